@@ -1,0 +1,106 @@
+#include "app/application.h"
+
+#include <memory>
+
+#include "app/context.h"
+#include "app/wizard_state.h"
+#include "pages/Browtalo.h"
+#include "pages/Endfrm.h"
+#include "pages/Frmakprn.h"
+#include "pages/Frmhacd.h"
+#include "pages/Frmhawiz.h"
+#include "pages/Frmhenet.h"
+#include "pages/Frmhiprn.h"
+#include "pages/Frmhlex.h"
+#include "pages/Frmhlex98.h"
+#include "pages/Frmnoprn.h"
+#include "pages/Frmsvrip.h"
+#include "pages/Mainfrm.h"
+#include "pages/Prnfrm.h"
+#include "pages/Prnwiz.h"
+#include "pages/Qpage.h"
+#include "pages/Talowiz.h"
+
+namespace app {
+
+namespace {
+
+std::vector<std::unique_ptr<pages::WizardPage>> thePages;
+std::vector<gui::Form*> theOrder;
+
+template <class T>
+void create(gui::Ui& ui, T*& ref) {
+  auto page = std::make_unique<T>();
+  ref = page.get();
+  ui.attach(*page);
+  theOrder.push_back(page.get());
+  thePages.push_back(std::move(page));
+  ref->FormCreate();
+}
+
+// The sixteen pages, once each, in this order.
+void createPages(gui::Ui& ui) {
+  create(ui, MainForm);
+  create(ui, TaloWizard);
+  create(ui, PrnForm);
+  create(ui, PrnWizard);
+  create(ui, EndForm);
+  create(ui, QRepPage);
+  create(ui, FormNoPrn);
+  create(ui, FormHelpInstPrn);
+  create(ui, BrowTaloForm);
+  create(ui, FormServerIP);
+  create(ui, FormAskPrn);
+  create(ui, FormHelpWizAddPrn);
+  create(ui, FormHelpCDAddPrn);
+  create(ui, FormHelpNetError);
+  create(ui, FormHelpLex);
+  create(ui, FormHelpLex98);
+}
+
+}  // namespace
+
+const std::vector<gui::Form*>& createdPages() { return theOrder; }
+
+void destroyPages() {
+  MainForm = nullptr;
+  TaloWizard = nullptr;
+  PrnForm = nullptr;
+  PrnWizard = nullptr;
+  EndForm = nullptr;
+  QRepPage = nullptr;
+  FormNoPrn = nullptr;
+  FormHelpInstPrn = nullptr;
+  BrowTaloForm = nullptr;
+  FormServerIP = nullptr;
+  FormAskPrn = nullptr;
+  FormHelpWizAddPrn = nullptr;
+  FormHelpCDAddPrn = nullptr;
+  FormHelpNetError = nullptr;
+  FormHelpLex = nullptr;
+  FormHelpLex98 = nullptr;
+  theOrder.clear();
+  thePages.clear();
+}
+
+int runApplication(platform::Platform& os, gui::Ui& ui) {
+  // A copy already running: bring it to the front and leave silently.
+  if (platform::WindowId running = os.findWindow(kAppClass, kAppTitle)) {
+    os.setForegroundWindow(running);
+    return 0;
+  }
+  os.setWindowText(ui.applicationWindow(), kAppTitle);
+  os.setApplication(ui.applicationWindow(), kAppTitle);
+  osMajorVersion = os.osMajorVersion();
+  setContext(&os, &ui);
+  try {
+    createPages(ui);
+    ui.run(*MainForm);
+  } catch (const gui::Exception& e) {
+    ui.showException(e.what());
+  } catch (const Halt&) {
+  }
+  return 0;
+}
+
+}  // namespace app

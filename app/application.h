@@ -1,0 +1,22 @@
+// The program: the single-instance guard, the pages, the message loop.
+#pragma once
+
+#include <vector>
+
+#include "gui/ui.h"
+#include "platform/platform.h"
+
+namespace app {
+
+// Runs the wizard to its end; the exit code, 0 on every path.
+int runApplication(platform::Platform& os, gui::Ui& ui);
+
+// Thrown to end the program at once (the user would not close the
+// companion utility); runApplication returns 0.
+struct Halt {};
+
+// The pages in the order they were created.
+const std::vector<gui::Form*>& createdPages();
+void destroyPages();
+
+}  // namespace app

@@ -1,0 +1,12 @@
+// The Windows entry point: the real platform and toolkit.
+#include <windows.h>
+
+#include "app/application.h"
+#include "gui/win32/win32_ui.h"
+#include "platform/win32/win32_platform.h"
+
+int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
+  platform::Win32Platform os;
+  gui::Win32Ui ui(os, instance, nullptr);
+  return app::runApplication(os, ui);
+}

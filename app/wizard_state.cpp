@@ -1,0 +1,11 @@
+#include "app/wizard_state.h"
+
+std::uint8_t osMajorVersion = 0;
+std::uint32_t dwDriverVersion = 0;
+std::atomic<std::int32_t> bStopReceiver{0};
+
+void resetWizardState() {
+  osMajorVersion = 0;
+  dwDriverVersion = 0;
+  bStopReceiver.store(0, std::memory_order_release);
+}

@@ -1,0 +1,21 @@
+// The values one page leaves for the next that are not label texts, and the
+// names the program is known by.
+#pragma once
+
+#include <atomic>
+#include <cstdint>
+
+inline constexpr char kAppTitle[] = "Varn PRN WIZARD";
+inline constexpr char kAppClass[] = "TApplication";
+
+// Windows major version, taken once at start-up: 4 and below is the 9x branch.
+extern std::uint8_t osMajorVersion;
+// The port monitor's version as settled by the last installation run.
+extern std::uint32_t dwDriverVersion;
+// Set when the welcome page closes; the receiver thread stops on it.
+extern std::atomic<std::int32_t> bStopReceiver;
+
+inline bool isWin9xFamily() { return osMajorVersion < 5; }
+
+// Back to the values at program start (tests run the wizard many times).
+void resetWizardState();

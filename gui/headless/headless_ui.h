@@ -1,0 +1,53 @@
+// The toolkit without a window system, for tests.  Its event loop takes the
+// next step of a script: a step is any code (usually a click, a focus change
+// or a timer tick, and checks).  When the script runs dry the program ends,
+// as if the user had closed the welcome page, and `exhausted` is set.
+#pragma once
+
+#include <deque>
+#include <functional>
+#include <string>
+
+#include "gui/ui.h"
+
+namespace gui {
+
+class HeadlessUi : public Ui {
+ public:
+  explicit HeadlessUi(platform::Platform& os) : Ui(os) {}
+
+  platform::WindowId applicationWindow() override { return appWindow_; }
+  void setApplicationWindow(platform::WindowId w) { appWindow_ = w; }
+  platform::WindowId windowOf(const Form& form) const override;
+  void processMessages() override {}
+  void setBusyCursor(bool busy) override { busy_ = busy; }
+  bool busy() const { return busy_; }
+
+  // Adds a step to the script.
+  void then(std::function<void()> step) { script_.push_back(std::move(step)); }
+  bool exhausted() const { return exhausted_; }
+  std::size_t stepsLeft() const { return script_.size(); }
+
+  // What a person can do.  Each checks that the control can be reached:
+  // showing, enabled, on the page at the top of the stack.
+  void click(Control& control);
+  void focus(Control& control);
+  void closeBox(Form& form);
+  void tick(Timer& timer);  // one timer event, if the timer runs
+
+ protected:
+  void realize(Form&) override {}
+  void showForm(Form&, bool) override {}
+  void enableForm(Form& form, bool enable) override { form.setEnabled(enable); }
+  bool handleEvent() override;
+
+ private:
+  void reachable(Control& control) const;
+
+  std::deque<std::function<void()>> script_;
+  bool exhausted_ = false;
+  bool busy_ = false;
+  platform::WindowId appWindow_ = 0;
+};
+
+}  // namespace gui

@@ -1,0 +1,81 @@
+#include "gui/ui.h"
+
+#include <algorithm>
+
+namespace gui {
+
+std::string exceptionText(const std::string& message) {
+  if (!message.empty() && static_cast<unsigned char>(message.back()) > '.') return message + ".";
+  return message;
+}
+
+void Ui::attach(Form& form) {
+  form.ui_ = this;
+  realize(form);
+}
+
+void Ui::showException(const std::string& message) {
+  os_.messageBox(applicationWindow(), exceptionText(message), os_.applicationTitle(),
+                 platform::Buttons::Ok, platform::Icon::Stop);
+}
+
+void Ui::dispatch(const std::function<void()>& handler) {
+  try {
+    handler();
+  } catch (const Exception& e) {
+    showException(e.what());
+  }
+}
+
+int Ui::showModal(Form& form) {
+  if (form.open_) throw Exception("Cannot make a visible window modal");
+  Form* below = stack_.empty() ? nullptr : stack_.back();
+  if (below) enableForm(*below, false);
+  stack_.push_back(&form);
+  form.open_ = true;
+  form.modalResult = mrNone;
+  form.setVisible(true);
+  showForm(form, true);
+  dispatch([&] { form.FormShow(); });
+  while (form.modalResult == mrNone) {
+    if (terminated_ || !handleEvent()) {
+      terminated_ = true;
+      form.modalResult = mrCancel;
+    }
+  }
+  dispatch([&] { form.FormClose(); });
+  if (below) enableForm(*below, true);
+  form.setVisible(false);
+  showForm(form, false);
+  form.open_ = false;
+  stack_.pop_back();
+  return form.modalResult;
+}
+
+void Ui::run(Form& mainForm) {
+  main_ = &mainForm;
+  stack_.push_back(&mainForm);
+  mainForm.open_ = true;
+  mainForm.setVisible(true);
+  showForm(mainForm, true);
+  dispatch([&] { mainForm.FormShow(); });
+  while (!terminated_) {
+    if (!handleEvent()) close(mainForm);
+  }
+  mainForm.open_ = false;
+  stack_.clear();
+}
+
+void Ui::close(Form& form) {
+  if (&form == main_) {
+    if (terminated_) return;
+    dispatch([&] { form.FormClose(); });
+    form.setVisible(false);
+    showForm(form, false);
+    terminated_ = true;
+  } else if (form.open_) {
+    form.modalResult = mrCancel;
+  }
+}
+
+}  // namespace gui

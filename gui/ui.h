@@ -1,0 +1,71 @@
+// The toolkit's application object: the modal page stack, the end of the
+// program, and the backend that puts pages on a screen (or on none).
+#pragma once
+
+#include <functional>
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+#include "gui/form.h"
+#include "platform/platform.h"
+
+namespace gui {
+
+// The toolkit's exception class: what escapes a handler is shown in the
+// exception box.
+class Exception : public std::runtime_error {
+ public:
+  using std::runtime_error::runtime_error;
+};
+
+// The exception box's text: "." appended when the last character sorts after it.
+std::string exceptionText(const std::string& message);
+
+class Ui {
+ public:
+  explicit Ui(platform::Platform& os) : os_(os) {}
+  virtual ~Ui() = default;
+
+  platform::Platform& os() { return os_; }
+  // The hidden top-level window that owns the taskbar button.
+  virtual platform::WindowId applicationWindow() = 0;
+  // Takes the form into this application: its window and its controls'
+  // windows are made, hidden.
+  void attach(Form& form);
+  virtual platform::WindowId windowOf(const Form& form) const = 0;
+
+  // Opens the form modally on top of the open pages and waits until it closes.
+  int showModal(Form& form);
+  // Shows the main window and runs the message loop until the program ends.
+  void run(Form& mainForm);
+  // Closes a form: back for a modal page, the end of the program for the main one.
+  void close(Form& form);
+  bool terminated() const { return terminated_; }
+  const std::vector<Form*>& openForms() const { return stack_; }
+  Form* mainForm() const { return main_; }
+
+  // Runs an event handler; a toolkit exception is shown and the loop goes on.
+  void dispatch(const std::function<void()>& handler);
+  void showException(const std::string& message);
+
+  // Lets pending window messages run (repaints, the cursor).
+  virtual void processMessages() = 0;
+  virtual void setBusyCursor(bool busy) = 0;
+
+ protected:
+  virtual void realize(Form& form) = 0;
+  virtual void showForm(Form& form, bool show) = 0;
+  virtual void enableForm(Form& form, bool enable) = 0;
+  // Waits for one event and handles it; false when no more can come.
+  virtual bool handleEvent() = 0;
+  void terminate() { terminated_ = true; }
+
+ private:
+  platform::Platform& os_;
+  std::vector<Form*> stack_;
+  Form* main_ = nullptr;
+  bool terminated_ = false;
+};
+
+}  // namespace gui

@@ -1,0 +1,14 @@
+#pragma once
+
+#include "pages/wizard_page.h"
+
+namespace pages {
+
+class TFormHelpLex : public WizardPage {
+ public:
+  TFormHelpLex();
+};
+
+}  // namespace pages
+
+extern pages::TFormHelpLex* FormHelpLex;

@@ -1,0 +1,88 @@
+#include "tests/win32/processes.h"
+
+namespace wintest {
+
+std::string exeDir() {
+  char path[MAX_PATH];
+  DWORD n = GetModuleFileNameA(nullptr, path, MAX_PATH);
+  std::string s(path, n);
+  return s.substr(0, s.find_last_of("\\/"));
+}
+
+Process::Process(const std::string& commandLine) {
+  STARTUPINFOA si{};
+  si.cb = sizeof si;
+  std::string cmd = commandLine;
+  if (!CreateProcessA(nullptr, cmd.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si,
+                      &info_)) {
+    info_ = {};
+  }
+}
+
+Process::~Process() {
+  if (!info_.hProcess) return;
+  if (WaitForSingleObject(info_.hProcess, 0) == WAIT_TIMEOUT) TerminateProcess(info_.hProcess, 99);
+  CloseHandle(info_.hProcess);
+  CloseHandle(info_.hThread);
+}
+
+long Process::waitExit(DWORD ms) {
+  if (WaitForSingleObject(info_.hProcess, ms) != WAIT_OBJECT_0) return -1;
+  DWORD code = 0;
+  GetExitCodeProcess(info_.hProcess, &code);
+  return static_cast<long>(code);
+}
+
+HWND waitForWindow(const char* cls, const char* title, DWORD ms) {
+  DWORD start = GetTickCount();
+  for (int i = 0; i < 2000; ++i) {
+    if (HWND w = FindWindowA(cls, title)) return w;
+    if (GetTickCount() - start > ms) break;
+    Sleep(50);
+  }
+  return nullptr;
+}
+
+namespace {
+struct Search {
+  DWORD pid;
+  std::vector<HWND> found;
+};
+BOOL CALLBACK collectOfProcess(HWND w, LPARAM lp) {
+  auto* s = reinterpret_cast<Search*>(lp);
+  DWORD pid = 0;
+  GetWindowThreadProcessId(w, &pid);
+  if (pid == s->pid) s->found.push_back(w);
+  return TRUE;
+}
+BOOL CALLBACK collectChild(HWND w, LPARAM lp) {
+  reinterpret_cast<std::vector<HWND>*>(lp)->push_back(w);
+  return TRUE;
+}
+}  // namespace
+
+std::vector<HWND> windowsOf(DWORD processId) {
+  Search s{processId, {}};
+  EnumWindows(collectOfProcess, reinterpret_cast<LPARAM>(&s));
+  return s.found;
+}
+
+std::string textOf(HWND window) {
+  char buf[1024];
+  LRESULT n = SendMessageA(window, WM_GETTEXT, sizeof buf, reinterpret_cast<LPARAM>(buf));
+  return std::string(buf, static_cast<std::size_t>(n));
+}
+
+std::vector<HWND> descendants(HWND window) {
+  std::vector<HWND> all;
+  EnumChildWindows(window, collectChild, reinterpret_cast<LPARAM>(&all));
+  return all;
+}
+
+HWND childWithText(HWND parent, const std::string& text) {
+  for (HWND w : descendants(parent))
+    if (textOf(w) == text) return w;
+  return nullptr;
+}
+
+}  // namespace wintest

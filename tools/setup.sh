@@ -1,0 +1,89 @@
+#!/usr/bin/env bash
+# Installs everything the build and the tests need, from Debian's packages,
+# and builds the Windows copies of the C libraries from Debian's sources.
+# Idempotent: a second run only checks.  Runs as root, needs no terminal.
+set -euo pipefail
+top=$(cd "$(dirname "$0")/.." && pwd)
+export DEBIAN_FRONTEND=noninteractive
+
+packages=(
+  g++-mingw-w64-i686-posix wine wine32:i386
+  xvfb xauth x11-utils xdotool imagemagick fonts-liberation iproute2
+  cmake ninja-build dpkg-dev python3-pil
+  libgtest-dev libgmock-dev libbenchmark-dev libjpeg62-turbo-dev libgif-dev
+  clang libclang-rt-14-dev
+)
+
+missing() {
+  local p
+  for p in "${packages[@]}"; do
+    dpkg-query -W -f='${Status}\n' "$p" 2>/dev/null | grep -q '^install ok installed$' || echo "$p"
+  done
+}
+
+src_list=/etc/apt/sources.list.d/debian-src.sources
+need_update=0
+if ! dpkg --print-foreign-architectures | grep -qx i386; then
+  dpkg --add-architecture i386
+  need_update=1
+fi
+if [ ! -f "$src_list" ]; then
+  # The same archives and suites as the binary stanza, for source packages.
+  sed -n '/^Types: deb$/,/^$/p' /etc/apt/sources.list.d/debian.sources \
+    | sed 's/^Types: deb$/Types: deb-src/' | grep -v '^#' > "$src_list"
+  need_update=1
+fi
+todo=$(missing)
+if [ -n "$todo" ]; then need_update=1; fi
+if [ "$need_update" = 1 ]; then
+  apt-get update -q -o Acquire::Retries=3
+fi
+if [ -n "$todo" ]; then
+  # shellcheck disable=SC2086
+  apt-get install -y -q -o Acquire::Retries=3 $todo
+fi
+
+# libjpeg-turbo and giflib for the Win32 build, static, into the build tree.
+deps=$top/build/deps
+prefix=$deps/win32
+mkdir -p "$deps/src"
+if [ ! -f "$prefix/lib/libjpeg.a" ]; then
+  (cd "$deps/src" && { ls -d libjpeg-turbo-*/ >/dev/null 2>&1 || apt-get source -q libjpeg-turbo; })
+  jsrc=$(ls -d "$deps"/src/libjpeg-turbo-*/ | head -n 1)
+  cmake -S "$jsrc" -B "$deps/build-jpeg" -G Ninja \
+    -DCMAKE_TOOLCHAIN_FILE="$top/cmake/mingw-i686.cmake" \
+    -DCMAKE_BUILD_TYPE=Release -DENABLE_SHARED=OFF -DWITH_TURBOJPEG=OFF \
+    -DWITH_SIMD=OFF -DCMAKE_INSTALL_PREFIX="$prefix" -DCMAKE_CROSSCOMPILING_EMULATOR= >/dev/null
+  cmake --build "$deps/build-jpeg" --target install >/dev/null
+fi
+if [ ! -f "$prefix/lib/libgif.a" ]; then
+  (cd "$deps/src" && { ls -d giflib-*/ >/dev/null 2>&1 || apt-get source -q giflib; })
+  gsrc=$(ls -d "$deps"/src/giflib-*/ | head -n 1)
+  mkdir -p "$deps/build-gif" "$prefix/include" "$prefix/lib"
+  for f in dgif_lib egif_lib gifalloc gif_err gif_hash openbsd-reallocarray quantize; do
+    [ -f "$gsrc/$f.c" ] && i686-w64-mingw32-gcc-posix -O2 -c "$gsrc/$f.c" -o "$deps/build-gif/$f.o"
+  done
+  i686-w64-mingw32-ar rcs "$prefix/lib/libgif.a" "$deps"/build-gif/*.o
+  cp "$gsrc/gif_lib.h" "$prefix/include/"
+fi
+
+# A Wine prefix with the fonts the pages use; copied per namespace later,
+# because a wineserver's sockets belong to the namespace it started in.
+base=$top/build/wine-base
+if [ ! -f "$base/.ready" ]; then
+  rm -rf "$base"
+  mkdir -p "$base"
+  export WINEPREFIX=$base WINEARCH=win32 WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
+  (cd / && wineboot -i </dev/null >/dev/null 2>&1)
+  wineserver -w
+  mkdir -p "$base/drive_c/windows/Fonts"
+  cp /usr/share/wine/fonts/* "$base/drive_c/windows/Fonts/" 2>/dev/null || true
+  cp /usr/share/fonts/truetype/liberation/*.ttf "$base/drive_c/windows/Fonts/"
+  (cd / && wine reg add 'HKCU\Software\Wine\Fonts\Replacements' /v 'Times New Roman' /t REG_SZ \
+     /d 'Liberation Serif' /f >/dev/null 2>&1)
+  (cd / && wine reg add 'HKCU\Software\Wine\Fonts\Replacements' /v 'Arial' /t REG_SZ \
+     /d 'Liberation Sans' /f >/dev/null 2>&1)
+  wineserver -w
+  touch "$base/.ready"
+fi
+echo "setup: ready"
