@@ -51,4 +51,9 @@ void Platform::showMessage(const std::string& text) {
   messageBox(appWindow_, text, appTitle_, Buttons::Ok, Icon::None);
 }
 
+bool Platform::shellExecute(const ShellRequest& request) {
+  if (injected(Call::ShellExecute)) return false;
+  return doShellExecute(request);
+}
+
 }  // namespace platform

@@ -19,6 +19,7 @@ enum class Call : int {
   SetForegroundWindow,
   SetWindowText,
   MessageBox,
+  ShellExecute,
   Count
 };
 
@@ -26,6 +27,14 @@ enum class Buttons { Ok, YesNo };
 enum class Icon { None, Stop, Question, Information };
 // The values MessageBoxA returns; Failed when the box could not be shown.
 enum class Answer { Failed = 0, Ok = 1, Cancel = 2, Yes = 6, No = 7 };
+
+// A request to the shell (ShellExecuteExA).
+struct ShellRequest {
+  std::uint32_t mask = 0;
+  platform::WindowId owner = 0;
+  std::string verb, file, parameters, directory;
+  int show = 0;
+};
 
 class Platform {
  public:
@@ -55,6 +64,11 @@ class Platform {
   // The plain message dialog: application title, OK, no icon.
   void showMessage(const std::string& text);
 
+  bool shellExecute(const ShellRequest& request);
+  virtual void sleep(unsigned ms) = 0;
+  // Milliseconds since some start; wraps like GetTickCount.
+  virtual std::uint32_t tickCount() = 0;
+
  protected:
   virtual std::uint32_t doGetVersion() = 0;
   virtual WindowId doFindWindow(const std::string& cls, const std::string& title) = 0;
@@ -62,6 +76,7 @@ class Platform {
   virtual bool doSetWindowText(WindowId window, const std::string& text) = 0;
   virtual Answer doMessageBox(WindowId owner, const std::string& text,
                               const std::string& caption, Buttons buttons, Icon icon) = 0;
+  virtual bool doShellExecute(const ShellRequest& request) = 0;
 
   // Backends report a failed real call here, with its error code.
   void fail(std::uint32_t error) { lastError_ = error; }

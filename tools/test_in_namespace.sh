@@ -14,6 +14,7 @@ fi
 export WINEPREFIX=$top/build/wine/suite WINEARCH=win32 WINEDEBUG=-all
 export WINEDLLOVERRIDES="mscoree,mshtml="
 rm -rf "$WINEPREFIX"
+mkdir -p "$(dirname "$WINEPREFIX")"
 cp -a "$top/build/wine-base" "$WINEPREFIX"
 
 display=:$((90 + RANDOM % 9))

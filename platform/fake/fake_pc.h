@@ -35,6 +35,16 @@ class FakePc : public Platform {
   std::deque<Answer> answers;
   bool unexpectedQuestion = false;
 
+  std::vector<ShellRequest> shellRequests;
+  std::uint32_t now = 0;  // tickCount; sleep() advances it
+  std::uint64_t slept = 0;
+
+  void sleep(unsigned ms) override {
+    now += ms;
+    slept += ms;
+  }
+  std::uint32_t tickCount() override { return now; }
+
   WindowId addWindow(const std::string& cls, const std::string& title);
   Window* window(WindowId id);
 
@@ -45,6 +55,10 @@ class FakePc : public Platform {
   bool doSetWindowText(WindowId window, const std::string& text) override;
   Answer doMessageBox(WindowId owner, const std::string& text, const std::string& caption,
                       Buttons buttons, Icon icon) override;
+  bool doShellExecute(const ShellRequest& request) override {
+    shellRequests.push_back(request);
+    return true;
+  }
 
  private:
   WindowId nextId_ = 0x100;

@@ -1,6 +1,7 @@
 #include "platform/win32/win32_platform.h"
 
 #include <windows.h>
+#include <shellapi.h>
 
 namespace platform {
 
@@ -41,6 +42,28 @@ Answer Win32Platform::doMessageBox(WindowId owner, const std::string& text,
                            type);
   if (result == 0) fail(GetLastError());
   return static_cast<Answer>(result);
+}
+
+void Win32Platform::sleep(unsigned ms) { Sleep(ms); }
+
+std::uint32_t Win32Platform::tickCount() { return GetTickCount(); }
+
+bool Win32Platform::doShellExecute(const ShellRequest& r) {
+  SHELLEXECUTEINFOA info{};
+  info.cbSize = sizeof info;  // 60 bytes on 32-bit Windows
+  info.fMask = r.mask;
+  info.hwnd = reinterpret_cast<HWND>(r.owner);
+  info.lpVerb = r.verb.empty() ? nullptr : r.verb.c_str();
+  info.lpFile = r.file.c_str();
+  info.lpParameters = r.parameters.empty() ? nullptr : r.parameters.c_str();
+  info.lpDirectory = r.directory.empty() ? nullptr : r.directory.c_str();
+  info.nShow = r.show;
+  if (ShellExecuteExA(&info)) {
+    if (info.hProcess) CloseHandle(info.hProcess);
+    return true;
+  }
+  fail(GetLastError());
+  return false;
 }
 
 }  // namespace platform

@@ -6,7 +6,12 @@
 namespace platform {
 
 class Win32Platform : public Platform {
+ public:
+  void sleep(unsigned ms) override;
+  std::uint32_t tickCount() override;
+
  protected:
+  bool doShellExecute(const ShellRequest& request) override;
   std::uint32_t doGetVersion() override;
   WindowId doFindWindow(const std::string& cls, const std::string& title) override;
   bool doSetForegroundWindow(WindowId window) override;
