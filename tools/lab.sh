@@ -17,7 +17,10 @@
 #                      (labA, labB and the self-test's labtest1/labtest2)
 #   lab.sh guard NS    exit 0 only if NS holds nothing but lab networking:
 #                      lo with 127.0.0.1/8 and ::1, veth interfaces whose peer
-#                      is in labA/labB, 10.77.x.x addresses, lab routes only
+#                      is in labA/labB (or in NS), 10.77.x.x addresses on
+#                      them, routes to 10.77.x.x/127.x via lab interfaces,
+#                      the default policy rules; other interfaces only if
+#                      they carry no address and lead to no other namespace
 #   lab.sh exec NS CMD [ARG...]
 #                      guard NS, then run CMD inside NS (exec's into it, so
 #                      the pid of `lab.sh exec ... &` is the pid of CMD)
@@ -27,7 +30,10 @@
 #                      (LAB_WINE_ROOT overrides build/wine)
 #   lab.sh wine NS [WINE_ARG...]
 #                      guard NS, then run wine in NS with WINEPREFIX set to
-#                      the prefix made by `lab.sh prefix NS ...`
+#                      the prefix made by `lab.sh prefix NS ...` (refused
+#                      while a wineserver for that prefix runs in another
+#                      namespace), e.g.
+#                        WINEARCH=win32 lab.sh wine labA build/win32/app.exe
 #   lab.sh status      show the lab namespaces, their addresses and pids
 #
 # Run lab.sh from the machine's own namespace: the guard takes the namespace
@@ -215,7 +221,7 @@ def route_ok(r, fam):
         return False
     if fam == 4:
         if dst == "default":
-            return dev in lab_ifs and (gw is not None or "onlink" in r.get("flags", []))
+            return dev in lab_ifs
         try:
             net = ipaddress.ip_network(dst, strict=False)
         except ValueError:
@@ -258,7 +264,7 @@ cmd_exec() {
 
 cmd_prefix() {
   local ns=${1:-} base=${2:-}
-  [ -n "$ns" ] && [ -n "$base" ] || die "prefix: usage: lab.sh prefix NS BASE_PREFIX"
+  { [ -n "$ns" ] && [ -n "$base" ]; } || die "prefix: usage: lab.sh prefix NS BASE_PREFIX"
   valid_ns_name "$ns" || die "prefix: bad namespace name '$ns'"
   [ -d "$base" ] || die "prefix: base Wine prefix '$base' does not exist (make one first, e.g. WINEPREFIX=DIR wineboot -i)"
   local dest=$wine_root/$ns
@@ -282,6 +288,19 @@ cmd_wine() {
   local pfx=$wine_root/$ns
   [ -d "$pfx" ] || die "wine: no prefix $pfx (run: lab.sh prefix $ns BASE_PREFIX)"
   cmd_guard "$ns" >/dev/null
+  # wine hands its sockets to the wineserver of the prefix: one already
+  # running in another namespace (the machine's own, say) would send from
+  # there.  Its working directory is .../server-<dev>-<inode> of the prefix.
+  local key nsid pid cwd dev ino
+  read -r dev ino < <(stat -c '%d %i' "$pfx")
+  key=$(printf 'server-%x-%x' "$dev" "$ino")
+  nsid=$(stat -L -c '%d:%i' "/run/netns/$ns")
+  for pid in $(pgrep wineserver || true); do
+    cwd=$(readlink "/proc/$pid/cwd" 2>/dev/null) || continue
+    [ "${cwd##*/}" = "$key" ] || continue
+    [ "$(stat -L -c '%d:%i' "/proc/$pid/ns/net" 2>/dev/null)" = "$nsid" ] \
+      || die "wine: a wineserver (pid $pid) for $pfx runs outside $ns; stop it first: WINEPREFIX=$pfx wineserver -k"
+  done
   LAB_NS=$ns WINEPREFIX=$pfx exec ip netns exec "$ns" wine "$@"
 }
 

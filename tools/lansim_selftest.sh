@@ -3,7 +3,7 @@
 # (tools/lansim.py) and the lab client (tools/lansim_probe.py).
 #
 # Usage (as root, no terminal needed):  tools/lansim_selftest.sh
-#   LANSIM_SELFTEST_KEEP=1 keeps the work directory (logs) for inspection.
+#   LANSIM_SELFTEST_KEEP=1 keeps the work directory (logs) afterwards.
 #
 # It builds the lab (labA = PC, labB = LAN) with private 10.77.x.x addresses
 # only, runs the simulator in labB and the client in labA, and checks replies
@@ -20,6 +20,7 @@ probe=$top/tools/lansim_probe.py
 PY=/usr/bin/python3
 work=$(mktemp -d /tmp/lansim-selftest.XXXXXX)
 sim_pid=
+wine_pfx=
 step=setup
 
 cleanup() {
@@ -28,6 +29,9 @@ cleanup() {
   if [ -n "$sim_pid" ] && kill -0 "$sim_pid" 2>/dev/null; then
     kill -TERM "$sim_pid" 2>/dev/null || true
     wait "$sim_pid" 2>/dev/null || true
+  fi
+  if [ -n "$wine_pfx" ]; then
+    WINEPREFIX=$wine_pfx wineserver -k 2>/dev/null || true
   fi
   "$lab" down || rc=1
   if ip netns list | grep -Eq '^(labA|labB|labtest1|labtest2)( |$)'; then
@@ -56,11 +60,11 @@ must_fail() {  # must_fail WHAT CMD...: CMD must exit non-zero
 
 # start_sim LOG ARGS...: simulator in labB, waits for its "ready" line.
 start_sim() {
-  local log=$1 i; shift
+  local log=$1; shift
   : >"$log"
   "$lab" exec labB "$PY" "$sim" --log "$log" "$@" 2>"$log.err" &
   sim_pid=$!
-  for i in $(seq 1 100); do          # at most 10 s
+  for _ in $(seq 1 100); do          # at most 10 s
     grep -q '"event": "ready"' "$log" && return 0
     kill -0 "$sim_pid" 2>/dev/null || { cat "$log.err" >&2; fail "simulator died at start"; }
     sleep 0.1
@@ -70,9 +74,9 @@ start_sim() {
 
 # stop_sim LOG: SIGTERM; the simulator must log exit reason sigterm and end.
 stop_sim() {
-  local log=$1 i
+  local log=$1
   kill -TERM "$sim_pid"
-  for i in $(seq 1 30); do           # at most 3 s
+  for _ in $(seq 1 30); do           # at most 3 s
     kill -0 "$sim_pid" 2>/dev/null || break
     sleep 0.1
   done
@@ -153,6 +157,9 @@ ip -n labA addr del 192.0.2.1/32 dev vethA
 must_fail "lansim in the own namespace" "$PY" "$sim" --count-servers 1 --log "$work/x.log" --max-seconds 1
 must_fail "lansim in labB without lab.sh" ip netns exec labB "$PY" "$sim" --count-servers 1 --log "$work/x.log" --max-seconds 1
 must_fail "probe in the own namespace" "$PY" "$probe" probe --out "$work/x.jsonl" --collect 0
+# ... also when LAB_NS names a lab namespace they are not in.
+LAB_NS=labB must_fail "lansim in the own namespace with LAB_NS=labB" "$PY" "$sim" --count-servers 1 --log "$work/x.log" --max-seconds 1
+LAB_NS=labA must_fail "probe in labB with LAB_NS=labA" ip netns exec labB "$PY" "$probe" probe --out "$work/x.jsonl" --collect 0
 must_fail "probe to a foreign address" "$lab" exec labA "$PY" "$probe" probe --to 192.0.2.1 --out "$work/x.jsonl" --collect 0
 must_fail "lansim bound outside the lab net" "$lab" exec labB "$PY" "$sim" --server '{"addr":"192.0.2.1"}' --log "$work/x.log" --max-seconds 1
 
@@ -163,6 +170,19 @@ LAB_WINE_ROOT=$work/wine "$lab" prefix labA "$work/base" >/dev/null
 diff -r "$work/base" "$work/wine/labA" || fail "prefix copy differs"
 LAB_WINE_ROOT=$work/wine must_fail "prefix from a missing base" "$lab" prefix labA "$work/nonexistent"
 grep -q 'does not exist' "$work/must_fail.out" || fail "prefix: unclear message: $(cat "$work/must_fail.out")"
+if command -v wineserver >/dev/null 2>&1; then
+  # A wineserver for the prefix in the machine's own namespace: `lab.sh wine`
+  # must refuse, since wine in labA would then send from here.
+  wine_pfx=$work/wine/labA
+  WINEPREFIX=$wine_pfx wineserver -p 10
+  LAB_WINE_ROOT=$work/wine must_fail "wine while the prefix's wineserver runs outside labA" "$lab" wine labA --version
+  grep -q 'runs outside labA' "$work/must_fail.out" || fail "wine: unclear message: $(cat "$work/must_fail.out")"
+  WINEPREFIX=$wine_pfx wineserver -k || true
+  WINEPREFIX=$wine_pfx wineserver -w || true
+  wine_pfx=
+else
+  echo "selftest: wineserver not installed: the check of lab.sh wine is skipped"
+fi
 
 # ------------------------------------------------------- the three servers
 name300=$("$PY" -c 'print(("Long printer name %03d " * 20 % tuple(range(20)))[:300], end="")')
@@ -257,7 +277,7 @@ check "$work/uni.expect.json" "$work/uni.probe" "$work/uni.log"
 note "limits: --max-sent 7 stops after 7 datagrams, --max-seconds ends it"
 start_sim "$work/lim.log" "$work/three.json" --max-seconds 30 --max-sent 7
 run_probe "$work/lim.probe" --collect 0.5
-for i in $(seq 1 30); do kill -0 "$sim_pid" 2>/dev/null || break; sleep 0.1; done
+for _ in $(seq 1 30); do kill -0 "$sim_pid" 2>/dev/null || break; sleep 0.1; done
 kill -0 "$sim_pid" 2>/dev/null && fail "simulator still running after --max-sent"
 wait "$sim_pid" || fail "simulator exit status after --max-sent"
 sim_pid=
@@ -274,7 +294,7 @@ EOF
 check "$work/lim.expect.json" "$work/lim.probe" "$work/lim.log"
 t0=$(date +%s.%N)
 start_sim "$work/time.log" "$work/three.json" --max-seconds 1.5
-for i in $(seq 1 50); do kill -0 "$sim_pid" 2>/dev/null || break; sleep 0.1; done
+for _ in $(seq 1 50); do kill -0 "$sim_pid" 2>/dev/null || break; sleep 0.1; done
 kill -0 "$sim_pid" 2>/dev/null && fail "simulator still running after --max-seconds 1.5"
 wait "$sim_pid" || fail "simulator exit status after --max-seconds"
 sim_pid=
@@ -371,4 +391,4 @@ note "down"
 "$lab" down
 ip netns list | grep -Eq '^(labA|labB)( |$)' && fail "namespaces left after down"
 pgrep -f 'tools/lansim.py' >/dev/null && fail "lansim processes left after down"
-step=done
+step="done"
