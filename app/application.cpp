@@ -4,6 +4,7 @@
 
 #include "app/context.h"
 #include "app/wizard_state.h"
+#include "discovery/network_setup.h"
 #include "pages/Browtalo.h"
 #include "pages/Endfrm.h"
 #include "pages/Frmakprn.h"
@@ -39,8 +40,11 @@ void create(gui::Ui& ui, T*& ref) {
 }
 
 // The sixteen pages, once each, in this order.
-void createPages(gui::Ui& ui) {
+void createPages(platform::Platform& os, gui::Ui& ui) {
   create(ui, MainForm);
+  // The welcome page's creation opens the discovery socket.
+  if (discovery::setUpNetwork(os, ui.windowOf(*MainForm)) == discovery::Setup::EndProgram)
+    throw Halt{};
   create(ui, TaloWizard);
   create(ui, PrnForm);
   create(ui, PrnWizard);
@@ -94,7 +98,7 @@ int runApplication(platform::Platform& os, gui::Ui& ui) {
   osMajorVersion = os.osMajorVersion();
   setContext(&os, &ui);
   try {
-    createPages(ui);
+    createPages(os, ui);
     ui.run(*MainForm);
   } catch (const gui::Exception& e) {
     ui.showException(e.what());

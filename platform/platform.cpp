@@ -2,13 +2,20 @@
 
 namespace platform {
 
+thread_local std::uint32_t Platform::lastError_ = 0;
+
 void Platform::failCall(Call call, std::uint32_t error, int times) {
+  std::lock_guard<std::mutex> hold(faultsLock_);
   faults_[static_cast<std::size_t>(call)] = Fault{error, times};
 }
 
-void Platform::clearFaults() { faults_.fill(std::nullopt); }
+void Platform::clearFaults() {
+  std::lock_guard<std::mutex> hold(faultsLock_);
+  faults_.fill(std::nullopt);
+}
 
 bool Platform::injected(Call call) {
+  std::lock_guard<std::mutex> hold(faultsLock_);
   auto& fault = faults_[static_cast<std::size_t>(call)];
   if (!fault) return false;
   lastError_ = fault->error;
@@ -54,6 +61,77 @@ void Platform::showMessage(const std::string& text) {
 bool Platform::shellExecute(const ShellRequest& request) {
   if (injected(Call::ShellExecute)) return false;
   return doShellExecute(request);
+}
+
+void Platform::sendMessage(WindowId window, unsigned message, std::uintptr_t wParam,
+                           std::intptr_t lParam) {
+  if (injected(Call::SendMessage)) return;
+  doSendMessage(window, message, wParam, lParam);
+}
+
+int Platform::wsaStartup(std::uint16_t version) {
+  if (injected(Call::WSAStartup)) return static_cast<int>(lastError_);
+  return doWsaStartup(version);
+}
+
+Socket Platform::socket() {
+  if (injected(Call::Socket)) return kInvalidSocket;
+  return doSocket();
+}
+
+bool Platform::setSockOpt(Socket s, SockOpt option, int value) {
+  if (injected(Call::SetSockOpt)) return false;
+  return doSetSockOpt(s, option, value);
+}
+
+bool Platform::getSockOpt(Socket s, SockOpt option, int& value) {
+  if (injected(Call::GetSockOpt)) return false;
+  return doGetSockOpt(s, option, value);
+}
+
+bool Platform::bind(Socket s, Ipv4 address, std::uint16_t port) {
+  if (injected(Call::Bind)) return false;
+  return doBind(s, address, port);
+}
+
+int Platform::sendTo(Socket s, const std::uint8_t* data, int length, Ipv4 address,
+                     std::uint16_t port) {
+  if (injected(Call::SendTo)) return -1;
+  return doSendTo(s, data, length, address, port);
+}
+
+int Platform::waitReadable(Socket s, long seconds, long microseconds) {
+  if (injected(Call::Select)) return -1;
+  return doWaitReadable(s, seconds, microseconds);
+}
+
+int Platform::recvFrom(Socket s, std::uint8_t* buffer, int length, Ipv4* from) {
+  if (injected(Call::RecvFrom)) return -1;
+  return doRecvFrom(s, buffer, length, from);
+}
+
+bool Platform::closeSocket(Socket s) {
+  if (injected(Call::CloseSocket)) return false;
+  return doCloseSocket(s);
+}
+
+bool Platform::wsaCleanup() {
+  if (injected(Call::WSACleanup)) return false;
+  return doWsaCleanup();
+}
+
+Ipv4 Platform::inetAddr(const std::string& text) { return doInetAddr(text); }
+
+std::string Platform::inetNtoa(Ipv4 address) { return doInetNtoa(address); }
+
+std::uint32_t Platform::adaptersInfoSize(std::uint32_t& size) {
+  if (injected(Call::GetAdaptersInfoSizing)) return lastError_;
+  return doAdaptersInfoSize(size);
+}
+
+std::uint32_t Platform::adaptersInfo(std::uint32_t size, std::vector<Adapter>& adapters) {
+  if (injected(Call::GetAdaptersInfo)) return lastError_;
+  return doAdaptersInfo(size, adapters);
 }
 
 }  // namespace platform

@@ -38,4 +38,6 @@ status=0
 ctest --preset native || status=1
 ctest --preset native-tsan || status=1
 ctest --preset win32 || status=1
+# A short bounded pass of the datagram fuzz target.
+bash tools/fuzz.sh 20000 || status=1
 exit $status

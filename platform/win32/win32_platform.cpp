@@ -48,6 +48,11 @@ void Win32Platform::sleep(unsigned ms) { Sleep(ms); }
 
 std::uint32_t Win32Platform::tickCount() { return GetTickCount(); }
 
+void Win32Platform::doSendMessage(WindowId window, unsigned message, std::uintptr_t wParam,
+                                  std::intptr_t lParam) {
+  SendMessageA(hwnd(window), message, wParam, lParam);
+}
+
 bool Win32Platform::doShellExecute(const ShellRequest& r) {
   SHELLEXECUTEINFOA info{};
   info.cbSize = sizeof info;  // 60 bytes on 32-bit Windows

@@ -1,0 +1,112 @@
+#include "discovery/receiver.h"
+
+#include <array>
+#include <atomic>
+#include <chrono>
+#include <thread>
+
+#include "app/wizard_state.h"
+#include "discovery/device_table.h"
+#include "discovery/protocol.h"
+
+namespace discovery {
+
+platform::Socket discoverySocket = platform::kInvalidSocket;
+
+namespace {
+std::atomic<bool> running{false};
+
+bool stopRequested() { return bStopReceiver.load(std::memory_order_acquire) == 1; }
+
+// After this many failed waits in a row the loop starts to pause, up to a
+// second, so a broken socket cannot keep a core busy.
+constexpr int kFailuresBeforePause = 3;
+constexpr unsigned kLongestPauseMs = 1000;
+}  // namespace
+
+void startReceiver(platform::Platform& os) {
+  running.store(true, std::memory_order_release);
+  os.threadStarted();
+  std::thread([&os] {
+    receiverThread(os);
+    os.threadEnded();  // the last touch of the platform
+    running.store(false, std::memory_order_release);
+  }).detach();
+}
+
+bool receiverRunning() { return running.load(std::memory_order_acquire); }
+
+bool waitForReceiverEnd(unsigned ms) {
+  for (unsigned waited = 0; receiverRunning() && waited < ms; ++waited)
+    std::this_thread::sleep_for(std::chrono::milliseconds(1));
+  return !receiverRunning();
+}
+
+int receiverThread(platform::Platform& os) {
+  int failures = 0;
+  for (;;) {
+    int ready = waitsock(os, discoverySocket, -1, 0);
+    if (ready == 1) {
+      failures = 0;
+      processReq(os, discoverySocket);
+    } else if (ready < 0 && ++failures >= kFailuresBeforePause) {
+      unsigned pause = 10u << std::min(failures - kFailuresBeforePause, 7);
+      os.sleep(std::min(pause, kLongestPauseMs));
+    }
+    if (stopRequested() || os.ending()) return 0;
+  }
+}
+
+int waitsock(platform::Platform& os, platform::Socket s, long seconds, long microseconds) {
+  return os.waitReadable(s, seconds, microseconds);
+}
+
+int recvWithTimeout(platform::Platform& os, platform::Socket s, std::uint8_t* buffer, int size,
+                    platform::Ipv4* from, long seconds) {
+  if (waitsock(os, s, seconds, 0) != 1) return -1;
+  return os.recvFrom(s, buffer, size, from);
+}
+
+int flushSocket(platform::Platform& os, platform::Socket s) {
+  std::array<std::uint8_t, 1024> scratch;
+  // Bounded: a flood cannot hold the thread here for ever.
+  int result = waitsock(os, s, 1, 0);
+  for (int i = 0; result == 1 && i < 100000; ++i) {
+    os.recvFrom(s, scratch.data(), static_cast<int>(scratch.size()), nullptr);
+    result = waitsock(os, s, 0, 100);
+  }
+  return 0;
+}
+
+int processReq(platform::Platform& os, platform::Socket s) {
+  if (stopRequested()) return 0;
+  std::array<std::uint8_t, kDatagramSize> buffer{};
+  platform::Ipv4 from = 0;
+  int n = recvWithTimeout(os, s, buffer.data(), static_cast<int>(buffer.size()), &from, 1);
+  if (n < 0) return 1;
+  switch (classify(buffer.data())) {
+    case Kind::Foreign:
+      flushSocket(os, s);
+      return -1;
+    case Kind::Command:
+      return 0;
+    case Kind::Reply:
+      break;
+  }
+  insertTalo(os.inetNtoa(from), modelText(readHeader(buffer.data()).ProductId),
+             printerName(buffer.data(), static_cast<std::size_t>(n)));
+  return 0;
+}
+
+void sendBurst(platform::Platform& os, platform::Ipv4 address) {
+  auto request = getInfoRequest();
+  for (int i = 0; i < 5; ++i) {
+    os.sendTo(discoverySocket, request.data(), static_cast<int>(request.size()), address,
+              DISCOVERY_PORT);
+    os.sleep(10);
+  }
+}
+
+void broadcastGetInfo(platform::Platform& os) { sendBurst(os, platform::kInaddrNone); }
+
+}  // namespace discovery

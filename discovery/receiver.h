@@ -1,0 +1,43 @@
+// The discovery socket and its receiver thread.  The UI thread sends every
+// request on the socket; the receiver thread only receives, and enters each
+// new server into the device table.
+#pragma once
+
+#include <cstdint>
+
+#include "platform/platform.h"
+
+namespace discovery {
+
+extern platform::Socket discoverySocket;
+
+// Starts the receiver thread (once, after the socket is bound).
+void startReceiver(platform::Platform& os);
+// True from startReceiver until the thread has ended.
+bool receiverRunning();
+// Waits up to `ms` real milliseconds for the thread to end; false if it runs on.
+bool waitForReceiverEnd(unsigned ms);
+// The receive loop; returns 0 when it sees bStopReceiver.
+int receiverThread(platform::Platform& os);
+
+// Receives and handles one datagram: 0 handled or dropped without a flush,
+// 1 nothing received (time-out or error), -1 dropped with a flush.
+int processReq(platform::Platform& os, platform::Socket s);
+// Waits up to `seconds` for the socket to be readable, then receives one
+// datagram: its length, or -1.
+int recvWithTimeout(platform::Platform& os, platform::Socket s, std::uint8_t* buffer, int size,
+                    platform::Ipv4* from, long seconds);
+int waitsock(platform::Platform& os, platform::Socket s, long seconds, long microseconds);
+// Discards every datagram queued on the socket; returns 0.
+int flushSocket(platform::Platform& os, platform::Socket s);
+
+// One burst of five GETINFO requests to `address`, 10 ms apart.
+void sendBurst(platform::Platform& os, platform::Ipv4 address);
+// One burst to 255.255.255.255.
+void broadcastGetInfo(platform::Platform& os);
+
+// The receive buffer asked for, so a burst of replies from many servers
+// fits while the thread drains it.
+inline constexpr int kReceiveBufferBytes = 1 << 20;
+
+}  // namespace discovery

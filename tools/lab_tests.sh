@@ -1,0 +1,146 @@
+#!/usr/bin/env bash
+# Discovery on real Winsock under Wine, in the lab: labA is the PC, labB the
+# LAN with simulated servers.  Run by CTest (win32 preset) from the test
+# suite's namespace; needs $DISPLAY (message boxes and the companion window).
+#   lab_tests.sh BUILD_DIR            the tests
+#   lab_tests.sh BUILD_DIR bench      the receive-capacity benchmark
+set -euo pipefail
+top=$(cd "$(dirname "$0")/.." && pwd)
+bin=$(cd "$1" && pwd)
+mode=${2:-test}
+work=$top/build/lab-tests
+rm -rf "$work"
+mkdir -p "$work"
+export LAB_WINE_ROOT=$top/build/wine
+pfx=$LAB_WINE_ROOT/labA
+lab() { bash "$top/tools/lab.sh" "$@"; }
+failures=0
+fail() { echo "FAIL: $*"; failures=$((failures + 1)); }
+pass() { echo "ok: $*"; }
+
+sim_pid=""
+stop_sim() {
+  if [ -n "$sim_pid" ]; then
+    kill "$sim_pid" 2>/dev/null || true
+    wait "$sim_pid" 2>/dev/null || true
+  fi
+  sim_pid=""
+  return 0
+}
+cleanup() {
+  stop_sim
+  lab exec labA env WINEPREFIX="$pfx" wineserver -k >/dev/null 2>&1 || true
+  lab down >/dev/null 2>&1 || true
+}
+trap cleanup EXIT
+
+extra=${LAB_EXTRA:-3}
+[ "$mode" = bench ] && extra=255
+lab up "$((extra > 252 ? 252 : extra))" --other-subnet >/dev/null
+lab prefix labA "$top/build/wine-base" >/dev/null
+lab exec labA env WINEPREFIX="$pfx" WINEDEBUG=-all wineserver -p
+lab wine labA wineboot >/dev/null 2>&1 </dev/null || true
+
+# Starts the simulator in labB with the given options; waits until ready.
+start_sim() {
+  local log=$1
+  shift
+  bash "$top/tools/lab.sh" exec labB /usr/bin/python3 "$top/tools/lansim.py" --log "$log" --max-seconds 120 "$@" \
+    >/dev/null 2>&1 &
+  sim_pid=$!
+  for _ in $(seq 100); do grep -q '"ready"' "$log" 2>/dev/null && return 0; sleep 0.05; done
+  echo "simulator did not start" >&2
+  return 1
+}
+# wine in labA (started directly where its pid matters).
+w() { WINEDEBUG=-all bash "$top/tools/lab.sh" wine labA "$@"; }
+probe() { w "$bin/discovery_probe.exe" "$@" 2>/dev/null | tr -d '\r'; }
+
+if [ "$mode" = bench ]; then
+  echo "servers  rcvbuf  entries after 1 s over 20 runs (min/median/max)  all 20 complete"
+  for n in 1 16 64 252; do
+    start_sim "$work/bench-$n.log" --count-servers "$n" --empty-every 0
+    out=$(probe 20)
+    stop_sim
+    rcv=$(echo "$out" | awk '/^rcvbuf/{print $2}')
+    counts=$(echo "$out" | awk '/^run/{print $3}' | sort -n)
+    min=$(echo "$counts" | head -n1); max=$(echo "$counts" | tail -n1)
+    med=$(echo "$counts" | sed -n 10p)
+    full=$(echo "$counts" | grep -cx "$n" || true)
+    printf '%7s  %6s  %s/%s/%s  %s of 20\n' "$n" "$rcv" "$min" "$med" "$max" "$full"
+  done
+  exit 0
+fi
+
+# 1. Replies land in the table; each burst reaches both destinations 5 times.
+cat > "$work/servers.json" <<'JSON'
+{"servers": [
+  {"addr": "10.77.0.3", "model": "KX220", "name": "HP LaserJet 1100"},
+  {"addr": "10.77.0.4", "model": "KX230", "name": ""},
+  {"addr": "10.77.0.5", "model": 256, "name_hex": "436166e920447275636b6572"},
+  {"addr": "10.77.1.2", "model": "KX220", "name": "Far Printer"}
+]}
+JSON
+start_sim "$work/sim1.log" "$work/servers.json"
+out=$(probe 1)
+stop_sim
+echo "$out" > "$work/probe1.out"
+grep -qx 'setup Ready' <<<"$out" || fail "setup not ready: $out"
+for want in 'entry 10.77.0.3|KX220|HP LaserJet 1100' 'entry 10.77.0.4|KX230|' \
+            'entry 10.77.1.2|KX220|Far Printer'; do
+  grep -qxF "$want" <<<"$out" && pass "$want" || fail "missing: $want"
+done
+grep -q '^entry 10.77.0.5|No Info|Caf' <<<"$out" && pass "8-bit name" || fail "10.77.0.5 missing"
+[ "$(grep -c '^entry' <<<"$out")" = 4 ] || fail "expected 4 entries: $out"
+limited=$(grep '"request"' "$work/sim1.log" | grep -c '"dst": "255.255.255.255"' || true)
+directed=$(grep '"request"' "$work/sim1.log" | grep -c '"dst": "10.77.0.255"' || true)
+[ "$limited" = 5 ] && [ "$directed" = 5 ] && pass "5 limited + 5 directed requests" \
+  || fail "requests: $limited to 255.255.255.255, $directed to 10.77.0.255"
+
+# 2. The companion utility holds the port: Yes closes it and discovery works.
+WINEDEBUG=-all bash "$top/tools/lab.sh" wine labA "$bin/companion.exe" >/dev/null 2>&1 &
+comp=$!
+sleep 2
+start_sim "$work/sim2.log" --server '{"addr": "10.77.0.3", "model": "KX220", "name": "P"}'
+probe 1 > "$work/probe2.out" &
+p=$!
+text=$(w "$bin/answer_box.exe" Information "&Yes" 2>/dev/null | tr -d '\r')
+wait $p || true
+stop_sim
+grep -q "Please close the Varn Lanwarden Discovery utility" <<<"$text" \
+  && pass "companion question" || fail "companion question: $text"
+grep -qx 'setup Ready' "$work/probe2.out" && grep -qx 'entry 10.77.0.3|KX220|P' "$work/probe2.out" \
+  && pass "discovery after closing the companion" || fail "after Yes: $(cat "$work/probe2.out")"
+wait $comp 2>/dev/null && pass "companion closed" || fail "companion did not end"
+
+# 3. No: the real wizard ends with 0 after the second box; nothing else runs.
+WINEDEBUG=-all bash "$top/tools/lab.sh" wine labA "$bin/companion.exe" >/dev/null 2>&1 &
+comp=$!
+sleep 2
+WINEDEBUG=-all bash "$top/tools/lab.sh" wine labA "$bin/PrnWizard.exe" >/dev/null 2>&1 &
+wiz=$!
+w "$bin/answer_box.exe" Information "&No" >/dev/null 2>&1 || fail "no question box"
+text=$(w "$bin/answer_box.exe" Information OK 2>/dev/null | tr -d '\r')
+grep -q "We cannot run the Varn Lanwarden Discovery" <<<"$text" && pass "second box" \
+  || fail "second box: $text"
+code=0
+wait $wiz || code=$?
+[ "$code" = 0 ] && pass "wizard ended with 0" || fail "wizard exit code $code"
+kill $comp 2>/dev/null || true
+wait $comp 2>/dev/null || true
+
+# 4. A program that holds the port without the companion's window.
+WINEDEBUG=-all bash "$top/tools/lab.sh" wine labA "$bin/companion.exe" nowindow >/dev/null 2>&1 &
+comp=$!
+sleep 2
+probe 1 > "$work/probe4.out" &
+p=$!
+text=$(w "$bin/answer_box.exe" Error OK 2>/dev/null | tr -d '\r')
+wait $p || true
+grep -q "Bind failed!!" <<<"$text" && pass "Bind failed!!" || fail "bind box: $text"
+grep -qx 'setup NoDiscovery' "$work/probe4.out" && pass "no discovery" \
+  || fail "after bind failure: $(cat "$work/probe4.out")"
+kill $comp 2>/dev/null || true
+
+echo "$failures failed"
+[ "$failures" = 0 ]
