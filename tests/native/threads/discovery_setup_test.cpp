@@ -157,8 +157,8 @@ TEST_F(Setup, ReceiverEndsOnTheFirstDatagramAfterTheStopFlag) {
 }
 
 TEST_F(Setup, ReceiverPausesAfterRepeatedWaitFailures) {
+  pc.failCall(Call::Select, 10038);  // from the thread's first wait on
   ASSERT_EQ(setUp(), discovery::Setup::Ready);
-  pc.failCall(Call::Select, 10038);
   // Ten failures in a row pause 10+20+...+1000 ms of (virtual) sleep.
   ASSERT_TRUE(eventually([&] { return pc.slept.load() >= 3000; }));
   bStopReceiver = 1;
