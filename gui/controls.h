@@ -90,6 +90,11 @@ class Control {
   bool lowered = false;          // panels: an inset border
   std::string hint;              // tooltip text
   bool tabStop = false;
+  // A label that continues the line of another control: it is placed right
+  // after that control's text, `followGap` pixels on (backends that measure
+  // text do so; the headless one keeps the bounds as given).
+  Control* follows = nullptr;
+  int followGap = 0;
 
   // Asks for the keyboard focus; the form remembers who has it.
   void setFocus();

@@ -34,9 +34,12 @@ int Ui::showModal(Form& form) {
   stack_.push_back(&form);
   form.open_ = true;
   form.modalResult = mrNone;
+  form.focus_ = nullptr;  // a page opens with no control chosen yet
   form.setVisible(true);
-  showForm(form, true);
+  // The show handler runs before the window appears, so that what it
+  // disables or hides is never seen (nor focused) on the screen.
   dispatch([&] { form.FormShow(); });
+  if (form.modalResult == mrNone && !terminated_) showForm(form, true);
   while (form.modalResult == mrNone) {
     if (terminated_ || !handleEvent()) {
       terminated_ = true;
@@ -57,8 +60,8 @@ void Ui::run(Form& mainForm) {
   stack_.push_back(&mainForm);
   mainForm.open_ = true;
   mainForm.setVisible(true);
-  showForm(mainForm, true);
   dispatch([&] { mainForm.FormShow(); });
+  if (!terminated_) showForm(mainForm, true);
   while (!terminated_) {
     if (!handleEvent()) close(mainForm);
   }

@@ -1,9 +1,68 @@
 #include "pages/Endfrm.h"
 
+#include "app/context.h"
+#include "pages/Frmhenet.h"
+#include "pages/wizard_work.h"
+
 pages::TEndForm* EndForm = nullptr;
 
 namespace pages {
 
-TEndForm::TEndForm() : WizardPage("EndForm", "Setup Completed", 522, 393) {}
+TEndForm::TEndForm() : WizardPage("EndForm", "Setup Completed", 522, 393) {
+  gui::Panel* p = banner();
+  lines(p, 8, 8, 18,
+        {"The printer sharing setup is now completed. You",
+         "can set this printer as default printer or print the", "test page in this page."},
+        textFont(15));
+  gui::Font navy = textFont(15, false, gui::clNavy);
+  gui::Label* ip = text(p, 8, 74, "Server IP Address:", navy);
+  LblIP = then(ip, "", textFont(15, true, gui::clNavy), "LblIP", 6);
+  gui::Label* prn = text(p, 8, 94, "Printer:", navy);
+  LblPrn = then(prn, "", textFont(15, true, gui::clNavy), "LblPrn", 6);
+  CB_Default = checkBox(p, "CB_Default", {8, 124, 330, 20}, "Set this printer as default printer",
+                        textFont(15));
+
+  PanelNotFound = panel(p, "PanelNotFound", {4, 156, 351, 100}, false);
+  gui::Label* last = lines(PanelNotFound, 4, 4, 18,
+                           {"If you can see this message , this means you ",
+                            "are not in the same IP subnet as your printer",
+                            "sharing server. The test page will not print",
+                            "until the problem solved."},
+                           textFont(15, false, gui::clMaroon));
+  SpeedButton3 = speedButton(PanelNotFound, "SpeedButton3", {170, 57, 56, 19}, "help",
+                             textFont(13));
+  SpeedButton3->glyph = "help_glyph";
+  SpeedButton3->follows = last;
+  SpeedButton3->followGap = 6;
+  PanelNotFound->hide();
+  SpeedButton2 = speedButton(p, "SpeedButton2", {214, 298, 138, 26}, "Print test page",
+                             textFont(15, true));
+
+  Frame f = addFrame("Button2", "Button1", "Done", "Button3");
+  Button2 = f.back;
+  Button1 = f.forward;
+  Button3 = f.cancel;
+  Button1->onClick = [this] { Button1Click(); };
+  SpeedButton2->onClick = [this] { SpeedButton2Click(); };
+  SpeedButton3->onClick = [this] { SpeedButton3Click(); };
+  Button2->onClick = [this] { Button2Click(); };
+  Button3->onClick = [this] { Button3Click(); };
+}
+
+void TEndForm::FormShow() { work().endShow(); }
+
+void TEndForm::Button1Click() {
+  // The program ends whatever the default printer step reports.
+  if (CB_Default->checked()) work().setDefaultPrinter();
+  endWizard();
+}
+
+void TEndForm::SpeedButton2Click() { work().printTestPage(); }
+
+void TEndForm::SpeedButton3Click() { app::ui().showModal(*FormHelpNetError); }
+
+void TEndForm::Button2Click() { close(); }
+
+void TEndForm::Button3Click() { endWizard(); }
 
 }  // namespace pages

@@ -1,3 +1,4 @@
+// The completion page: default printer and test page.
 #pragma once
 
 #include "pages/wizard_page.h"
@@ -7,6 +8,23 @@ namespace pages {
 class TEndForm : public WizardPage {
  public:
   TEndForm();
+  void FormShow() override;
+
+  void Button1Click();
+  void SpeedButton2Click();
+  void SpeedButton3Click();
+  void Button2Click();
+  void Button3Click();
+
+  gui::Label* LblIP;
+  gui::Label* LblPrn;
+  gui::CheckBox* CB_Default;
+  gui::Panel* PanelNotFound;
+  gui::SpeedButton* SpeedButton3;  // "help"
+  gui::SpeedButton* SpeedButton2;  // "Print test page"
+  gui::Button* Button2;            // "< Back"
+  gui::Button* Button1;            // "Done"
+  gui::Button* Button3;            // "Cancel"
 };
 
 }  // namespace pages

@@ -1,3 +1,4 @@
+// Help page: install the driver from the printer vendor's CD.
 #pragma once
 
 #include "pages/wizard_page.h"
@@ -7,6 +8,13 @@ namespace pages {
 class TFormHelpCDAddPrn : public WizardPage {
  public:
   TFormHelpCDAddPrn();
+  void BtnNextClick();
+  void BtnBackClick();
+  void Button1Click();
+
+  gui::Button* BtnBack;
+  gui::Button* BtnNext;
+  gui::Button* Button1;
 };
 
 }  // namespace pages

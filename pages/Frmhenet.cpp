@@ -4,6 +4,35 @@ pages::TFormHelpNetError* FormHelpNetError = nullptr;
 
 namespace pages {
 
-TFormHelpNetError::TFormHelpNetError() : WizardPage("FormHelpNetError", "Network Setting Error", 522, 393) {}
+TFormHelpNetError::TFormHelpNetError()
+    : WizardPage("FormHelpNetError", "Network Setting Error", 522, 393) {
+  header("Network Setting Error", "You are not in the same IP subnet as your printer sharing werver",
+         65);
+  gui::Font f = textFont(14);
+  lines(nullptr, 20, 58, 17,
+        {"The printer sharing server is not in the same subnet as your PC.    ",
+         "Please check your PC network configurations or server configurations."},
+        f);
+  picture(nullptr, "Image2", {252, 100, 250, 150}, "neterror_tcpip");
+  lines(nullptr, 20, 112, 17,
+        {"Note: Obtain an IP from a DHCP", "server is a common usage. Please",
+         "check your TCP/IP settings and", "run this wizard again."},
+        f);
+  text(nullptr, 250, 312, "Click Done button to end this wizard", textFont(15, true, gui::clNavy));
+
+  Frame fr = addFrame("BtnBack", "BtnNext", "Done", "Button1");
+  BtnBack = fr.back;
+  BtnNext = fr.forward;
+  Button1 = fr.cancel;
+  BtnNext->onClick = [this] { BtnNextClick(); };
+  BtnBack->onClick = [this] { BtnBackClick(); };
+  Button1->onClick = [this] { Button1Click(); };
+}
+
+void TFormHelpNetError::BtnNextClick() { endWizard(); }
+
+void TFormHelpNetError::BtnBackClick() { close(); }
+
+void TFormHelpNetError::Button1Click() { endWizard(); }
 
 }  // namespace pages

@@ -1,3 +1,4 @@
+// Help page: the Lexmark (and Compaq) printer settings.
 #pragma once
 
 #include "pages/wizard_page.h"
@@ -7,6 +8,13 @@ namespace pages {
 class TFormHelpLex : public WizardPage {
  public:
   TFormHelpLex();
+  void BtnNextClick();
+  void BtnBackClick();
+  void Button1Click();
+
+  gui::Button* BtnBack;
+  gui::Button* BtnNext;
+  gui::Button* Button1;
 };
 
 }  // namespace pages

@@ -1,3 +1,4 @@
+// "Printer Setting not found": no local printer at all; every way on ends.
 #pragma once
 
 #include "pages/wizard_page.h"
@@ -7,6 +8,13 @@ namespace pages {
 class TFormNoPrn : public WizardPage {
  public:
   TFormNoPrn();
+  void BtnNextClick();
+  void Button1Click();
+
+  gui::Picture* Image2;
+  gui::Button* BtnBack;  // disabled for good
+  gui::Button* BtnNext;
+  gui::Button* Button1;
 };
 
 }  // namespace pages

@@ -1,3 +1,4 @@
+// The manual address dialog, over the browse list.
 #pragma once
 
 #include "pages/wizard_page.h"
@@ -7,6 +8,14 @@ namespace pages {
 class TFormServerIP : public WizardPage {
  public:
   TFormServerIP();
+  void FormShow() override;
+
+  void BtnOKClick();
+  void BtnCancelClick();
+
+  gui::Edit* EdIP;
+  gui::Button* BtnOK;
+  gui::Button* BtnCancel;
 };
 
 }  // namespace pages

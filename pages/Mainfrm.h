@@ -8,12 +8,19 @@ namespace pages {
 class TMainForm : public WizardPage {
  public:
   TMainForm();
-  void FormCreate() override;
+  void FormShow() override;
   void FormClose() override;
 
   void BtnNextClick();
+  void SpeedButton1Click();
+  void Button2Click();
   void Button1Click();
 
+  gui::SpeedButton* SpeedButton1;  // "help"
+  gui::Panel* PanelUninstall;
+  gui::Button* Button2;  // "Uninstall"
+  gui::Label* lblVer;
+  gui::Label* lblIP;
   gui::Button* BtnBack;
   gui::Button* BtnNext;
   gui::Button* Button1;

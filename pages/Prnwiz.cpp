@@ -1,9 +1,83 @@
 #include "pages/Prnwiz.h"
 
+#include "app/context.h"
+#include "pages/Endfrm.h"
+#include "pages/Frmhlex.h"
+#include "pages/Frmnoprn.h"
+#include "pages/Prnfrm.h"
+#include "pages/Talowiz.h"
+#include "pages/wizard_work.h"
+
 pages::TPrnWizard* PrnWizard = nullptr;
 
 namespace pages {
 
-TPrnWizard::TPrnWizard() : WizardPage("PrnWizard", "Printer Settings Setup Wizard", 522, 393) {}
+bool needsLexmarkHelp(const std::string& printer) {
+  for (const char* maker : {"Lexmark", "LEXMARK", "Compaq", "COMPAQ"})
+    if (printer.find(maker) != std::string::npos) return true;
+  return false;
+}
+
+TPrnWizard::TPrnWizard() : WizardPage("PrnWizard", "Printer Settings Setup Wizard", 522, 393) {
+  gui::Panel* p = banner();
+  gui::Panel* upper = panel(p, "Panel2", {4, 4, 351, 170}, true);
+  gui::Label* last =
+      lines(upper, 6, 4, 18,
+            {"This page will help you to setup printer settings for",
+             "printer sharing driver.We will change the printer  ",
+             "port settings to \"Remote Port\" on the selected printer .",
+             "Printing to remote port means printing to the printer",
+             "sharing server. We will pick up a printer setting for",
+             "you in this page. If this is not the appropriate printer",
+             ", please click the \"More\" button  to choose the printer", "by yourself."},
+            textFont(14));
+  BtnMore = speedButton(upper, "BtnMore", {90, 129, 60, 20}, "More...", textFont(14, true));
+  BtnMore->follows = last;
+  BtnMore->followGap = 6;
+
+  gui::Panel* lower = panel(p, "Panel3", {4, 180, 351, 148}, true);
+  Image2 = picture(lower, "Image2", {8, 12, 72, 45}, "printer");
+  LblProduct = label(lower, "LblProduct", {90, 10, 255, 19}, "LblProduct", textFont(15, true));
+  lines(lower, 90, 40, 18,
+        {"If this is not the appropriate printer", "Please click \"More...\" button  to",
+         "choose by yourself"},
+        textFont(15, true, gui::clNavy));
+
+  BtnSet = button(nullptr, "BtnSet", {8, 358, 100, 24}, "Ok! Set this One", buttonFont());
+  BtnSet->hide();
+  Frame f = addFrame("BtnBack", "BtnNext", "Next >", "Button1");
+  BtnBack = f.back;
+  BtnNext = f.forward;
+  Button1 = f.cancel;
+  BtnMore->onClick = [this] { BtnMoreClick(); };
+  BtnNext->onClick = [this] { BtnNextClick(); };
+  BtnBack->onClick = [this] { BtnBackClick(); };
+  Button1->onClick = [this] { Button1Click(); };
+}
+
+void TPrnWizard::FormShow() {
+  LblProduct->setText("");
+  work().pickPrinter();
+  if (LblProduct->text().empty()) app::ui().showModal(*FormNoPrn);
+  if (bPickByHand == 1) BtnMoreClick();
+}
+
+void TPrnWizard::BtnMoreClick() { app::ui().showModal(*PrnForm); }
+
+void TPrnWizard::BtnNextClick() {
+  if (!work().moveToRemotePort()) return;
+  if (needsLexmarkHelp(LblProduct->text())) {
+    app::ui().showModal(*FormHelpLex);
+  } else {
+    app::ui().showModal(*EndForm);
+  }
+}
+
+void TPrnWizard::BtnBackClick() {
+  TaloWizard->Timer1->setEnabled(false);
+  close();
+}
+
+void TPrnWizard::Button1Click() { endWizard(); }
 
 }  // namespace pages

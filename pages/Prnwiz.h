@@ -1,4 +1,7 @@
+// The automatic printer page: proposes the local printer for "Remote Port".
 #pragma once
+
+#include <cstdint>
 
 #include "pages/wizard_page.h"
 
@@ -7,7 +10,28 @@ namespace pages {
 class TPrnWizard : public WizardPage {
  public:
   TPrnWizard();
+  void FormShow() override;
+
+  void BtnMoreClick();
+  void BtnNextClick();
+  void BtnBackClick();
+  void Button1Click();
+
+  // 1: the manual printer list opens as soon as the page is shown.
+  std::int32_t bPickByHand = 0;
+
+  gui::SpeedButton* BtnMore;
+  gui::Picture* Image2;
+  gui::Label* LblProduct;  // the chosen local printer
+  gui::Button* BtnSet;     // "Ok! Set this One", never visible
+  gui::Button* BtnBack;
+  gui::Button* BtnNext;
+  gui::Button* Button1;
 };
+
+// Whether the printer passes through the Lexmark page: the case-sensitive
+// names "Lexmark", "LEXMARK", "Compaq", "COMPAQ", tested in this order.
+bool needsLexmarkHelp(const std::string& printer);
 
 }  // namespace pages
 

@@ -1,17 +1,30 @@
-// What every page of the wizard shares: the common frame below the line.
+// What every page of the wizard shares: the common frame below the line,
+// the banner and header layouts, and the one-line labels its texts are made of.
 #pragma once
+
+#include <initializer_list>
+#include <string>
+#include <vector>
 
 #include "gui/form.h"
 
 namespace pages {
 
 inline gui::Font buttonFont() { return gui::Font{"Times New Roman", 12}; }
+// A page text: Times New Roman of `height` pixels.
+inline gui::Font textFont(int height, bool bold = false, gui::Color color = gui::clWindowText,
+                          bool italic = false) {
+  return gui::Font{"Times New Roman", height, bold, italic, color};
+}
 
 class WizardPage : public gui::Form {
  public:
   using gui::Form::Form;
   // Runs once, right after the page is created.
   virtual void FormCreate() {}
+
+  // The page's labels in creation (reading) order.
+  std::vector<const gui::Control*> labels() const;
 
  protected:
   struct Frame {
@@ -20,9 +33,34 @@ class WizardPage : public gui::Form {
     gui::Button* cancel;
   };
   // The 2-pixel line across the page at y = 339 and, at y = 358, the
-  // buttons "< Back", the forward button and "Cancel".
+  // buttons "< Back", the forward button and "Cancel".  Made last, so that
+  // the buttons follow the page's texts in the tab order.
   Frame addFrame(const char* backName, const char* forwardName, const char* forwardText,
                  const char* cancelName);
+
+  // One label at (x, y), as wide as its text; named LabelN unless named.
+  gui::Label* text(gui::Control* parent, int x, int y, const std::string& s, gui::Font f,
+                   const std::string& name = {});
+  // A label that goes on in the line of `before`, `gap` pixels on; -1 puts
+  // a word's space between texts that have none at the join.
+  gui::Label* then(gui::Control* before, const std::string& s, gui::Font f,
+                   const std::string& name = {}, int gap = -1);
+  // One label per line from (x, y), `step` pixels apart; the last label.
+  gui::Label* lines(gui::Control* parent, int x, int y, int step,
+                    std::initializer_list<const char*> texts, gui::Font f);
+
+  // Banner layout: the banner picture at the left edge and the inset panel
+  // 359 x 332 at (155, 4) that holds the page's text.
+  gui::Panel* banner();
+  // Header layout: the white band with its bold title, subtitle and the small
+  // picture at the right, and the 2-pixel line below it.
+  void header(const std::string& title, const std::string& subtitle, int subtitleX = 65);
+
+ private:
+  int labelCount_ = 0;
 };
+
+// Closes the welcome page: the program ends.
+void endWizard();
 
 }  // namespace pages

@@ -40,6 +40,8 @@ class Win32Peer : public Peer {
   int id;
   int frame = 0;  // animated pictures
   HIMAGELIST images = nullptr;
+  int left = 0, width = 0;  // the window's place in its host, as made
+  bool autoWidth = false;   // a label as wide as its text
 };
 
 namespace {
@@ -64,7 +66,8 @@ void drawSpeedButton(const DRAWITEMSTRUCT& d, Control& c) {
   RECT r = d.rcItem;
   FillRect(dc, &r, theUi->brushFor(c.parent() ? c.parent()->background : clBtnFace));
   bool pushed = d.itemState & ODS_SELECTED;
-  DrawEdge(dc, &r, pushed ? BDR_SUNKENOUTER : BDR_RAISEDINNER, BF_RECT);
+  // Flat: an edge only while pressed.
+  if (pushed) DrawEdge(dc, &r, BDR_SUNKENOUTER, BF_RECT);
   auto& sb = static_cast<SpeedButton&>(c);
   int textLeft = r.left;
   if (!sb.glyph.empty() && theUi->pictures()) {
@@ -244,8 +247,22 @@ LRESULT CALLBACK containerProc(HWND w, UINT m, WPARAM wp, LPARAM lp) {
     case WM_ERASEBKGND: {
       RECT r;
       GetClientRect(w, &r);
-      FillRect(reinterpret_cast<HDC>(wp), &r, theUi->brushFor(c.background));
-      if (c.lowered) DrawEdge(reinterpret_cast<HDC>(wp), &r, BDR_SUNKENOUTER, BF_RECT);
+      HDC dc = reinterpret_cast<HDC>(wp);
+      FillRect(dc, &r, theUi->brushFor(c.background));
+      if (c.lowered) DrawEdge(dc, &r, BDR_SUNKENOUTER, BF_RECT);
+      if (c.kind() == Kind::GroupBox) {
+        // An etched frame, with the caption (if any) cut into its top edge.
+        RECT frame = r;
+        frame.top += c.font().height / 2;
+        DrawEdge(dc, &frame, EDGE_ETCHED, BF_RECT);
+        if (!c.text().empty()) {
+          HGDIOBJ old = SelectObject(dc, theUi->fontFor(c.font()));
+          SetBkColor(dc, colorRef(c.background));
+          SetTextColor(dc, colorRef(c.color()));
+          TextOutA(dc, 8, 0, c.text().c_str(), static_cast<int>(c.text().size()));
+          SelectObject(dc, old);
+        }
+      }
       return 1;
     }
     case WM_TIMER:
@@ -282,7 +299,8 @@ LRESULT CALLBACK containerProc(HWND w, UINT m, WPARAM wp, LPARAM lp) {
 Control* hostOf(Control& c, int& dx, int& dy) {
   dx = dy = 0;
   Control* p = c.parent();
-  while (p && p->kind() != Kind::Form && p->kind() != Kind::Panel) {
+  while (p && p->kind() != Kind::Form && p->kind() != Kind::Panel &&
+         p->kind() != Kind::GroupBox) {
     dx += p->bounds().x;
     dy += p->bounds().y;
     p = p->parent();
@@ -292,9 +310,29 @@ Control* hostOf(Control& c, int& dx, int& dy) {
 
 }  // namespace
 
+namespace {
+
+int textWidth(HWND w, const Control& c) {
+  HDC dc = GetDC(w);
+  HGDIOBJ old = SelectObject(dc, theUi->fontFor(c.font()));
+  SIZE size{};
+  GetTextExtentPoint32A(dc, c.text().c_str(), static_cast<int>(c.text().size()), &size);
+  SelectObject(dc, old);
+  ReleaseDC(w, dc);
+  return size.cx + 7;  // room for the last glyph's overhang, which the extent leaves out
+}
+
+}  // namespace
+
 void Win32Peer::update(Control& c, Prop prop) {
   switch (prop) {
     case Prop::Text:
+      if (autoWidth) {
+        // A label filled at run time grows with its text.
+        width = textWidth(window, c);
+        SetWindowPos(window, nullptr, 0, 0, width, c.bounds().h,
+                     SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+      }
       if (c.kind() != Kind::ListView) SetWindowTextA(window, c.text().c_str());
       if (c.kind() == Kind::SpeedButton) InvalidateRect(window, nullptr, TRUE);
       break;
@@ -469,7 +507,9 @@ void Win32Ui::realize(Form& form) {
     DWORD ex = 0;
     switch (c->kind()) {
       case Kind::Label:
-        s |= SS_NOPREFIX | (c->align == Align::Right ? SS_RIGHT : c->align == Align::Center ? SS_CENTER : SS_LEFT);
+        s |= SS_NOPREFIX | (c->align == Align::Right    ? SS_RIGHT
+                            : c->align == Align::Center ? SS_CENTER
+                                                        : SS_LEFTNOWORDWRAP);
         break;
       case Kind::Button:
         cls = "BUTTON";
@@ -492,8 +532,10 @@ void Win32Ui::realize(Form& form) {
         ex |= WS_EX_CONTROLPARENT;
         break;
       case Kind::GroupBox:
-        cls = "BUTTON";
-        s |= BS_GROUPBOX;
+        // A container of its own, so that its radio buttons form one group
+        // and are drawn over it.
+        cls = kContainerClass;
+        ex |= WS_EX_CONTROLPARENT;
         break;
       case Kind::Line:
         s |= SS_ETCHEDHORZ;
@@ -517,24 +559,28 @@ void Win32Ui::realize(Form& form) {
     }
     const Rect& b = c->bounds();
     int width = b.w;
-    if (c->kind() == Kind::Label && width == 0) {
-      // Auto-sized label: as wide as its text.
-      HDC dc = GetDC(window);
-      HGDIOBJ old = SelectObject(dc, fontFor(c->font()));
-      SIZE size{};
-      GetTextExtentPoint32A(dc, c->text().c_str(), static_cast<int>(c->text().size()), &size);
-      SelectObject(dc, old);
-      ReleaseDC(window, dc);
-      width = size.cx + 2;
+    bool autoWidth = c->kind() == Kind::Label && width == 0;
+    if (autoWidth) width = textWidth(window, *c);
+    int left = b.x + dx;
+    if (c->follows && c->follows->peer) {
+      // Goes on in the line of another control, right after its text.
+      auto* before = static_cast<Win32Peer*>(c->follows->peer);
+      left = before->left + before->width + c->followGap;
     }
     HWND child = CreateWindowExA(ex, cls, c->kind() == Kind::ListView ? "" : c->text().c_str(), s,
-                                 b.x + dx, b.y + dy, width, b.h, parent,
+                                 left, b.y + dy, width, b.h, parent,
                                  reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), instance_,
                                  nullptr);
     owned_.push_back(std::make_unique<Win32Peer>(*this, *c, child, id++));
     Win32Peer* peer = owned_.back().get();
+    peer->left = left;
+    peer->width = width;
+    peer->autoWidth = autoWidth;
     c->peer = peer;
     registerPeer(child, peer);
+    // Frames and lines lie under the controls drawn on them.
+    if (c->kind() == Kind::Line)
+      SetWindowPos(child, HWND_BOTTOM, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
     SendMessageA(child, WM_SETFONT, reinterpret_cast<WPARAM>(fontFor(c->font())), FALSE);
     switch (c->kind()) {
       case Kind::Edit:
@@ -591,16 +637,25 @@ void Win32Ui::showForm(Form& form, bool show) {
   if (show) {
     ShowWindow(w, SW_SHOW);
     SetForegroundWindow(w);
-    // The first control that takes the focus gets it, as in a dialog.
-    if (!form.focus()) {
-      for (const auto& c : form.controls()) {
-        if (c->tabStop && c->showing() && c->enabled()) {
-          c->setFocus();
-          break;
-        }
+    // The forward button takes the focus, or else the first control that
+    // can; never a radio button, whose focus would make a choice.
+    Control* target = nullptr;
+    auto usable = [](const Control* c) {
+      for (const Control* p = c; p; p = p->parent())
+        if (!p->enabled()) return false;
+      return c->showing();
+    };
+    if (form.defaultButton && usable(form.defaultButton)) target = form.defaultButton;
+    for (const auto& c : form.controls()) {
+      if (target) break;
+      if (c->tabStop && c->kind() != Kind::RadioButton && usable(c.get())) target = c.get();
+    }
+    if (target && target->peer) {
+      if (target->focused()) {
+        SetFocus(static_cast<Win32Peer*>(target->peer)->window);
+      } else {
+        target->setFocus();
       }
-    } else if (form.focus()->peer) {
-      SetFocus(static_cast<Win32Peer*>(form.focus()->peer)->window);
     }
   } else {
     ShowWindow(w, SW_HIDE);

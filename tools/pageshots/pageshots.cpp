@@ -1,0 +1,185 @@
+// A test-only Win32 program that links the pages: it shows one page as the
+// main window ("show NAME"), for the Wine tests, or shows every page in turn
+// and saves each window as a BMP file ("shots FOLDER"), for the screenshot
+// tool.  The work behind the buttons does nothing but fill in sample values.
+#include <windows.h>
+
+#include <cstdio>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "app/context.h"
+#include "app/wizard_state.h"
+#include "gui/win32/win32_ui.h"
+#include "pages/Browtalo.h"
+#include "pages/Endfrm.h"
+#include "pages/Frmakprn.h"
+#include "pages/Frmhacd.h"
+#include "pages/Frmhawiz.h"
+#include "pages/Frmhenet.h"
+#include "pages/Frmhiprn.h"
+#include "pages/Frmhlex.h"
+#include "pages/Frmhlex98.h"
+#include "pages/Frmnoprn.h"
+#include "pages/Frmsvrip.h"
+#include "pages/Mainfrm.h"
+#include "pages/Prnfrm.h"
+#include "pages/Prnwiz.h"
+#include "pages/Qpage.h"
+#include "pages/Talowiz.h"
+#include "pages/wizard_work.h"
+#include "pictures/win32_picture_source.h"
+#include "platform/win32/win32_platform.h"
+
+namespace {
+
+std::vector<std::unique_ptr<pages::WizardPage>> all;
+
+template <class T>
+void create(gui::Ui& ui, T*& ref) {
+  auto page = std::make_unique<T>();
+  ref = page.get();
+  ui.attach(*page);
+  all.push_back(std::move(page));
+}
+
+void createPages(gui::Ui& ui) {
+  create(ui, MainForm);
+  create(ui, TaloWizard);
+  create(ui, PrnForm);
+  create(ui, PrnWizard);
+  create(ui, EndForm);
+  create(ui, QRepPage);
+  create(ui, FormNoPrn);
+  create(ui, FormHelpInstPrn);
+  create(ui, BrowTaloForm);
+  create(ui, FormServerIP);
+  create(ui, FormAskPrn);
+  create(ui, FormHelpWizAddPrn);
+  create(ui, FormHelpCDAddPrn);
+  create(ui, FormHelpNetError);
+  create(ui, FormHelpLex);
+  create(ui, FormHelpLex98);
+}
+
+// The window with its frame, as the screen shows it, into a 24-bit BMP.
+bool saveWindow(HWND w, const std::string& path) {
+  RECT r;
+  GetWindowRect(w, &r);
+  int width = r.right - r.left, height = r.bottom - r.top;
+  HDC screen = GetDC(nullptr);
+  HDC mem = CreateCompatibleDC(screen);
+  BITMAPINFO bi{};
+  bi.bmiHeader.biSize = sizeof bi.bmiHeader;
+  bi.bmiHeader.biWidth = width;
+  bi.bmiHeader.biHeight = height;
+  bi.bmiHeader.biPlanes = 1;
+  bi.bmiHeader.biBitCount = 24;
+  void* bits = nullptr;
+  HBITMAP bmp = CreateDIBSection(screen, &bi, DIB_RGB_COLORS, &bits, nullptr, 0);
+  HGDIOBJ old = SelectObject(mem, bmp);
+  BitBlt(mem, 0, 0, width, height, screen, r.left, r.top, SRCCOPY);
+  SelectObject(mem, old);
+  DWORD stride = (static_cast<DWORD>(width) * 3 + 3) & ~3u;
+  DWORD size = stride * static_cast<DWORD>(height);
+  BITMAPFILEHEADER fh{};
+  fh.bfType = 0x4D42;
+  fh.bfOffBits = sizeof fh + sizeof bi.bmiHeader;
+  fh.bfSize = fh.bfOffBits + size;
+  bool ok = false;
+  if (FILE* f = std::fopen(path.c_str(), "wb")) {
+    ok = std::fwrite(&fh, sizeof fh, 1, f) == 1 &&
+         std::fwrite(&bi.bmiHeader, sizeof bi.bmiHeader, 1, f) == 1 &&
+         std::fwrite(bits, 1, size, f) == size;
+    std::fclose(f);
+  }
+  DeleteObject(bmp);
+  DeleteDC(mem);
+  ReleaseDC(nullptr, screen);
+  return ok;
+}
+
+// Sample values, so that the pictures show filled labels and lists.
+class SampleWork : public pages::NoWork {
+ public:
+  void welcomeShow() override {
+    MainForm->lblVer->setText("1010");
+    MainForm->lblIP->setText("10.77.0.2");
+  }
+  void detectionShow() override {
+    TaloWizard->LblProduct->setText("KX220");
+    TaloWizard->LblIP->setText("10.77.0.2");
+    TaloWizard->LblPrinter->setText("HP LaserJet 4");
+  }
+  void browseShow() override {
+    BrowTaloForm->ListView->addRow({"", "KX220", "10.77.0.2", "HP LaserJet 4"});
+    BrowTaloForm->ListView->addRow({"", "KX230", "10.77.0.3", ""});
+  }
+  void pickPrinter() override { PrnWizard->LblProduct->setText("HP LaserJet 4"); }
+  void fillPrinterList() override {
+    PrnForm->ListView->addRow({"", "HP LaserJet 4", "Remote Port"});
+    PrnForm->ListView->addRow({"", "Epson LQ-570", "LPT1:"});
+  }
+  void endShow() override {
+    EndForm->LblIP->setText("10.77.0.2");
+    EndForm->LblPrn->setText("HP LaserJet 4");
+  }
+};
+
+SampleWork sampleWork;
+gui::Win32Ui* theUi = nullptr;
+std::string folder;
+std::size_t current = 0;
+int number = 0;
+
+// Runs inside each page's modal loop: waits for the page to be painted,
+// saves it and closes it.
+void CALLBACK shoot(HWND, UINT, UINT_PTR timer, DWORD) {
+  KillTimer(nullptr, timer);
+  gui::Form& page = *all[current];
+  HWND w = reinterpret_cast<HWND>(theUi->windowOf(page));
+  RedrawWindow(w, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW);
+  char name[64];
+  std::snprintf(name, sizeof name, "%02d-%s.bmp", ++number, page.name().c_str());
+  saveWindow(w, folder + "\\" + name);
+  page.close();
+}
+
+void CALLBACK quit(HWND, UINT, UINT_PTR, DWORD) { PostQuitMessage(0); }
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  if (argc < 3) return 2;
+  std::string mode = argv[1], arg = argv[2];
+  platform::Win32Platform os;
+  HINSTANCE instance = GetModuleHandleA(nullptr);
+  pictures::Win32PictureSource pictures(instance);
+  gui::Win32Ui ui(os, instance, &pictures);
+  theUi = &ui;
+  os.setWindowText(ui.applicationWindow(), "Page shots");
+  os.setApplication(ui.applicationWindow(), "Page shots");
+  osMajorVersion = os.osMajorVersion();
+  app::setContext(&os, &ui);
+  pages::setWizardWork(&sampleWork);
+  createPages(ui);
+  if (mode == "show") {
+    for (auto& p : all) {
+      if (p->name() != arg) continue;
+      // Bounded: the page ends by itself after two minutes.
+      SetTimer(nullptr, 0, 120000, quit);
+      ui.run(*p);
+      return 0;
+    }
+    return 3;
+  }
+  if (mode != "shots") return 2;
+  folder = arg;
+  for (current = 0; current < all.size(); ++current) {
+    if (all[current]->name() == "QRepPage") continue;  // never shown
+    SetTimer(nullptr, 0, 1500, shoot);
+    ui.showModal(*all[current]);
+  }
+  return 0;
+}
