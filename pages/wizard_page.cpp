@@ -33,7 +33,7 @@ gui::Label* WizardPage::then(gui::Control* before, const std::string& s, gui::Fo
   if (gap < 0) {
     bool spaced = (!before->text().empty() && before->text().back() == ' ') ||
                   (!s.empty() && s.front() == ' ');
-    gap = spaced ? 0 : 1;
+    gap = spaced ? 0 : 4;
   }
   const gui::Rect& b = before->bounds();
   gui::Control* parent = before->parent() == this ? nullptr : before->parent();
