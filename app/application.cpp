@@ -4,7 +4,6 @@
 
 #include "app/context.h"
 #include "app/wizard_state.h"
-#include "discovery/network_setup.h"
 #include "pages/Browtalo.h"
 #include "pages/Endfrm.h"
 #include "pages/Frmakprn.h"
@@ -25,7 +24,6 @@
 namespace app {
 
 namespace {
-
 std::vector<std::unique_ptr<pages::WizardPage>> thePages;
 std::vector<gui::Form*> theOrder;
 
@@ -39,12 +37,10 @@ void create(gui::Ui& ui, T*& ref) {
   ref->FormCreate();
 }
 
-// The sixteen pages, once each, in this order.
-void createPages(platform::Platform& os, gui::Ui& ui) {
+}  // namespace
+
+void createPages(gui::Ui& ui) {
   create(ui, MainForm);
-  // The welcome page's creation opens the discovery socket.
-  if (discovery::setUpNetwork(os, ui.windowOf(*MainForm)) == discovery::Setup::EndProgram)
-    throw Halt{};
   create(ui, TaloWizard);
   create(ui, PrnForm);
   create(ui, PrnWizard);
@@ -61,8 +57,6 @@ void createPages(platform::Platform& os, gui::Ui& ui) {
   create(ui, FormHelpLex);
   create(ui, FormHelpLex98);
 }
-
-}  // namespace
 
 const std::vector<gui::Form*>& createdPages() { return theOrder; }
 
@@ -98,7 +92,7 @@ int runApplication(platform::Platform& os, gui::Ui& ui) {
   osMajorVersion = os.osMajorVersion();
   setContext(&os, &ui);
   try {
-    createPages(os, ui);
+    createPages(ui);
     ui.run(*MainForm);
   } catch (const gui::Exception& e) {
     ui.showException(e.what());

@@ -15,6 +15,9 @@ int runApplication(platform::Platform& os, gui::Ui& ui);
 // companion utility); runApplication returns 0.
 struct Halt {};
 
+// Creates the sixteen pages, once each, in their fixed order; creating
+// the welcome page opens the discovery socket.
+void createPages(gui::Ui& ui);
 // The pages in the order they were created.
 const std::vector<gui::Form*>& createdPages();
 void destroyPages();

@@ -1,7 +1,9 @@
 #include "pages/Mainfrm.h"
 
+#include "app/application.h"
 #include "app/context.h"
 #include "app/wizard_state.h"
+#include "discovery/network_setup.h"
 #include "pages/Frmhiprn.h"
 #include "pages/Talowiz.h"
 #include "pages/wizard_work.h"
@@ -49,6 +51,13 @@ TMainForm::TMainForm() : WizardPage("MainForm", "Printer Sharing Server Setup Wi
   SpeedButton1->onClick = [this] { SpeedButton1Click(); };
   Button2->onClick = [this] { Button2Click(); };
   Button1->onClick = [this] { Button1Click(); };
+}
+
+// Opens the discovery socket; the user may end the program here.
+void TMainForm::FormCreate() {
+  if (discovery::setUpNetwork(app::os(), app::ui().windowOf(*this)) ==
+      discovery::Setup::EndProgram)
+    throw app::Halt{};
 }
 
 void TMainForm::FormShow() { work().welcomeShow(); }

@@ -8,6 +8,7 @@ namespace pages {
 class TMainForm : public WizardPage {
  public:
   TMainForm();
+  void FormCreate() override;
   void FormShow() override;
   void FormClose() override;
 

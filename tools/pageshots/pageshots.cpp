@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "app/application.h"
 #include "app/context.h"
 #include "app/wizard_state.h"
 #include "gui/win32/win32_ui.h"
@@ -33,35 +34,6 @@
 #include "platform/win32/win32_platform.h"
 
 namespace {
-
-std::vector<std::unique_ptr<pages::WizardPage>> all;
-
-template <class T>
-void create(gui::Ui& ui, T*& ref) {
-  auto page = std::make_unique<T>();
-  ref = page.get();
-  ui.attach(*page);
-  all.push_back(std::move(page));
-}
-
-void createPages(gui::Ui& ui) {
-  create(ui, MainForm);
-  create(ui, TaloWizard);
-  create(ui, PrnForm);
-  create(ui, PrnWizard);
-  create(ui, EndForm);
-  create(ui, QRepPage);
-  create(ui, FormNoPrn);
-  create(ui, FormHelpInstPrn);
-  create(ui, BrowTaloForm);
-  create(ui, FormServerIP);
-  create(ui, FormAskPrn);
-  create(ui, FormHelpWizAddPrn);
-  create(ui, FormHelpCDAddPrn);
-  create(ui, FormHelpNetError);
-  create(ui, FormHelpLex);
-  create(ui, FormHelpLex98);
-}
 
 // The window with its frame, as the screen shows it, into a 24-bit BMP.
 bool saveWindow(HWND w, const std::string& path) {
@@ -137,7 +109,7 @@ int number = 0;
 // saves it and closes it.
 void CALLBACK shoot(HWND, UINT, UINT_PTR timer, DWORD) {
   KillTimer(nullptr, timer);
-  gui::Form& page = *all[current];
+  gui::Form& page = *app::createdPages()[current];
   HWND w = reinterpret_cast<HWND>(theUi->windowOf(page));
   RedrawWindow(w, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW);
   char name[64];
@@ -163,7 +135,8 @@ int main(int argc, char** argv) {
   osMajorVersion = os.osMajorVersion();
   app::setContext(&os, &ui);
   pages::setWizardWork(&sampleWork);
-  createPages(ui);
+  app::createPages(ui);
+  const std::vector<gui::Form*>& all = app::createdPages();
   if (mode == "show") {
     for (auto& p : all) {
       if (p->name() != arg) continue;
