@@ -8,7 +8,7 @@
 #                   (secondary /24), optionally 10.77.1.2/24 (another subnet)
 #
 # Usage (as root, no terminal needed):
-#   lab.sh up [N_EXTRA] [--other-subnet]
+#   lab.sh up [N_EXTRA] [--other-subnet]   (N_EXTRA past 252 continues on 10.77.1.3 ...)
 #                      (re)create the lab; N_EXTRA (0..252, default 3) extra
 #                      addresses 10.77.0.3 .. 10.77.0.(2+N) on vethB;
 #                      --other-subnet adds 10.77.1.2/24 on vethB as well
@@ -103,7 +103,7 @@ cmd_up() {
       *) n_extra=$a ;;
     esac
   done
-  [ "$n_extra" -le 252 ] || die "up: at most 252 extra addresses (10.77.0.3 .. 10.77.0.254)"
+  [ "$n_extra" -le 504 ] || die "up: at most 504 extra addresses (10.77.0.3 .. 10.77.0.254, then 10.77.1.3 .. 10.77.1.254)"
   cmd_down
   ip netns add "$NS_A"
   ip netns add "$NS_B"
@@ -121,7 +121,11 @@ cmd_up() {
   ip -n "$NS_B" addr add 10.77.0.2/24 brd + dev vethB
   {
     for i in $(seq 3 $((2 + n_extra))); do
-      echo "addr add 10.77.0.$i/24 brd + dev vethB"
+      if [ "$i" -le 254 ]; then
+        echo "addr add 10.77.0.$i/24 brd + dev vethB"
+      else
+        echo "addr add 10.77.1.$((i - 252))/24 brd + dev vethB"
+      fi
     done
     if [ "$other" = 1 ]; then
       echo "addr add 10.77.1.2/24 brd + dev vethB"

@@ -189,8 +189,9 @@ int FakePc::doWaitReadable(Socket s, long seconds, long microseconds) {
     arrived_.wait(hold, ready);
     woke = true;
   } else {
-    auto nominal = std::chrono::microseconds(seconds * 1000000L + microseconds);
-    woke = arrived_.wait_for(hold, nominal * waitScale, ready);
+    auto scaled = std::chrono::microseconds(seconds * 1000000L + microseconds) * waitScale;
+    // A wait scaled to nothing only looks; it does not sleep.
+    woke = scaled.count() > 0 ? arrived_.wait_for(hold, scaled, ready) : ready();
   }
   int result = !woke ? 0 : socketState(s) ? 1 : -1;
   // The last touch of this object: a destructor waiting for the waiters
