@@ -12,6 +12,8 @@ inline constexpr char kAppClass[] = "TApplication";
 extern std::uint8_t osMajorVersion;
 // The port monitor's version as settled by the last installation run.
 extern std::uint32_t dwDriverVersion;
+// Ticks of the detection page's timer since its search started.
+extern std::uint32_t dwDetectTicks;
 // Set when the welcome page closes; the receiver thread stops on it.
 extern std::atomic<std::int32_t> bStopReceiver;
 

@@ -150,5 +150,57 @@ grep -qx 'setup NoDiscovery' "$work/probe4.out" && pass "no discovery" \
   || fail "after bind failure: $(cat "$work/probe4.out")"
 kill $comp 2>/dev/null || true
 
+# 5. The real wizard: the detection page and the browse list find the servers.
+ctl() { w "$bin/winctl.exe" "$@" 2>/dev/null | tr -d '\r'; }
+requests_to() { grep '"request"' "$1" | grep -c "\"dst\": \"$2\"" || true; }
+wizard() {
+  WINEDEBUG=-all bash "$top/tools/lab.sh" wine labA "$bin/PrnWizard.exe" >/dev/null 2>&1 &
+  wiz=$!
+}
+detection="Driver Installation "
+browse="Brwose for all Printer Sharing Server"
+cat > "$work/lan.json" <<'JSON'
+{"servers": [
+  {"addr": "10.77.0.3", "model": "KX220", "name": ""},
+  {"addr": "10.77.0.4", "model": "KX230", "name": "HP LaserJet 1100"},
+  {"addr": "10.77.1.2", "model": "KX220", "name": "Far Printer"}
+]}
+JSON
+start_sim "$work/sim5.log" "$work/lan.json"
+wizard
+ctl click "Printer Sharing Server Setup Wizard" "Next >" >/dev/null
+ms=$(ctl wait "$detection" 10.77.0.4 2000) && pass "detection shows 10.77.0.4 after ${ms} ms" \
+  || fail "detection did not show 10.77.0.4 within 2 s: $(ctl texts "$detection" | tr '\n' '|')"
+ctl wait "$detection" "HP LaserJet 1100" 1000 >/dev/null && pass "its printer" || fail "printer label"
+ctl click "$detection" "More..." >/dev/null
+ctl rows "$browse" 3 3000 >/dev/null && ctl wait "$browse" 3 1000 >/dev/null \
+  && pass "browse list: 3 rows, count 3" || fail "browse list: $(ctl texts "$browse" | tr '\n' '|')"
+limited=$(requests_to "$work/sim5.log" 255.255.255.255)
+directed=$(requests_to "$work/sim5.log" 10.77.0.255)
+ctl click "$browse" Refresh >/dev/null
+sleep 1.5
+ctl rows "$browse" 3 3000 >/dev/null || fail "the list did not refill after Refresh"
+l2=$(requests_to "$work/sim5.log" 255.255.255.255)
+d2=$(requests_to "$work/sim5.log" 10.77.0.255)
+[ "$((l2 - limited))" = 5 ] && [ "$((d2 - directed))" = 0 ] \
+  && pass "Refresh: 5 limited, no directed" || fail "Refresh sent $((l2 - limited)) limited, $((d2 - directed)) directed"
+ctl click "$browse" Cancel >/dev/null
+code=0
+wait $wiz || code=$?
+[ "$code" = 0 ] && pass "Cancel on the browse list ends with 0" || fail "exit code $code"
+stop_sim
+
+# 6. The only server is in another subnet: its address is drawn red.
+start_sim "$work/sim6.log" --server '{"addr": "10.77.1.2", "model": "KX220", "name": "Far"}'
+wizard
+ctl click "Printer Sharing Server Setup Wizard" "Next >" >/dev/null
+ctl wait "$detection" 10.77.1.2 2000 >/dev/null || fail "no far server"
+ctl wait "$detection" warning 2000 >/dev/null && pass "warning shown" || fail "no warning button"
+sleep 0.5
+out=$(ctl red "$detection" 10.77.1.2) && pass "address drawn red ($out)" || fail "address not red: $out"
+ctl click "$detection" Cancel >/dev/null
+wait $wiz || true
+stop_sim
+
 echo "$failures failed"
 [ "$failures" = 0 ]
