@@ -175,6 +175,10 @@ ctl wait "$detection" "HP LaserJet 1100" 1000 >/dev/null && pass "its printer" |
 ctl click "$detection" "More..." >/dev/null
 ctl rows "$browse" 3 3000 >/dev/null && ctl wait "$browse" 3 1000 >/dev/null \
   && pass "browse list: 3 rows, count 3" || fail "browse list: $(ctl texts "$browse" | tr '\n' '|')"
+# The current server's row (first: it names a printer and answered first)
+# is the focused and selected row.
+cur=$(ctl current "$browse")
+grep -q '^focused 0 selected 0' <<<"$cur" && pass "current server highlighted" || fail "rows: $cur"
 limited=$(requests_to "$work/sim5.log" 255.255.255.255)
 directed=$(requests_to "$work/sim5.log" 10.77.0.255)
 ctl click "$browse" Refresh >/dev/null

@@ -39,6 +39,7 @@ class Win32Peer : public Peer {
   HWND window;
   int id;
   int frame = 0;  // animated pictures
+  bool applying = false;  // list views: setting rows' states from the model
   HIMAGELIST images = nullptr;
   int left = 0, width = 0;  // the window's place in its host, as made
   bool autoWidth = false;   // a label as wide as its text
@@ -209,6 +210,7 @@ LRESULT onNotify(LPARAM lp) {
       return 0;
     }
     case LVN_ITEMCHANGED:
+      if (p->applying) return 0;
       list.inputFocusedRow(static_cast<int>(
           SendMessageA(p->window, LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_FOCUSED)));
       list.inputSelectedRow(static_cast<int>(
@@ -382,10 +384,12 @@ void Win32Peer::applyRows() {
 
 void Win32Peer::applyCurrent() {
   auto& list = static_cast<ListView&>(control);
+  int focused = list.focusedRow(), selected = list.selectedRow();
+  // The list echoes each change as LVN_ITEMCHANGED; the model is the truth here.
+  applying = true;
   LVITEMA clear{};
   clear.stateMask = LVIS_FOCUSED | LVIS_SELECTED;
   SendMessageA(window, LVM_SETITEMSTATE, static_cast<WPARAM>(-1), reinterpret_cast<LPARAM>(&clear));
-  int focused = list.focusedRow(), selected = list.selectedRow();
   if (focused >= 0) {
     LVITEMA f{};
     f.stateMask = f.state = LVIS_FOCUSED;
@@ -397,9 +401,7 @@ void Win32Peer::applyCurrent() {
     SendMessageA(window, LVM_SETITEMSTATE, static_cast<WPARAM>(selected), reinterpret_cast<LPARAM>(&s));
     SendMessageA(window, LVM_ENSUREVISIBLE, static_cast<WPARAM>(selected), FALSE);
   }
-  // Setting the states echoes LVN_ITEMCHANGED; the model stays as set.
-  list.inputFocusedRow(focused);
-  list.inputSelectedRow(selected);
+  applying = false;
 }
 
 Win32Ui::Win32Ui(platform::Platform& os, HINSTANCE instance, PictureSource* pictures)
