@@ -64,7 +64,7 @@ void CheckBox::setChecked(bool checked) {
 int ListView::addRow(Row row) {
   rows_.push_back(std::move(row));
   int index = count() - 1;
-  changed(Prop::Rows);
+  rowsChanged();
   if (onInsert) onInsert(index);
   return index;
 }
@@ -72,7 +72,7 @@ int ListView::addRow(Row row) {
 void ListView::clear() {
   rows_.clear();
   focused_ = selected_ = -1;
-  changed(Prop::Rows);
+  rowsChanged();
 }
 
 void ListView::sort() {
@@ -93,17 +93,32 @@ void ListView::sort() {
   rows_ = std::move(sorted);
   focused_ = focused;
   selected_ = selected;
-  changed(Prop::Rows);
+  rowsChanged();
 }
 
 void ListView::setFocusedRow(int row) {
   focused_ = row >= 0 && row < count() ? row : -1;
-  changed(Prop::Current);
+  if (updating_) pending_ = true; else changed(Prop::Current);
 }
 
 void ListView::setSelectedRow(int row) {
   selected_ = row >= 0 && row < count() ? row : -1;
-  changed(Prop::Current);
+  if (updating_) pending_ = true; else changed(Prop::Current);
+}
+
+void ListView::rowsChanged() {
+  if (updating_) {
+    pending_ = true;
+  } else {
+    changed(Prop::Rows);
+  }
+}
+
+void ListView::endUpdate() {
+  if (updating_ > 0 && --updating_ == 0 && pending_) {
+    pending_ = false;
+    changed(Prop::Rows);  // rows, then the focused and selected rows
+  }
 }
 
 Timer::Timer(Form* form, std::string name, unsigned interval_)

@@ -185,11 +185,17 @@ class ListView : public Control {
   void setFocusedRow(int row);
   int selectedRow() const { return selected_; }
   void setSelectedRow(int row);
+  // Changes between these reach the screen once, at the end.
+  void beginUpdate() { ++updating_; }
+  void endUpdate();
   void inputFocusedRow(int row) { focused_ = row; }
   void inputSelectedRow(int row) { selected_ = row; }
 
  private:
+  void rowsChanged();
   std::vector<Row> rows_;
+  int updating_ = 0;
+  bool pending_ = false;
   int focused_ = -1;
   int selected_ = -1;
 };

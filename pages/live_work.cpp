@@ -81,6 +81,7 @@ void LiveWork::browseTick() {
   TBrowTaloForm& page = *BrowTaloForm;
   gui::ListView& list = *page.ListView;
   bool added = false;
+  list.beginUpdate();
   for (int i = 0; i < discovery::MAX_NO_OF_TALO && discovery::taloInfo[i].inUse(); ++i) {
     const discovery::TALO_INFO& e = discovery::taloInfo[i];
     bool listed = false;
@@ -89,15 +90,14 @@ void LiveWork::browseTick() {
     if (listed) continue;
     int row = list.addRow({"", e.modelName, e.taloIP, e.printerName});
     added = true;
-    if (TaloWizard->LblIP->text() == e.taloIP) {
-      list.setFocusedRow(row);
-      list.setFocus();
-    }
+    if (TaloWizard->LblIP->text() == e.taloIP) list.setFocusedRow(row);
   }
-  if (!added) return;
-  list.sort();
-  list.setSelectedRow(list.focusedRow());
-  list.setFocus();
+  if (added) {
+    list.sort();
+    list.setSelectedRow(list.focusedRow());
+  }
+  list.endUpdate();
+  if (added) list.setFocus();
 }
 
 void LiveWork::browseRefresh() {

@@ -2,9 +2,12 @@
 // main window ("show NAME"), for the Wine tests, or shows every page in turn
 // and saves each window as a BMP file ("shots FOLDER"), for the screenshot
 // tool.  The work behind the buttons does nothing but fill in sample values.
+// "browsebench N" times the browse list's tick with N servers in the table.
 #include <windows.h>
 
+#include <algorithm>
 #include <cstdio>
+#include <cstdlib>
 #include <memory>
 #include <string>
 #include <vector>
@@ -29,7 +32,9 @@
 #include "pages/Prnwiz.h"
 #include "pages/Qpage.h"
 #include "pages/Talowiz.h"
+#include "pages/live_work.h"
 #include "pages/wizard_work.h"
+#include "discovery/device_table.h"
 #include "pictures/win32_picture_source.h"
 #include "platform/win32/win32_platform.h"
 
@@ -120,6 +125,51 @@ void CALLBACK shoot(HWND, UINT, UINT_PTR timer, DWORD) {
 
 void CALLBACK quit(HWND, UINT, UINT_PTR, DWORD) { PostQuitMessage(0); }
 
+// The UI-thread cost of one browse-list tick with a full table: the tick
+// that adds every row (and sorts), and a tick that finds nothing new, each
+// with the repaint it causes.
+pages::LiveWork liveWork;
+int benchServers = 255;
+
+double millisecondsOf(void (*step)()) {
+  LARGE_INTEGER f, a, b;
+  QueryPerformanceFrequency(&f);
+  QueryPerformanceCounter(&a);
+  step();
+  QueryPerformanceCounter(&b);
+  return 1000.0 * static_cast<double>(b.QuadPart - a.QuadPart) / static_cast<double>(f.QuadPart);
+}
+
+void tickAndPaint() {
+  liveWork.browseTick();
+  UpdateWindow(reinterpret_cast<HWND>(theUi->windowOf(*BrowTaloForm)));
+  RedrawWindow(reinterpret_cast<HWND>(theUi->windowOf(*BrowTaloForm)), nullptr, nullptr,
+               RDW_UPDATENOW | RDW_ALLCHILDREN);
+}
+
+void report(const char* what, std::vector<double> ms) {
+  std::sort(ms.begin(), ms.end());
+  std::printf("%s: min %.2f ms, median %.2f ms, max %.2f ms over %zu ticks\n", what, ms.front(),
+              ms[ms.size() / 2], ms.back(), ms.size());
+}
+
+void CALLBACK benchBrowse(HWND, UINT, UINT_PTR timer, DWORD) {
+  KillTimer(nullptr, timer);
+  BrowTaloForm->Timer1->setEnabled(false);
+  std::vector<double> adding, steady;
+  for (int run = 0; run < 20; ++run) {
+    BrowTaloForm->ListView->clear();
+    BrowTaloForm->LblTALO->setText("0");
+    adding.push_back(millisecondsOf(tickAndPaint));
+    steady.push_back(millisecondsOf(tickAndPaint));
+  }
+  std::printf("rows %d\n", BrowTaloForm->ListView->count());
+  report("tick adding every row", adding);
+  report("tick with nothing new", steady);
+  std::fflush(stdout);
+  BrowTaloForm->close();
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -146,6 +196,18 @@ int main(int argc, char** argv) {
       return 0;
     }
     return 3;
+  }
+  if (mode == "browsebench") {
+    benchServers = std::max(1, std::min(255, std::atoi(arg.c_str())));
+    pages::setWizardWork(&liveWork);
+    for (int i = 0; i < benchServers; ++i) {
+      std::string ip = "10.77." + std::to_string(i / 200) + "." + std::to_string(2 + i % 200);
+      discovery::insertTalo(ip, "KX220", i % 3 ? "HP LaserJet 1100 #" + std::to_string(i) : "");
+    }
+    TaloWizard->LblIP->setText("10.77.0.100");
+    SetTimer(nullptr, 0, 1000, benchBrowse);
+    ui.showModal(*BrowTaloForm);
+    return 0;
   }
   if (mode != "shots") return 2;
   folder = arg;
