@@ -40,6 +40,8 @@ class Win32Peer : public Peer {
   int id;
   int frame = 0;  // animated pictures
   bool applying = false;  // list views: setting rows' states from the model
+  bool hot = false;       // speed buttons: the mouse is over it
+  WNDPROC original = nullptr;
   HIMAGELIST images = nullptr;
   int left = 0, width = 0;  // the window's place in its host, as made
   bool autoWidth = false;   // a label as wide as its text
@@ -67,8 +69,13 @@ void drawSpeedButton(const DRAWITEMSTRUCT& d, Control& c) {
   RECT r = d.rcItem;
   FillRect(dc, &r, theUi->brushFor(c.parent() ? c.parent()->background : clBtnFace));
   bool pushed = d.itemState & ODS_SELECTED;
-  // Flat: an edge only while pressed.
-  if (pushed) DrawEdge(dc, &r, BDR_SUNKENOUTER, BF_RECT);
+  // Flat: a raised edge while the mouse is over it, sunken while pressed.
+  bool hot = c.peer && static_cast<Win32Peer*>(c.peer)->hot && c.enabled();
+  if (pushed) {
+    DrawEdge(dc, &r, BDR_SUNKENOUTER, BF_RECT);
+  } else if (hot) {
+    DrawEdge(dc, &r, BDR_RAISEDINNER, BF_RECT);
+  }
   auto& sb = static_cast<SpeedButton&>(c);
   int textLeft = r.left;
   if (!sb.glyph.empty() && theUi->pictures()) {
@@ -126,6 +133,22 @@ void scheduleFrame(Win32Peer& p) {
   if (frames.size() < 2) return;
   unsigned delay = frames[static_cast<std::size_t>(p.frame) % frames.size()].delayMs;
   SetTimer(p.window, kAnimationTimer, std::max(20u, delay), nullptr);
+}
+
+// Speed buttons light up under the mouse, as flat buttons do.
+LRESULT CALLBACK speedButtonProc(HWND w, UINT m, WPARAM wp, LPARAM lp) {
+  Win32Peer* p = peerOf(w);
+  if (!p) return DefWindowProcA(w, m, wp, lp);
+  if (m == WM_MOUSEMOVE && !p->hot) {
+    p->hot = true;
+    TRACKMOUSEEVENT track{sizeof track, TME_LEAVE, w, 0};
+    TrackMouseEvent(&track);
+    InvalidateRect(w, nullptr, FALSE);
+  } else if (m == WM_MOUSELEAVE) {
+    p->hot = false;
+    InvalidateRect(w, nullptr, FALSE);
+  }
+  return CallWindowProcA(p->original, w, m, wp, lp);
 }
 
 LRESULT CALLBACK pictureProc(HWND w, UINT m, WPARAM wp, LPARAM lp) {
@@ -580,6 +603,9 @@ void Win32Ui::realize(Form& form) {
     peer->autoWidth = autoWidth;
     c->peer = peer;
     registerPeer(child, peer);
+    if (c->kind() == Kind::SpeedButton)
+      peer->original = reinterpret_cast<WNDPROC>(
+          SetWindowLongPtrA(child, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(speedButtonProc)));
     // Frames and lines lie under the controls drawn on them.
     if (c->kind() == Kind::Line)
       SetWindowPos(child, HWND_BOTTOM, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);

@@ -183,6 +183,14 @@ TEST(Win32Pages, TheRealExeOpensTheDetectionPageFromTheWelcomePage) {
   HWND next = wintest::childWithText(welcome, "Next >");
   ASSERT_NE(next, nullptr);
   clickAt(next);
+  // This namespace has no network adapter but loopback, so showing the
+  // detection page reports the adapter list's sizing error first.
+  HWND box = wintest::waitForWindow("#32770", "Varn PRN WIZARD", 10000);
+  ASSERT_NE(box, nullptr) << "no adapter message";
+  EXPECT_NE(wintest::childWithText(box, "GetAdaptersInfo sizing failed with error 232\n"), nullptr);
+  HWND ok = wintest::childWithText(box, "OK");
+  ASSERT_NE(ok, nullptr);
+  PostMessageA(ok, BM_CLICK, 0, 0);
   HWND detection = wintest::waitForWindow(nullptr, "Driver Installation ", 10000);
   ASSERT_NE(detection, nullptr);
   for (int i = 0; i < 100 && !IsWindowVisible(detection); ++i) Sleep(50);
