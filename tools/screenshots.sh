@@ -8,7 +8,7 @@ cd "$top"
 if [ "${1:-}" != "--inside" ]; then
   cmake --preset win32 >/dev/null
   cmake --build --preset win32 --target pageshots
-  exec unshare --net --fork bash "$0" --inside
+  exec unshare --net --fork bash ${SCREENSHOTS_TRACE:+-x} "$0" --inside
 fi
 
 ip link set lo up
@@ -30,17 +30,34 @@ trap cleanup EXIT
 for _ in $(seq 50); do xdpyinfo >/dev/null 2>&1 && break; sleep 0.1; done
 
 cp "$top/build/win32/pageshots.exe" "$raw/"
-# A virtual desktop gives the pages their title bars; bounded in time.
-(cd / && timeout 120 wine explorer /desktop=Shots,800x600 "$(winepath -w "$raw/pageshots.exe")" \
-  shots "$(winepath -w "$raw")" >/dev/null 2>&1 </dev/null) || true
-
 rm -rf "$out"
 mkdir -p "$out"
+# Each page alone on a virtual desktop (which gives it its title bar); the
+# screen is taken as the X server shows it and cut to the page's window.
+pages="MainForm TaloWizard PrnForm PrnWizard EndForm FormNoPrn FormHelpInstPrn BrowTaloForm
+       FormServerIP FormAskPrn FormHelpWizAddPrn FormHelpCDAddPrn FormHelpNetError FormHelpLex
+       FormHelpLex98"
 count=0
-for bmp in "$raw"/*.bmp; do
-  [ -e "$bmp" ] || continue
-  convert "$bmp" "$out/$(basename "${bmp%.bmp}").png"
+for page in $pages; do
   count=$((count + 1))
+  (cd / && timeout 60 wine explorer /desktop=Shots,800x600 "$(winepath -w "$raw/pageshots.exe")" \
+    show "$page" >/dev/null 2>&1 </dev/null) &
+  job=$!
+  shown=0
+  for _ in $(seq 100); do
+    xdotool search --name "^Shots" >/dev/null 2>&1 && { shown=1; break; }
+    sleep 0.1
+  done
+  sleep 2.5  # the page drawn, its pictures animated once
+  name=$(printf '%02d-%s' "$count" "$page")
+  import -window root "$raw/$name.png"
+  # The desktop's plain colour around the page is cut away.
+  convert "$raw/$name.png" -bordercolor "$(convert "$raw/$name.png" -format '%[pixel:p{2,2}]' info:)" \
+    -border 1 -fuzz 3% -trim +repage "$out/$name.png"
+  wineserver -k 2>/dev/null || true
+  wait "$job" 2>/dev/null || true
+  [ "$shown" = 1 ] || echo "screenshots: $page did not show" >&2
 done
+count=$(ls "$out"/*.png 2>/dev/null | wc -l)
 echo "screenshots: $count pages in $out"
 [ "$count" -eq 15 ]

@@ -1,7 +1,5 @@
 // A test-only Win32 program that links the pages: it shows one page as the
-// main window ("show NAME"), for the Wine tests, or shows every page in turn
-// and saves each window as a BMP file ("shots FOLDER"), for the screenshot
-// tool.  The work behind the buttons does nothing but fill in sample values.
+// main window ("show NAME"), for the Wine tests and the screenshot tool.  The work behind the buttons does nothing but fill in sample values.
 // "browsebench N" times the browse list's tick with N servers in the table.
 #include <windows.h>
 
@@ -40,43 +38,6 @@
 
 namespace {
 
-// The window with its frame, as the screen shows it, into a 24-bit BMP.
-bool saveWindow(HWND w, const std::string& path) {
-  RECT r;
-  GetWindowRect(w, &r);
-  int width = r.right - r.left, height = r.bottom - r.top;
-  HDC screen = GetDC(nullptr);
-  HDC mem = CreateCompatibleDC(screen);
-  BITMAPINFO bi{};
-  bi.bmiHeader.biSize = sizeof bi.bmiHeader;
-  bi.bmiHeader.biWidth = width;
-  bi.bmiHeader.biHeight = height;
-  bi.bmiHeader.biPlanes = 1;
-  bi.bmiHeader.biBitCount = 24;
-  void* bits = nullptr;
-  HBITMAP bmp = CreateDIBSection(screen, &bi, DIB_RGB_COLORS, &bits, nullptr, 0);
-  HGDIOBJ old = SelectObject(mem, bmp);
-  BitBlt(mem, 0, 0, width, height, screen, r.left, r.top, SRCCOPY);
-  SelectObject(mem, old);
-  DWORD stride = (static_cast<DWORD>(width) * 3 + 3) & ~3u;
-  DWORD size = stride * static_cast<DWORD>(height);
-  BITMAPFILEHEADER fh{};
-  fh.bfType = 0x4D42;
-  fh.bfOffBits = sizeof fh + sizeof bi.bmiHeader;
-  fh.bfSize = fh.bfOffBits + size;
-  bool ok = false;
-  if (FILE* f = std::fopen(path.c_str(), "wb")) {
-    ok = std::fwrite(&fh, sizeof fh, 1, f) == 1 &&
-         std::fwrite(&bi.bmiHeader, sizeof bi.bmiHeader, 1, f) == 1 &&
-         std::fwrite(bits, 1, size, f) == size;
-    std::fclose(f);
-  }
-  DeleteObject(bmp);
-  DeleteDC(mem);
-  ReleaseDC(nullptr, screen);
-  return ok;
-}
-
 // Sample values, so that the pictures show filled labels and lists.
 class SampleWork : public pages::NoWork {
  public:
@@ -106,23 +67,6 @@ class SampleWork : public pages::NoWork {
 
 SampleWork sampleWork;
 gui::Win32Ui* theUi = nullptr;
-std::string folder;
-std::size_t current = 0;
-int number = 0;
-
-// Runs inside each page's modal loop: waits for the page to be painted,
-// saves it and closes it.
-void CALLBACK shoot(HWND, UINT, UINT_PTR timer, DWORD) {
-  KillTimer(nullptr, timer);
-  gui::Form& page = *app::createdPages()[current];
-  HWND w = reinterpret_cast<HWND>(theUi->windowOf(page));
-  RedrawWindow(w, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW);
-  char name[64];
-  std::snprintf(name, sizeof name, "%02d-%s.bmp", ++number, page.name().c_str());
-  saveWindow(w, folder + "\\" + name);
-  page.close();
-}
-
 void CALLBACK quit(HWND, UINT, UINT_PTR, DWORD) { PostQuitMessage(0); }
 
 // The UI-thread cost of one browse-list tick with a full table: the tick
@@ -209,12 +153,5 @@ int main(int argc, char** argv) {
     ui.showModal(*BrowTaloForm);
     return 0;
   }
-  if (mode != "shots") return 2;
-  folder = arg;
-  for (current = 0; current < all.size(); ++current) {
-    if (all[current]->name() == "QRepPage") continue;  // never shown
-    SetTimer(nullptr, 0, 1500, shoot);
-    ui.showModal(*all[current]);
-  }
-  return 0;
+  return 2;
 }
