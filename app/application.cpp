@@ -2,8 +2,9 @@
 
 #include <memory>
 
-#include "app/context.h"
-#include "app/wizard_state.h"
+#include "app/state/context.h"
+#include "app/state/wizard_state.h"
+#include "pages/wizard_page.h"
 #include "pages/Browtalo.h"
 #include "pages/Endfrm.h"
 #include "pages/Frmakprn.h"
@@ -83,7 +84,8 @@ void destroyPages() {
 
 int runApplication(platform::Platform& os, gui::Ui& ui) {
   // A copy already running: bring it to the front and leave silently.
-  if (platform::WindowId running = os.findWindow(kAppClass, kAppTitle)) {
+  platform::WindowId running = 0;
+  if (os.findWindow(kAppClass, kAppTitle, running) == platform::kOk && running) {
     os.setForegroundWindow(running);
     return 0;
   }
@@ -96,7 +98,7 @@ int runApplication(platform::Platform& os, gui::Ui& ui) {
     ui.run(*MainForm);
   } catch (const gui::Exception& e) {
     ui.showException(e.what());
-  } catch (const Halt&) {
+  } catch (const pages::Halt&) {
   }
   return 0;
 }

@@ -11,10 +11,6 @@ namespace app {
 // Runs the wizard to its end; the exit code, 0 on every path.
 int runApplication(platform::Platform& os, gui::Ui& ui);
 
-// Thrown to end the program at once (the user would not close the
-// companion utility); runApplication returns 0.
-struct Halt {};
-
 // Creates the sixteen pages, once each, in their fixed order; creating
 // the welcome page opens the discovery socket.
 void createPages(gui::Ui& ui);

@@ -4,12 +4,12 @@
 #include "app/application.h"
 #include "gui/win32/win32_ui.h"
 #include "pages/live_work.h"
-#include "pictures/win32_picture_source.h"
+#include "gui/win32/win32_picture_source.h"
 #include "platform/win32/win32_platform.h"
 
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
   platform::Win32Platform os;
-  pictures::Win32PictureSource pictures(instance);
+  gui::Win32PictureSource pictures(instance);
   gui::Win32Ui ui(os, instance, &pictures);
   pages::LiveWork work;
   pages::setWizardWork(&work);

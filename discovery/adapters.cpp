@@ -7,7 +7,7 @@ namespace discovery {
 std::vector<Subnet> readSubnets(platform::Platform& os) {
   std::vector<Subnet> subnets;
   std::uint32_t size = 0;
-  std::uint32_t result = os.adaptersInfoSize(size);
+  platform::Error result = os.adaptersInfoSize(size);
   if (result != 0 && result != platform::kErrorBufferOverflow) {
     os.showMessage("GetAdaptersInfo sizing failed with error " + std::to_string(result) + "\n");
     return subnets;
@@ -24,7 +24,9 @@ std::vector<Subnet> readSubnets(platform::Platform& os) {
   }
   for (const platform::Adapter& adapter : adapters) {
     for (const platform::AdapterAddress& a : adapter.addresses) {
-      platform::Ipv4 ip = os.inetAddr(a.ipAddress), mask = os.inetAddr(a.ipMask);
+      platform::Ipv4 ip = platform::kInaddrNone, mask = platform::kInaddrNone;
+      os.inetAddr(a.ipAddress, ip);
+      os.inetAddr(a.ipMask, mask);
       if (ip == 0 || ip == platform::kInaddrNone || mask == 0 || mask == platform::kInaddrNone)
         continue;
       subnets.push_back({ip, mask});
@@ -39,7 +41,8 @@ int bcastMsg(platform::Platform& os) {
 }
 
 int sameSubnet(platform::Platform& os, const std::string& serverAddress) {
-  platform::Ipv4 server = os.inetAddr(serverAddress);
+  platform::Ipv4 server = platform::kInaddrNone;
+  os.inetAddr(serverAddress, server);
   if (server == platform::kInaddrNone) {
     os.showMessage("inet_addr() error!");
     return 0;

@@ -11,8 +11,7 @@ int receiveBufferGranted = 0;
 namespace {
 
 void error(platform::Platform& os, const char* text) {
-  os.messageBox(os.applicationWindow(), text, "Error", platform::Buttons::Ok,
-                platform::Icon::None);
+  os.ask(os.applicationWindow(), text, "Error", platform::Buttons::Ok, platform::Icon::None);
 }
 
 void closeDown(platform::Platform& os) {
@@ -23,16 +22,15 @@ void closeDown(platform::Platform& os) {
 }  // namespace
 
 Setup setUpNetwork(platform::Platform& os, platform::WindowId owner) {
-  if (os.wsaStartup(0x0202) != 0) {
+  if (os.wsaStartup(0x0202) != platform::kOk) {
     error(os, "WSAStartup failed!!\n");
     return Setup::NoDiscovery;
   }
-  discoverySocket = os.socket();
-  if (discoverySocket == platform::kInvalidSocket) {
+  if (os.socket(discoverySocket) != platform::kOk) {
     error(os, "INVALID_SOCKET!!\n");
     return Setup::NoDiscovery;
   }
-  if (!os.setSockOpt(discoverySocket, platform::SockOpt::Broadcast, 1)) {
+  if (os.setSockOpt(discoverySocket, platform::SockOpt::Broadcast, 1) != platform::kOk) {
     error(os, "setsockopt error!!\n");
     return Setup::NoDiscovery;
   }
@@ -42,21 +40,22 @@ Setup setUpNetwork(platform::Platform& os, platform::WindowId owner) {
   receiveBufferGranted = 0;
   os.getSockOpt(discoverySocket, platform::SockOpt::ReceiveBuffer, receiveBufferGranted);
 
-  if (!os.bind(discoverySocket, platform::kInaddrAny, DISCOVERY_PORT)) {
-    platform::WindowId companion = os.findWindow("", kCompanionTitle);
+  if (os.bind(discoverySocket, platform::kInaddrAny, DISCOVERY_PORT) != platform::kOk) {
+    platform::WindowId companion = 0;
+    os.findWindow("", kCompanionTitle, companion);
     if (!companion) {
       error(os, "Bind failed!!\n");
       closeDown(os);
       return Setup::NoDiscovery;
     }
-    platform::Answer answer = os.messageBox(
+    platform::Answer answer = os.ask(
         owner,
         "Please close the Varn Lanwarden Discovery utility\nbefore running the Printer Setup "
         "Wizard utility.\n Do you want to close the Varn Lanwarden Discovery utility now?",
         "Information", platform::Buttons::YesNo, platform::Icon::Question);
     if (answer != platform::Answer::Yes) {
       closeDown(os);
-      os.messageBox(owner,
+      os.ask(owner,
                     "We cannot run the Varn Lanwarden Discovery and\nPrinter Setup Wizard "
                     "simultaneously\nPlease run the printer wizard later.",
                     "Information", platform::Buttons::Ok, platform::Icon::Question);

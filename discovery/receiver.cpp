@@ -5,13 +5,13 @@
 #include <chrono>
 #include <thread>
 
-#include "app/wizard_state.h"
 #include "discovery/device_table.h"
 #include "discovery/protocol.h"
 
 namespace discovery {
 
 platform::Socket discoverySocket = platform::kInvalidSocket;
+std::atomic<std::int32_t> bStopReceiver{0};
 
 namespace {
 std::atomic<bool> running{false};
@@ -42,6 +42,11 @@ bool waitForReceiverEnd(unsigned ms) {
   return !receiverRunning();
 }
 
+void resetReceiver() {
+  waitForReceiverEnd(2000);
+  bStopReceiver.store(0, std::memory_order_release);
+}
+
 int receiverThread(platform::Platform& os) {
   int failures = 0;
   for (;;) {
@@ -58,13 +63,17 @@ int receiverThread(platform::Platform& os) {
 }
 
 int waitsock(platform::Platform& os, platform::Socket s, long seconds, long microseconds) {
-  return os.waitReadable(s, seconds, microseconds);
+  bool readable = false;
+  if (os.waitReadable(s, seconds, microseconds, readable) != platform::kOk) return -1;
+  return readable ? 1 : 0;
 }
 
 int recvWithTimeout(platform::Platform& os, platform::Socket s, std::uint8_t* buffer, int size,
                     platform::Ipv4* from, long seconds) {
   if (waitsock(os, s, seconds, 0) != 1) return -1;
-  return os.recvFrom(s, buffer, size, from);
+  int received = 0;
+  if (os.recvFrom(s, buffer, size, received, from) != platform::kOk) return -1;
+  return received;
 }
 
 int flushSocket(platform::Platform& os, platform::Socket s) {
@@ -72,7 +81,8 @@ int flushSocket(platform::Platform& os, platform::Socket s) {
   // Bounded: a flood cannot hold the thread here for ever.
   int result = waitsock(os, s, 1, 0);
   for (int i = 0; result == 1 && i < 100000; ++i) {
-    os.recvFrom(s, scratch.data(), static_cast<int>(scratch.size()), nullptr);
+    int dropped = 0;
+    os.recvFrom(s, scratch.data(), static_cast<int>(scratch.size()), dropped, nullptr);
     result = waitsock(os, s, 0, 100);
   }
   return 0;
@@ -93,7 +103,9 @@ int processReq(platform::Platform& os, platform::Socket s) {
     case Kind::Reply:
       break;
   }
-  insertTalo(os.inetNtoa(from), modelText(readHeader(buffer.data()).ProductId),
+  std::string address;
+  os.inetNtoa(from, address);
+  insertTalo(address, modelText(readHeader(buffer.data()).ProductId),
              printerName(buffer.data(), static_cast<std::size_t>(n)));
   return 0;
 }

@@ -3,6 +3,7 @@
 // new server into the device table.
 #pragma once
 
+#include <atomic>
 #include <cstdint>
 
 #include "platform/platform.h"
@@ -10,6 +11,8 @@
 namespace discovery {
 
 extern platform::Socket discoverySocket;
+// Set when the welcome page closes; the receiver thread stops on it.
+extern std::atomic<std::int32_t> bStopReceiver;
 
 // Starts the receiver thread (once, after the socket is bound).
 void startReceiver(platform::Platform& os);
@@ -17,6 +20,9 @@ void startReceiver(platform::Platform& os);
 bool receiverRunning();
 // Waits up to `ms` real milliseconds for the thread to end; false if it runs on.
 bool waitForReceiverEnd(unsigned ms);
+// Back to the state at program start: an earlier run's thread has ended
+// (it stops on bStopReceiver) and the flag is clear again.
+void resetReceiver();
 // The receive loop; returns 0 when it sees bStopReceiver.
 int receiverThread(platform::Platform& os);
 

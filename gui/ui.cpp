@@ -15,7 +15,7 @@ void Ui::attach(Form& form) {
 }
 
 void Ui::showException(const std::string& message) {
-  os_.messageBox(applicationWindow(), exceptionText(message), os_.applicationTitle(),
+  os_.ask(applicationWindow(), exceptionText(message), os_.applicationTitle(),
                  platform::Buttons::Ok, platform::Icon::Stop);
 }
 

@@ -2,7 +2,7 @@
 
 #include <cstdlib>
 
-#include "app/context.h"
+#include "app/state/context.h"
 #include "pages/Frmsvrip.h"
 #include "pages/Talowiz.h"
 #include "pages/wizard_work.h"

@@ -1,6 +1,6 @@
 #include "pages/Endfrm.h"
 
-#include "app/context.h"
+#include "app/state/context.h"
 #include "pages/Frmhenet.h"
 #include "pages/wizard_work.h"
 

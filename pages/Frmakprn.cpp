@@ -1,6 +1,6 @@
 #include "pages/Frmakprn.h"
 
-#include "app/context.h"
+#include "app/state/context.h"
 #include "pages/Frmhiprn.h"
 #include "pages/Prnwiz.h"
 #include "pages/Talowiz.h"

@@ -1,6 +1,6 @@
 #include "pages/Frmhacd.h"
 
-#include "app/context.h"
+#include "app/state/context.h"
 
 pages::TFormHelpCDAddPrn* FormHelpCDAddPrn = nullptr;
 
@@ -35,7 +35,7 @@ TFormHelpCDAddPrn::TFormHelpCDAddPrn()
 }
 
 void TFormHelpCDAddPrn::BtnNextClick() {
-  app::os().messageBox(app::ui().windowOf(*this),
+  app::os().ask(app::ui().windowOf(*this),
                        "Please Insert the Installation CD of your printer.", "Information",
                        platform::Buttons::Ok, platform::Icon::Information);
   endWizard();

@@ -1,6 +1,6 @@
 #include "pages/Frmhawiz.h"
 
-#include "app/context.h"
+#include "app/state/context.h"
 
 pages::TFormHelpWizAddPrn* FormHelpWizAddPrn = nullptr;
 
@@ -46,8 +46,8 @@ void TFormHelpWizAddPrn::BtnNextClick() {
   request.file = "rundll32.exe";
   request.parameters = "shell32.dll,SHHelpShortcuts_RunDLL AddPrinter";
   request.show = 10;  // SW_SHOWDEFAULT
-  if (!app::os().shellExecute(request)) {
-    app::os().messageBox(app::ui().windowOf(*this), "Could not create process!", "",
+  if (app::os().shellExecute(request) != platform::kOk) {
+    app::os().ask(app::ui().windowOf(*this), "Could not create process!", "",
                          platform::Buttons::Ok, platform::Icon::Stop);
   }
   endWizard();

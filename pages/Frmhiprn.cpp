@@ -1,6 +1,6 @@
 #include "pages/Frmhiprn.h"
 
-#include "app/context.h"
+#include "app/state/context.h"
 #include "pages/Frmhacd.h"
 #include "pages/Frmhawiz.h"
 

@@ -1,7 +1,7 @@
 #include "pages/Frmhlex.h"
 
-#include "app/context.h"
-#include "app/wizard_state.h"
+#include "app/state/context.h"
+#include "app/state/wizard_state.h"
 #include "pages/Endfrm.h"
 #include "pages/Frmhlex98.h"
 

@@ -1,6 +1,6 @@
 #include "pages/Frmhlex98.h"
 
-#include "app/context.h"
+#include "app/state/context.h"
 #include "pages/Endfrm.h"
 
 pages::TFormHelpLex98* FormHelpLex98 = nullptr;

@@ -1,6 +1,6 @@
 #include "pages/Frmnoprn.h"
 
-#include "app/context.h"
+#include "app/state/context.h"
 #include "pages/Frmhiprn.h"
 
 pages::TFormNoPrn* FormNoPrn = nullptr;

@@ -1,9 +1,9 @@
 #include "pages/Mainfrm.h"
 
-#include "app/application.h"
-#include "app/context.h"
-#include "app/wizard_state.h"
+#include "app/state/context.h"
+#include "app/state/wizard_state.h"
 #include "discovery/network_setup.h"
+#include "discovery/receiver.h"
 #include "pages/Frmhiprn.h"
 #include "pages/Talowiz.h"
 #include "pages/wizard_work.h"
@@ -57,12 +57,12 @@ TMainForm::TMainForm() : WizardPage("MainForm", "Printer Sharing Server Setup Wi
 void TMainForm::FormCreate() {
   if (discovery::setUpNetwork(app::os(), app::ui().windowOf(*this)) ==
       discovery::Setup::EndProgram)
-    throw app::Halt{};
+    throw Halt{};
 }
 
 void TMainForm::FormShow() { work().welcomeShow(); }
 
-void TMainForm::FormClose() { bStopReceiver.store(1, std::memory_order_release); }
+void TMainForm::FormClose() { discovery::bStopReceiver.store(1, std::memory_order_release); }
 
 void TMainForm::BtnNextClick() {
   app::ui().showModal(*TaloWizard);

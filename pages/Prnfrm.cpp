@@ -2,7 +2,7 @@
 
 #include <cstdlib>
 
-#include "app/context.h"
+#include "app/state/context.h"
 #include "pages/Frmhiprn.h"
 #include "pages/Prnwiz.h"
 #include "pages/wizard_work.h"
@@ -67,7 +67,7 @@ void TPrnForm::Button1Click() {
   }
   int row = ListView->focusedRow();
   if (row < 0) {
-    app::os().messageBox(app::ui().windowOf(*this), "Please select a printer setting.",
+    app::os().ask(app::ui().windowOf(*this), "Please select a printer setting.",
                          "Information", platform::Buttons::Ok, platform::Icon::Information);
     return;
   }

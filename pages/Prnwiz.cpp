@@ -1,6 +1,6 @@
 #include "pages/Prnwiz.h"
 
-#include "app/context.h"
+#include "app/state/context.h"
 #include "pages/Endfrm.h"
 #include "pages/Frmhlex.h"
 #include "pages/Frmnoprn.h"

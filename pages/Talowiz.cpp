@@ -1,6 +1,6 @@
 #include "pages/Talowiz.h"
 
-#include "app/context.h"
+#include "app/state/context.h"
 #include "pages/Browtalo.h"
 #include "pages/Frmakprn.h"
 #include "pages/Frmhenet.h"

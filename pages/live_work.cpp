@@ -1,7 +1,7 @@
 #include "pages/live_work.h"
 
-#include "app/context.h"
-#include "app/wizard_state.h"
+#include "app/state/context.h"
+#include "app/state/wizard_state.h"
 #include "discovery/adapters.h"
 #include "discovery/device_table.h"
 #include "discovery/receiver.h"

@@ -63,4 +63,8 @@ class WizardPage : public gui::Form {
 // Closes the welcome page: the program ends.
 void endWizard();
 
+// Thrown from the welcome page's creation to end the program at once (the
+// user would not close the companion utility); start-up returns 0.
+struct Halt {};
+
 }  // namespace pages

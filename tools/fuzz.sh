@@ -7,10 +7,10 @@ runs=${1:-200000}
 out=$top/build/fuzz
 mkdir -p "$out/corpus"
 src=(tools/fuzz/datagram_fuzz.cpp discovery/protocol.cpp discovery/device_table.cpp
-     discovery/receiver.cpp platform/platform.cpp platform/fake/fake_pc.cpp
-     platform/fake/fake_network.cpp app/wizard_state.cpp)
+     discovery/receiver.cpp platform/faults.cpp platform/windows.cpp platform/network.cpp
+     platform/fake/fake_windows.cpp platform/fake/fake_network.cpp)
 bin=$out/datagram_fuzz
-if [ ! -x "$bin" ] || [ -n "$(cd "$top" && find "${src[@]}" discovery platform/platform.h platform/fake -newer "$bin" | head -n 1)" ]; then
+if [ ! -x "$bin" ] || [ -n "$(cd "$top" && find "${src[@]}" discovery platform/*.h platform/fake -newer "$bin" | head -n 1)" ]; then
   (cd "$top" && clang++ -std=c++20 -O1 -g -I. -Wall -Wextra -Werror \
      -fsanitize=fuzzer,address,undefined -fno-sanitize-recover=all "${src[@]}" -o "$bin")
 fi

@@ -12,9 +12,9 @@
 namespace platform {
 
 namespace {
-constexpr std::uint32_t kWsaENotSock = 10038;
-constexpr std::uint32_t kWsaEAccess = 10013;
-constexpr std::uint32_t kWsaEInval = 10022;
+constexpr Error kWsaEAccess = 10013;
+constexpr Error kWsaEInval = 10022;
+constexpr Error kWsaEWouldBlock = 10035;
 constexpr std::uint32_t kAdapterRecordSize = 640;  // sizeof(IP_ADAPTER_INFO)
 }  // namespace
 
@@ -36,94 +36,70 @@ void FakePc::shutDownNetwork() {
 
 FakePc::SocketState* FakePc::socketState(Socket s) {
   auto it = sockets_.find(s);
-  if (it == sockets_.end() || !it->second.open || shutDown_) {
-    fail(kWsaENotSock);
-    return nullptr;
-  }
+  if (it == sockets_.end() || !it->second.open || shutDown_) return nullptr;
   return &it->second;
 }
 
-void FakePc::doSendMessage(WindowId window, unsigned message, std::uintptr_t, std::intptr_t) {
-  sentMessages.push_back({window, message});
-  if (message != kWmClose) return;
-  // The window closes and lets its port go.
-  auto held = portOfWindow.find(window);
-  if (held != portOfWindow.end()) {
-    portsHeldElsewhere.erase(held->second);
-    portOfWindow.erase(held);
-  }
-  std::erase_if(windows, [window](const Window& w) { return w.id == window; });
-}
-
-int FakePc::doWsaStartup(std::uint16_t) {
+Error FakePc::doWsaStartup(std::uint16_t) {
   std::lock_guard<std::mutex> hold(netLock_);
   ++wsaStartups_;
-  return 0;
+  return kOk;
 }
 
-bool FakePc::doWsaCleanup() {
+Error FakePc::doWsaCleanup() {
   std::lock_guard<std::mutex> hold(netLock_);
   ++wsaCleanups_;
-  return true;
+  return kOk;
 }
 
-Socket FakePc::doSocket() {
+Error FakePc::doSocket(Socket& s) {
   std::lock_guard<std::mutex> hold(netLock_);
-  Socket s = nextSocket_;
+  s = nextSocket_;
   nextSocket_ += 4;
   sockets_[s] = SocketState{};
-  return s;
+  return kOk;
 }
 
-bool FakePc::doSetSockOpt(Socket s, SockOpt option, int value) {
+Error FakePc::doSetSockOpt(Socket s, SockOpt option, int value) {
   std::lock_guard<std::mutex> hold(netLock_);
   SocketState* state = socketState(s);
-  if (!state) return false;
+  if (!state) return kWsaENotSock;
   if (option == SockOpt::Broadcast) state->broadcast = value != 0;
   if (option == SockOpt::ReceiveBuffer) state->receiveBuffer = std::min(value, receiveBufferLimit);
-  return true;
+  return kOk;
 }
 
-bool FakePc::doGetSockOpt(Socket s, SockOpt option, int& value) {
+Error FakePc::doGetSockOpt(Socket s, SockOpt option, int& value) {
   std::lock_guard<std::mutex> hold(netLock_);
   SocketState* state = socketState(s);
-  if (!state) return false;
+  if (!state) return kWsaENotSock;
   value = option == SockOpt::Broadcast ? state->broadcast : state->receiveBuffer;
-  return true;
+  return kOk;
 }
 
-bool FakePc::doBind(Socket s, Ipv4, std::uint16_t port) {
+Error FakePc::doBind(Socket s, Ipv4, std::uint16_t port) {
   std::lock_guard<std::mutex> hold(netLock_);
   SocketState* state = socketState(s);
-  if (!state) return false;
+  if (!state) return kWsaENotSock;
   bool taken = portsHeldElsewhere.count(port) > 0;
   for (const auto& [other, st] : sockets_)
     if (other != s && st.open && st.bound && st.port == port) taken = true;
-  if (state->bound) {
-    fail(kWsaEInval);
-    return false;
-  }
-  if (taken) {
-    fail(kWsaEAddrInUse);
-    return false;
-  }
+  if (state->bound) return kWsaEInval;
+  if (taken) return kWsaEAddrInUse;
   state->bound = true;
   state->port = port;
-  return true;
+  return kOk;
 }
 
-int FakePc::doSendTo(Socket s, const std::uint8_t* data, int length, Ipv4 address,
+Error FakePc::doSendTo(Socket s, const std::uint8_t* data, int length, Ipv4 address,
                      std::uint16_t port) {
   Sent copy{address, port, std::vector<std::uint8_t>(data, data + length)};
   {
     std::lock_guard<std::mutex> hold(netLock_);
     SocketState* state = socketState(s);
-    if (!state) return -1;
+    if (!state) return kWsaENotSock;
     bool limited = address == kInaddrNone;
-    if (limited && !state->broadcast) {
-      fail(kWsaEAccess);
-      return -1;
-    }
+    if (limited && !state->broadcast) return kWsaEAccess;
     sent_.push_back(copy);
     // A broadcast on the port this PC listens on comes back to it, from
     // the address of the adapter it left through.
@@ -144,7 +120,7 @@ int FakePc::doSendTo(Socket s, const std::uint8_t* data, int length, Ipv4 addres
   looped:;
   }
   if (onSend) onSend(copy);
-  return length;
+  return kOk;
 }
 
 void FakePc::deliver(Ipv4 from, std::vector<std::uint8_t> bytes, std::uint16_t port) {
@@ -176,9 +152,9 @@ bool FakePc::socketOpen(Socket s) const {
   return it != sockets_.end() && it->second.open;
 }
 
-int FakePc::doWaitReadable(Socket s, long seconds, long microseconds) {
+Error FakePc::doWaitReadable(Socket s, long seconds, long microseconds, bool& readable) {
   std::unique_lock<std::mutex> hold(netLock_);
-  if (!socketState(s)) return -1;
+  if (!socketState(s)) return kWsaENotSock;
   ++waiting_;
   auto ready = [&] {
     SocketState* st = socketState(s);
@@ -193,7 +169,8 @@ int FakePc::doWaitReadable(Socket s, long seconds, long microseconds) {
     // A wait scaled to nothing only looks; it does not sleep.
     woke = scaled.count() > 0 ? arrived_.wait_for(hold, scaled, ready) : ready();
   }
-  int result = !woke ? 0 : socketState(s) ? 1 : -1;
+  Error result = woke && !socketState(s) ? kWsaENotSock : kOk;
+  readable = woke && result == kOk;
   // The last touch of this object: a destructor waiting for the waiters
   // to leave may go on as soon as the lock is released.
   --waiting_;
@@ -201,54 +178,55 @@ int FakePc::doWaitReadable(Socket s, long seconds, long microseconds) {
   return result;
 }
 
-int FakePc::doRecvFrom(Socket s, std::uint8_t* buffer, int length, Ipv4* from) {
+Error FakePc::doRecvFrom(Socket s, std::uint8_t* buffer, int length, int& received,
+                         Ipv4* from) {
   std::lock_guard<std::mutex> hold(netLock_);
   SocketState* state = socketState(s);
-  if (!state) return -1;
-  if (state->queue.empty()) {
-    fail(10035);  // WSAEWOULDBLOCK: a blocking socket would wait; tests never let it
-    return -1;
-  }
+  if (!state) return kWsaENotSock;
+  // A blocking socket would wait here; tests never let it.
+  if (state->queue.empty()) return kWsaEWouldBlock;
   Datagram d = std::move(state->queue.front());
   state->queue.pop_front();
   int n = static_cast<int>(d.bytes.size());
   if (n > 0) std::memcpy(buffer, d.bytes.data(), static_cast<std::size_t>(std::min(n, length)));
   if (from) *from = d.from;
-  if (n > length) {
-    fail(kWsaEMsgSize);  // the rest of the datagram is lost
-    return -1;
-  }
-  return n;
+  if (n > length) return kWsaEMsgSize;  // the rest of the datagram is lost
+  received = n;
+  return kOk;
 }
 
-bool FakePc::doCloseSocket(Socket s) {
+Error FakePc::doCloseSocket(Socket s) {
   std::lock_guard<std::mutex> hold(netLock_);
   SocketState* state = socketState(s);
-  if (!state) return false;
+  if (!state) return kWsaENotSock;
   state->open = false;
   state->queue.clear();
   arrived_.notify_all();
-  return true;
+  return kOk;
 }
 
-Ipv4 FakePc::doInetAddr(const std::string& text) { return ::inet_addr(text.c_str()); }
+Error FakePc::doInetAddr(const std::string& text, Ipv4& address) {
+  address = ::inet_addr(text.c_str());
+  return kOk;
+}
 
-std::string FakePc::doInetNtoa(Ipv4 address) {
+Error FakePc::doInetNtoa(Ipv4 address, std::string& text) {
   in_addr a{};
   a.s_addr = address;
-  return ::inet_ntoa(a);
+  text = ::inet_ntoa(a);
+  return kOk;
 }
 
-std::uint32_t FakePc::doAdaptersInfoSize(std::uint32_t& size) {
+Error FakePc::doAdaptersInfoSize(std::uint32_t& size) {
   if (adapters.empty()) return kErrorNoData;
   size = static_cast<std::uint32_t>(adapters.size()) * kAdapterRecordSize;
   return kErrorBufferOverflow;
 }
 
-std::uint32_t FakePc::doAdaptersInfo(std::uint32_t size, std::vector<Adapter>& out) {
+Error FakePc::doAdaptersInfo(std::uint32_t size, std::vector<Adapter>& out) {
   if (size < adapters.size() * kAdapterRecordSize) return kErrorBufferOverflow;
   out = adapters;
-  return 0;
+  return kOk;
 }
 
 }  // namespace platform

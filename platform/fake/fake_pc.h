@@ -33,6 +33,7 @@ class FakePc : public Platform {
   };
 
   std::uint32_t version = 0x0A280105;  // Windows XP: major 5
+  std::string computer = "TESTPC";      // GetComputerNameA
   std::vector<Window> windows;
   WindowId foreground = 0;
   std::vector<ShownBox> boxes;  // every message box, in order
@@ -94,32 +95,40 @@ class FakePc : public Platform {
   Window* window(WindowId id);
 
  protected:
-  std::uint32_t doGetVersion() override { return version; }
-  WindowId doFindWindow(const std::string& cls, const std::string& title) override;
-  bool doSetForegroundWindow(WindowId window) override;
-  bool doSetWindowText(WindowId window, const std::string& text) override;
-  Answer doMessageBox(WindowId owner, const std::string& text, const std::string& caption,
-                      Buttons buttons, Icon icon) override;
-  bool doShellExecute(const ShellRequest& request) override {
-    shellRequests.push_back(request);
-    return true;
+  Error doGetVersion(std::uint32_t& v) override {
+    v = version;
+    return kOk;
   }
-  void doSendMessage(WindowId window, unsigned message, std::uintptr_t, std::intptr_t) override;
-  int doWsaStartup(std::uint16_t version) override;
-  Socket doSocket() override;
-  bool doSetSockOpt(Socket s, SockOpt option, int value) override;
-  bool doGetSockOpt(Socket s, SockOpt option, int& value) override;
-  bool doBind(Socket s, Ipv4 address, std::uint16_t port) override;
-  int doSendTo(Socket s, const std::uint8_t* data, int length, Ipv4 address,
-               std::uint16_t port) override;
-  int doWaitReadable(Socket s, long seconds, long microseconds) override;
-  int doRecvFrom(Socket s, std::uint8_t* buffer, int length, Ipv4* from) override;
-  bool doCloseSocket(Socket s) override;
-  bool doWsaCleanup() override;
-  Ipv4 doInetAddr(const std::string& text) override;
-  std::string doInetNtoa(Ipv4 address) override;
-  std::uint32_t doAdaptersInfoSize(std::uint32_t& size) override;
-  std::uint32_t doAdaptersInfo(std::uint32_t size, std::vector<Adapter>& adapters) override;
+  Error doFindWindow(const std::string& cls, const std::string& title, WindowId& found) override;
+  Error doSetForegroundWindow(WindowId window) override;
+  Error doSetWindowText(WindowId window, const std::string& text) override;
+  Error doMessageBox(WindowId owner, const std::string& text, const std::string& caption,
+                     Buttons buttons, Icon icon, Answer& answer) override;
+  Error doShellExecute(const ShellRequest& request) override {
+    shellRequests.push_back(request);
+    return kOk;
+  }
+  Error doSendMessage(WindowId window, unsigned message, std::uintptr_t, std::intptr_t) override;
+  Error doComputerName(std::string& name) override {
+    name = computer;
+    return kOk;
+  }
+  Error doWsaStartup(std::uint16_t version) override;
+  Error doSocket(Socket& s) override;
+  Error doSetSockOpt(Socket s, SockOpt option, int value) override;
+  Error doGetSockOpt(Socket s, SockOpt option, int& value) override;
+  Error doBind(Socket s, Ipv4 address, std::uint16_t port) override;
+  Error doSendTo(Socket s, const std::uint8_t* data, int length, Ipv4 address,
+                 std::uint16_t port) override;
+  Error doWaitReadable(Socket s, long seconds, long microseconds, bool& readable) override;
+  Error doRecvFrom(Socket s, std::uint8_t* buffer, int length, int& received,
+                   Ipv4* from) override;
+  Error doCloseSocket(Socket s) override;
+  Error doWsaCleanup() override;
+  Error doInetAddr(const std::string& text, Ipv4& address) override;
+  Error doInetNtoa(Ipv4 address, std::string& text) override;
+  Error doAdaptersInfoSize(std::uint32_t& size) override;
+  Error doAdaptersInfo(std::uint32_t size, std::vector<Adapter>& adapters) override;
 
  private:
   struct SocketState {
@@ -130,7 +139,7 @@ class FakePc : public Platform {
     int receiveBuffer = 8192;
     std::deque<Datagram> queue;
   };
-  SocketState* socketState(Socket s);  // null (and WSAENOTSOCK) when unknown or closed
+  SocketState* socketState(Socket s);  // null when unknown or closed (WSAENOTSOCK)
 
   WindowId nextId_ = 0x100;
   mutable std::mutex netLock_;

@@ -13,120 +13,107 @@ namespace platform {
 namespace {
 SOCKET sock(Socket s) { return static_cast<SOCKET>(s); }
 int optionName(SockOpt o) { return o == SockOpt::Broadcast ? SO_BROADCAST : SO_RCVBUF; }
+Error wsaError() { return static_cast<Error>(WSAGetLastError()); }
 }  // namespace
 
-int Win32Platform::doWsaStartup(std::uint16_t version) {
+Error Win32Platform::doWsaStartup(std::uint16_t version) {
   WSADATA data;
-  int result = WSAStartup(version, &data);
-  if (result != 0) fail(static_cast<std::uint32_t>(result));
-  return result;
+  return static_cast<Error>(WSAStartup(version, &data));
 }
 
-Socket Win32Platform::doSocket() {
-  SOCKET s = ::socket(AF_INET, SOCK_DGRAM, 0);
-  if (s == INVALID_SOCKET) {
-    fail(static_cast<std::uint32_t>(WSAGetLastError()));
-    return kInvalidSocket;
-  }
-  return static_cast<Socket>(s);
+Error Win32Platform::doSocket(Socket& s) {
+  SOCKET made = ::socket(AF_INET, SOCK_DGRAM, 0);
+  if (made == INVALID_SOCKET) return wsaError();
+  s = static_cast<Socket>(made);
+  return kOk;
 }
 
-bool Win32Platform::doSetSockOpt(Socket s, SockOpt option, int value) {
-  if (setsockopt(sock(s), SOL_SOCKET, optionName(option), reinterpret_cast<const char*>(&value),
-                 sizeof value) == 0)
-    return true;
-  fail(static_cast<std::uint32_t>(WSAGetLastError()));
-  return false;
+Error Win32Platform::doSetSockOpt(Socket s, SockOpt option, int value) {
+  return setsockopt(sock(s), SOL_SOCKET, optionName(option),
+                    reinterpret_cast<const char*>(&value), sizeof value) == 0
+             ? kOk
+             : wsaError();
 }
 
-bool Win32Platform::doGetSockOpt(Socket s, SockOpt option, int& value) {
+Error Win32Platform::doGetSockOpt(Socket s, SockOpt option, int& value) {
   int length = sizeof value;
-  if (getsockopt(sock(s), SOL_SOCKET, optionName(option), reinterpret_cast<char*>(&value),
-                 &length) == 0)
-    return true;
-  fail(static_cast<std::uint32_t>(WSAGetLastError()));
-  return false;
+  return getsockopt(sock(s), SOL_SOCKET, optionName(option), reinterpret_cast<char*>(&value),
+                    &length) == 0
+             ? kOk
+             : wsaError();
 }
 
-bool Win32Platform::doBind(Socket s, Ipv4 address, std::uint16_t port) {
+Error Win32Platform::doBind(Socket s, Ipv4 address, std::uint16_t port) {
   sockaddr_in a{};
   a.sin_family = AF_INET;
   a.sin_addr.s_addr = address;
   a.sin_port = htons(port);
-  if (::bind(sock(s), reinterpret_cast<sockaddr*>(&a), sizeof a) == 0) return true;
-  fail(static_cast<std::uint32_t>(WSAGetLastError()));
-  return false;
+  return ::bind(sock(s), reinterpret_cast<sockaddr*>(&a), sizeof a) == 0 ? kOk : wsaError();
 }
 
-int Win32Platform::doSendTo(Socket s, const std::uint8_t* data, int length, Ipv4 address,
-                            std::uint16_t port) {
+Error Win32Platform::doSendTo(Socket s, const std::uint8_t* data, int length, Ipv4 address,
+                              std::uint16_t port) {
   sockaddr_in a{};
   a.sin_family = AF_INET;
   a.sin_addr.s_addr = address;
   a.sin_port = htons(port);
   int n = ::sendto(sock(s), reinterpret_cast<const char*>(data), length, 0,
                    reinterpret_cast<sockaddr*>(&a), sizeof a);
-  if (n == SOCKET_ERROR) fail(static_cast<std::uint32_t>(WSAGetLastError()));
-  return n;
+  return n == SOCKET_ERROR ? wsaError() : kOk;
 }
 
-int Win32Platform::doWaitReadable(Socket s, long seconds, long microseconds) {
-  fd_set readable;
-  FD_ZERO(&readable);
-  FD_SET(sock(s), &readable);
+Error Win32Platform::doWaitReadable(Socket s, long seconds, long microseconds, bool& readable) {
+  fd_set set;
+  FD_ZERO(&set);
+  FD_SET(sock(s), &set);
   timeval limit{seconds, microseconds};
-  int n = ::select(0, &readable, nullptr, nullptr, seconds < 0 ? nullptr : &limit);
-  if (n == SOCKET_ERROR) {
-    fail(static_cast<std::uint32_t>(WSAGetLastError()));
-    return -1;
-  }
-  return n;
+  int n = ::select(0, &set, nullptr, nullptr, seconds < 0 ? nullptr : &limit);
+  if (n == SOCKET_ERROR) return wsaError();
+  readable = n > 0;
+  return kOk;
 }
 
-int Win32Platform::doRecvFrom(Socket s, std::uint8_t* buffer, int length, Ipv4* from) {
+Error Win32Platform::doRecvFrom(Socket s, std::uint8_t* buffer, int length, int& received,
+                                Ipv4* from) {
   sockaddr_in a{};
   int size = sizeof a;
   int n = ::recvfrom(sock(s), reinterpret_cast<char*>(buffer), length, 0,
                      reinterpret_cast<sockaddr*>(&a), from ? &size : nullptr);
-  if (n == SOCKET_ERROR) {
-    // WSAEMSGSIZE included: the datagram was longer than the buffer and
-    // its rest is gone, so it counts as not received.
-    fail(static_cast<std::uint32_t>(WSAGetLastError()));
-    return -1;
-  }
+  // WSAEMSGSIZE included: the datagram was longer than the buffer and its
+  // rest is gone, so it counts as not received.
+  if (n == SOCKET_ERROR) return wsaError();
   if (from) *from = a.sin_addr.s_addr;
-  return n;
+  received = n;
+  return kOk;
 }
 
-bool Win32Platform::doCloseSocket(Socket s) {
-  if (::closesocket(sock(s)) == 0) return true;
-  fail(static_cast<std::uint32_t>(WSAGetLastError()));
-  return false;
+Error Win32Platform::doCloseSocket(Socket s) {
+  return ::closesocket(sock(s)) == 0 ? kOk : wsaError();
 }
 
-bool Win32Platform::doWsaCleanup() {
-  if (::WSACleanup() == 0) return true;
-  fail(static_cast<std::uint32_t>(WSAGetLastError()));
-  return false;
+Error Win32Platform::doWsaCleanup() { return ::WSACleanup() == 0 ? kOk : wsaError(); }
+
+Error Win32Platform::doInetAddr(const std::string& text, Ipv4& address) {
+  address = ::inet_addr(text.c_str());
+  return kOk;
 }
 
-Ipv4 Win32Platform::doInetAddr(const std::string& text) { return ::inet_addr(text.c_str()); }
-
-std::string Win32Platform::doInetNtoa(Ipv4 address) {
+Error Win32Platform::doInetNtoa(Ipv4 address, std::string& text) {
   in_addr a{};
   a.s_addr = address;
-  const char* text = ::inet_ntoa(a);
-  return text ? text : "";
+  const char* t = ::inet_ntoa(a);
+  text = t ? t : "";
+  return kOk;
 }
 
-std::uint32_t Win32Platform::doAdaptersInfoSize(std::uint32_t& size) {
+Error Win32Platform::doAdaptersInfoSize(std::uint32_t& size) {
   ULONG length = 0;
   DWORD result = GetAdaptersInfo(nullptr, &length);
   size = length;
   return result;
 }
 
-std::uint32_t Win32Platform::doAdaptersInfo(std::uint32_t size, std::vector<Adapter>& adapters) {
+Error Win32Platform::doAdaptersInfo(std::uint32_t size, std::vector<Adapter>& adapters) {
   std::unique_ptr<std::uint8_t[]> buffer(new (std::nothrow) std::uint8_t[size]);
   if (!buffer) return ERROR_NOT_ENOUGH_MEMORY;
   ULONG length = size;

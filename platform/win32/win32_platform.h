@@ -1,4 +1,4 @@
-// The real Windows calls behind the platform seam.
+// The real Windows calls behind the platform seam, one file per area.
 #pragma once
 
 #include "platform/platform.h"
@@ -11,30 +11,38 @@ class Win32Platform : public Platform {
   std::uint32_t tickCount() override;
 
  protected:
-  bool doShellExecute(const ShellRequest& request) override;
-  void doSendMessage(WindowId window, unsigned message, std::uintptr_t wParam,
-                     std::intptr_t lParam) override;
-  int doWsaStartup(std::uint16_t version) override;
-  Socket doSocket() override;
-  bool doSetSockOpt(Socket s, SockOpt option, int value) override;
-  bool doGetSockOpt(Socket s, SockOpt option, int& value) override;
-  bool doBind(Socket s, Ipv4 address, std::uint16_t port) override;
-  int doSendTo(Socket s, const std::uint8_t* data, int length, Ipv4 address,
-               std::uint16_t port) override;
-  int doWaitReadable(Socket s, long seconds, long microseconds) override;
-  int doRecvFrom(Socket s, std::uint8_t* buffer, int length, Ipv4* from) override;
-  bool doCloseSocket(Socket s) override;
-  bool doWsaCleanup() override;
-  Ipv4 doInetAddr(const std::string& text) override;
-  std::string doInetNtoa(Ipv4 address) override;
-  std::uint32_t doAdaptersInfoSize(std::uint32_t& size) override;
-  std::uint32_t doAdaptersInfo(std::uint32_t size, std::vector<Adapter>& adapters) override;
-  std::uint32_t doGetVersion() override;
-  WindowId doFindWindow(const std::string& cls, const std::string& title) override;
-  bool doSetForegroundWindow(WindowId window) override;
-  bool doSetWindowText(WindowId window, const std::string& text) override;
-  Answer doMessageBox(WindowId owner, const std::string& text, const std::string& caption,
-                      Buttons buttons, Icon icon) override;
+  // win32_windows.cpp
+  Error doGetVersion(std::uint32_t& version) override;
+  Error doFindWindow(const std::string& cls, const std::string& title, WindowId& found) override;
+  Error doSetForegroundWindow(WindowId window) override;
+  Error doSetWindowText(WindowId window, const std::string& text) override;
+  Error doMessageBox(WindowId owner, const std::string& text, const std::string& caption,
+                     Buttons buttons, Icon icon, Answer& answer) override;
+  Error doShellExecute(const ShellRequest& request) override;
+  Error doSendMessage(WindowId window, unsigned message, std::uintptr_t wParam,
+                      std::intptr_t lParam) override;
+  Error doComputerName(std::string& name) override;
+
+  // win32_network.cpp
+  Error doWsaStartup(std::uint16_t version) override;
+  Error doSocket(Socket& s) override;
+  Error doSetSockOpt(Socket s, SockOpt option, int value) override;
+  Error doGetSockOpt(Socket s, SockOpt option, int& value) override;
+  Error doBind(Socket s, Ipv4 address, std::uint16_t port) override;
+  Error doSendTo(Socket s, const std::uint8_t* data, int length, Ipv4 address,
+                 std::uint16_t port) override;
+  Error doWaitReadable(Socket s, long seconds, long microseconds, bool& readable) override;
+  Error doRecvFrom(Socket s, std::uint8_t* buffer, int length, int& received,
+                   Ipv4* from) override;
+  Error doCloseSocket(Socket s) override;
+  Error doWsaCleanup() override;
+  Error doInetAddr(const std::string& text, Ipv4& address) override;
+  Error doInetNtoa(Ipv4 address, std::string& text) override;
+  Error doAdaptersInfoSize(std::uint32_t& size) override;
+  Error doAdaptersInfo(std::uint32_t size, std::vector<Adapter>& adapters) override;
 };
+
+// GetLastError as an Error, never 0 for a call that failed.
+Error lastWin32Error();
 
 }  // namespace platform

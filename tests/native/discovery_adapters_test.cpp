@@ -1,4 +1,5 @@
 // Directed broadcasts per adapter address and the subnet test.
+#include <arpa/inet.h>
 #include <gtest/gtest.h>
 
 #include "discovery/adapters.h"
@@ -11,7 +12,7 @@ class Adapters : public ::testing::Test {
  protected:
   void SetUp() override {
     pc.setApplication(pc.addWindow("TApplication", "Varn PRN WIZARD"), "Varn PRN WIZARD");
-    discovery::discoverySocket = pc.socket();
+    pc.socket(discovery::discoverySocket);
     pc.setSockOpt(discovery::discoverySocket, platform::SockOpt::Broadcast, 1);
   }
   std::vector<std::string> messages() const {
@@ -25,7 +26,11 @@ class Adapters : public ::testing::Test {
   }
   std::map<std::string, int> sentTo() const {
     std::map<std::string, int> count;
-    for (const auto& d : pc.sent()) count[const_cast<platform::FakePc&>(pc).inetNtoa(d.to)]++;
+    for (const auto& d : pc.sent()) {
+      in_addr a{};
+      a.s_addr = d.to;
+      count[::inet_ntoa(a)]++;
+    }
     return count;
   }
   int same(const std::string& server) { return discovery::sameSubnet(pc, server); }
@@ -92,11 +97,11 @@ TEST_F(Adapters, NoAdapterAtAllShowsTheSizingError) {
 
 TEST_F(Adapters, FailuresOfEitherCallAreShownAndCountAsNoAdapter) {
   pc.addAdapter({{"10.0.0.5", "255.0.0.0"}});
-  pc.failCall(platform::Call::GetAdaptersInfoSizing, 87, 1);
+  pc.failCall(platform::NetworkCall::GetAdaptersInfoSizing, 87, 1);
   EXPECT_EQ(same("10.0.0.9"), 0);
-  pc.failCall(platform::Call::GetAdaptersInfo, 1168, 1);
+  pc.failCall(platform::NetworkCall::GetAdaptersInfo, 1168, 1);
   EXPECT_EQ(same("10.0.0.9"), 0);
-  pc.failCall(platform::Call::GetAdaptersInfo, 8, 1);
+  pc.failCall(platform::NetworkCall::GetAdaptersInfo, 8, 1);
   discovery::bcastMsg(pc);
   EXPECT_TRUE(pc.sent().empty());
   EXPECT_EQ(same("10.0.0.9"), 1);  // the faults are spent

@@ -1,13 +1,15 @@
 // A PC with one adapter and the discovery socket, for the discovery tests.
 #pragma once
 
+#include <arpa/inet.h>
+
 #include <gtest/gtest.h>
 
 #include <cstring>
 #include <string>
 #include <vector>
 
-#include "app/wizard_state.h"
+#include "app/state/wizard_state.h"
 #include "discovery/device_table.h"
 #include "discovery/protocol.h"
 #include "discovery/receiver.h"
@@ -15,7 +17,12 @@
 
 namespace testnet {
 
-inline platform::Ipv4 ip(const std::string& text) { return platform::FakePc().inetAddr(text); }
+inline platform::Ipv4 ip(const std::string& text) { return ::inet_addr(text.c_str()); }
+inline std::string dotted(platform::Ipv4 address) {
+  in_addr a{};
+  a.s_addr = address;
+  return ::inet_ntoa(a);
+}
 
 // A GETINFO reply: the header, then the printer name (no NUL added unless
 // `terminate`), optionally padded to `length` bytes.
@@ -31,13 +38,14 @@ inline std::vector<std::uint8_t> reply(std::uint32_t productId, const std::strin
 class DiscoveryTest : public ::testing::Test {
  protected:
   void SetUp() override {
+    discovery::resetReceiver();
     resetWizardState();
     discovery::clearTaloInfo();
     pc.setApplication(pc.addWindow("TApplication", "Varn PRN WIZARD"), "Varn PRN WIZARD");
     pc.addAdapter({{"10.77.0.1", "255.255.255.0"}});
-    s = pc.socket();
+    ASSERT_EQ(pc.socket(s), platform::kOk);
     pc.setSockOpt(s, platform::SockOpt::Broadcast, 1);
-    ASSERT_TRUE(pc.bind(s, 0, 9999));
+    ASSERT_EQ(pc.bind(s, 0, 9999), platform::kOk);
     discovery::discoverySocket = s;
   }
   void TearDown() override { discovery::clearTaloInfo(); }

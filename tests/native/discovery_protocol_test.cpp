@@ -1,4 +1,5 @@
 // The discovery datagrams and how one received datagram is handled.
+#include "discovery/receiver.h"
 #include "tests/native/discovery_fixture.h"
 
 namespace {
@@ -174,7 +175,7 @@ TEST_F(DiscoveryTest, ClearEmptiesEveryByte) {
 
 TEST_F(DiscoveryTest, StopFlagMakesProcessReqReceiveNothing) {
   deliver("10.77.0.3", reply(0, "P"));
-  bStopReceiver = 1;
+  discovery::bStopReceiver = 1;
   EXPECT_EQ(process(), 0);
   EXPECT_EQ(discovery::taloCount(), 0);
   EXPECT_EQ(pc.queued(9999), 1u);

@@ -6,8 +6,9 @@
 #include <string>
 #include <vector>
 
+#include "discovery/receiver.h"
 #include "app/application.h"
-#include "app/wizard_state.h"
+#include "app/state/wizard_state.h"
 #include "gui/headless/headless_ui.h"
 #include "pages/wizard_page.h"
 #include "platform/fake/fake_pc.h"
@@ -17,8 +18,9 @@ namespace {
 class Catalogue : public ::testing::Test {
  protected:
   void SetUp() override {
+    discovery::resetReceiver();
     resetWizardState();
-    pc.failCall(platform::Call::WSAStartup, 10091);  // no receiver thread
+    pc.failCall(platform::NetworkCall::WSAStartup, 10091);  // no receiver thread
     ui.setApplicationWindow(pc.addWindow(kAppClass, ""));
     ui.then([] {});
     app::runApplication(pc, ui);

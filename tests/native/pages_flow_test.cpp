@@ -6,8 +6,9 @@
 #include <string>
 #include <vector>
 
+#include "discovery/receiver.h"
 #include "app/application.h"
-#include "app/wizard_state.h"
+#include "app/state/wizard_state.h"
 #include "gui/headless/headless_ui.h"
 #include "pages/Browtalo.h"
 #include "pages/Endfrm.h"
@@ -35,9 +36,10 @@ class PageFlow : public ::testing::Test {
  protected:
   void SetUp() override {
     w = std::make_unique<World>();
+    discovery::resetReceiver();
     resetWizardState();
     // These runs are about the pages: no discovery socket, no receiver thread.
-    w->pc.failCall(platform::Call::WSAStartup, 10091);
+    w->pc.failCall(platform::NetworkCall::WSAStartup, 10091);
     w->ui.setApplicationWindow(w->pc.addWindow(kAppClass, ""));
     pages::setWizardWork(&w->work);
   }
@@ -159,7 +161,7 @@ TEST_F(PageFlow, CancelFromEveryDepthEndsAtOnceAsksNothingAndStopsTheReceiver) {
     EXPECT_GE(depth, 1u);
     EXPECT_TRUE(w->ui.terminated());
     EXPECT_TRUE(w->ui.openForms().empty());
-    EXPECT_EQ(bStopReceiver.load(), 1);
+    EXPECT_EQ(discovery::bStopReceiver.load(), 1);
     EXPECT_TRUE(w->pc.boxes.empty());
     EXPECT_FALSE(w->pc.unexpectedQuestion);
   }
@@ -595,12 +597,12 @@ TEST_F(PageFlow, AddPrinterWizardRequestAndEnd) {
   EXPECT_EQ(r.show, 10);
   EXPECT_TRUE(w->pc.boxes.empty());
   EXPECT_TRUE(w->ui.terminated());
-  EXPECT_EQ(bStopReceiver.load(), 1);
+  EXPECT_EQ(discovery::bStopReceiver.load(), 1);
   EXPECT_EQ(w->ui.stepsLeft(), 1u);
 }
 
 TEST_F(PageFlow, AddPrinterFailureIsReportedAndStillEnds) {
-  w->pc.failCall(platform::Call::ShellExecute, 2);
+  w->pc.failCall(platform::WindowsCall::ShellExecute, 2);
   platform::WindowId page = 0;
   run({click([] { return MainForm->SpeedButton1; }), click([] { return FormHelpInstPrn->RbWiz; }),
        click([] { return FormHelpInstPrn->BtnNext; }),
@@ -672,7 +674,7 @@ TEST_F(PageFlow, UninstallEndsOnlyAfterASuccessfulRemoval) {
        click([] { return MainForm->Button2; })});
   EXPECT_EQ(w->work.count("uninstall"), 2);
   EXPECT_TRUE(w->ui.terminated());
-  EXPECT_EQ(bStopReceiver.load(), 1);
+  EXPECT_EQ(discovery::bStopReceiver.load(), 1);
   EXPECT_EQ(w->ui.stepsLeft(), 1u);
 }
 

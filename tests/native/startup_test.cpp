@@ -1,8 +1,9 @@
 // Start-up: the single-instance guard, the pages, the version, the end.
 #include <gtest/gtest.h>
 
+#include "discovery/receiver.h"
 #include "app/application.h"
-#include "app/wizard_state.h"
+#include "app/state/wizard_state.h"
 #include "gui/headless/headless_ui.h"
 #include "pages/Mainfrm.h"
 #include "pages/Talowiz.h"
@@ -13,6 +14,7 @@ namespace {
 class Startup : public ::testing::Test {
  protected:
   void SetUp() override {
+    discovery::resetReceiver();
     resetWizardState();
     ui.setApplicationWindow(pc.addWindow(kAppClass, ""));
   }
@@ -117,12 +119,12 @@ TEST_F(Startup, VersionIsTakenBeforeAnyPageAndSelectsTheFamily) {
 
 TEST_F(Startup, ClosingTheWelcomePageEndsWithZeroAndStopsTheReceiver) {
   ui.then([&] {
-    EXPECT_EQ(bStopReceiver.load(), 0);
+    EXPECT_EQ(discovery::bStopReceiver.load(), 0);
     ui.click(*MainForm->Button1);
   });
   ui.then([] { FAIL() << "the loop went on after the welcome page closed"; });
   EXPECT_EQ(app::runApplication(pc, ui), 0);
-  EXPECT_EQ(bStopReceiver.load(), 1);
+  EXPECT_EQ(discovery::bStopReceiver.load(), 1);
   EXPECT_FALSE(ui.exhausted());
   EXPECT_TRUE(pc.boxes.empty());
 }
@@ -158,12 +160,16 @@ TEST_F(Startup, EscapedToolkitErrorIsShownInTheStopBoxAndTheLoopGoesOn) {
 
 TEST_F(Startup, InjectedFaultFailsTheCallWithItsCode) {
   pc.addWindow("TApplication", "Varn PRN WIZARD");
-  pc.failCall(platform::Call::FindWindow, 5, 1);
+  pc.failCall(platform::WindowsCall::FindWindow, 5, 1);
   // The guard's look-up fails, so this copy runs; the next look-up works.
   EXPECT_EQ(app::runApplication(pc, ui), 0);
-  EXPECT_EQ(pc.lastError(), 5u);
   EXPECT_EQ(app::createdPages().size(), 16u);
-  EXPECT_NE(pc.findWindow("TApplication", "Varn PRN WIZARD"), 0u);
+  platform::WindowId found = 0;
+  EXPECT_EQ(pc.findWindow("TApplication", "Varn PRN WIZARD", found), platform::kOk);
+  EXPECT_NE(found, 0u);
+  pc.failCall(platform::WindowsCall::FindWindow, 1400, 1);
+  EXPECT_EQ(pc.findWindow("TApplication", "Varn PRN WIZARD", found), 1400u);
+  EXPECT_EQ(found, 0u);
 }
 
 }  // namespace

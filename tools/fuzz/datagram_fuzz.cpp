@@ -27,7 +27,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     auto* p = new platform::FakePc;
     p->waitScale = 0.0;  // flushes do not wait
     p->addAdapter({{"10.77.0.1", "255.255.255.0"}});
-    platform::Socket s = p->socket();
+    platform::Socket s = platform::kInvalidSocket;
+    p->socket(s);
     p->bind(s, 0, 9999);
     discovery::discoverySocket = s;
     return p;

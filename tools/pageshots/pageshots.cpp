@@ -11,8 +11,8 @@
 #include <vector>
 
 #include "app/application.h"
-#include "app/context.h"
-#include "app/wizard_state.h"
+#include "app/state/context.h"
+#include "app/state/wizard_state.h"
 #include "gui/win32/win32_ui.h"
 #include "pages/Browtalo.h"
 #include "pages/Endfrm.h"
@@ -33,7 +33,7 @@
 #include "pages/live_work.h"
 #include "pages/wizard_work.h"
 #include "discovery/device_table.h"
-#include "pictures/win32_picture_source.h"
+#include "gui/win32/win32_picture_source.h"
 #include "platform/win32/win32_platform.h"
 
 namespace {
@@ -121,7 +121,7 @@ int main(int argc, char** argv) {
   std::string mode = argv[1], arg = argv[2];
   platform::Win32Platform os;
   HINSTANCE instance = GetModuleHandleA(nullptr);
-  pictures::Win32PictureSource pictures(instance);
+  gui::Win32PictureSource pictures(instance);
   gui::Win32Ui ui(os, instance, &pictures);
   theUi = &ui;
   os.setWindowText(ui.applicationWindow(), "Page shots");

@@ -5,6 +5,7 @@
 #include <chrono>
 #include <thread>
 
+#include "discovery/receiver.h"
 #include "app/application.h"
 #include "discovery/device_table.h"
 #include "gui/headless/headless_ui.h"
@@ -28,6 +29,7 @@ struct Server {
 class Detection : public ::testing::Test {
  protected:
   void SetUp() override {
+    discovery::resetReceiver();
     resetWizardState();
     discovery::clearTaloInfo();
     pc.addAdapter({{"10.77.0.1", "255.255.255.0"}});

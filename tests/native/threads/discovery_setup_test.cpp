@@ -5,6 +5,7 @@
 #include <chrono>
 #include <thread>
 
+#include "discovery/receiver.h"
 #include "app/application.h"
 #include "discovery/network_setup.h"
 #include "gui/headless/headless_ui.h"
@@ -13,7 +14,7 @@
 namespace {
 
 using platform::Answer;
-using platform::Call;
+using platform::NetworkCall;
 
 // Waits (bounded) for a condition that another thread makes true.
 template <class F>
@@ -28,6 +29,7 @@ bool eventually(F condition) {
 class Setup : public ::testing::Test {
  protected:
   void SetUp() override {
+    discovery::resetReceiver();
     resetWizardState();
     discovery::clearTaloInfo();
     pc.setApplication(pc.addWindow("TApplication", "Varn PRN WIZARD"), "Varn PRN WIZARD");
@@ -36,7 +38,7 @@ class Setup : public ::testing::Test {
   }
   void TearDown() override {
     // End the receiver: the flag, then one datagram to wake it.
-    bStopReceiver = 1;
+    discovery::bStopReceiver = 1;
     pc.deliver(testnet::ip("10.77.0.250"), testnet::reply(0, ""));
     EXPECT_TRUE(eventually([] { return !discovery::receiverRunning(); }));
     discovery::clearTaloInfo();
@@ -74,11 +76,11 @@ TEST_F(Setup, BindsTheBroadcastSocketAndFillsTheTableFromReplies) {
 
 TEST_F(Setup, EachFailingStepShowsItsErrorAndLeavesNoReceiver) {
   struct Case {
-    Call call;
+    NetworkCall call;
     const char* text;
-  } cases[] = {{Call::WSAStartup, "WSAStartup failed!!\n"},
-               {Call::Socket, "INVALID_SOCKET!!\n"},
-               {Call::SetSockOpt, "setsockopt error!!\n"}};
+  } cases[] = {{NetworkCall::WSAStartup, "WSAStartup failed!!\n"},
+               {NetworkCall::Socket, "INVALID_SOCKET!!\n"},
+               {NetworkCall::SetSockOpt, "setsockopt error!!\n"}};
   for (const Case& c : cases) {
     pc.boxes.clear();
     pc.clearFaults();
@@ -150,18 +152,18 @@ TEST_F(Setup, CompanionKeptOnNoEndsTheProgramWithZero) {
 
 TEST_F(Setup, ReceiverEndsOnTheFirstDatagramAfterTheStopFlag) {
   ASSERT_EQ(setUp(), discovery::Setup::Ready);
-  bStopReceiver = 1;
+  discovery::bStopReceiver = 1;
   pc.deliver(testnet::ip("10.77.0.3"), testnet::reply(0, "Late"));
   EXPECT_TRUE(eventually([] { return !discovery::receiverRunning(); }));
   EXPECT_EQ(discovery::taloCount(), 0);
 }
 
 TEST_F(Setup, ReceiverPausesAfterRepeatedWaitFailures) {
-  pc.failCall(Call::Select, 10038);  // from the thread's first wait on
+  pc.failCall(NetworkCall::Select, 10038);  // from the thread's first wait on
   ASSERT_EQ(setUp(), discovery::Setup::Ready);
   // Ten failures in a row pause 10+20+...+1000 ms of (virtual) sleep.
   ASSERT_TRUE(eventually([&] { return pc.slept.load() >= 3000; }));
-  bStopReceiver = 1;
+  discovery::bStopReceiver = 1;
   EXPECT_TRUE(eventually([] { return !discovery::receiverRunning(); }));
   pc.clearFaults();
 }

@@ -2,7 +2,6 @@
 // names the program is known by.
 #pragma once
 
-#include <atomic>
 #include <cstdint>
 
 inline constexpr char kAppTitle[] = "Varn PRN WIZARD";
@@ -14,8 +13,6 @@ extern std::uint8_t osMajorVersion;
 extern std::uint32_t dwDriverVersion;
 // Ticks of the detection page's timer since its search started.
 extern std::uint32_t dwDetectTicks;
-// Set when the welcome page closes; the receiver thread stops on it.
-extern std::atomic<std::int32_t> bStopReceiver;
 
 inline bool isWin9xFamily() { return osMajorVersion < 5; }
 

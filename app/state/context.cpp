@@ -1,4 +1,4 @@
-#include "app/context.h"
+#include "app/state/context.h"
 
 #include <stdexcept>
 

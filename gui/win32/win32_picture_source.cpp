@@ -1,10 +1,10 @@
 // Pictures from the exe's RCDATA resources, as DIB sections.
-#include "pictures/win32_picture_source.h"
+#include "gui/win32/win32_picture_source.h"
 
 #include <cstring>
 #include <span>
 
-namespace pictures {
+namespace gui {
 namespace {
 
 // The resource name for a picture name, or "" when the name cannot be one:
@@ -21,7 +21,7 @@ std::string resourceName(const std::string& picture) {
 
 }  // namespace
 
-HBITMAP makeBitmap(const Image& image) {
+HBITMAP makeBitmap(const pictures::Image& image) {
   if (image.empty() || image.bgr.size() != image.offset(0, image.height)) return nullptr;
   BITMAPINFO info{};
   info.bmiHeader.biSize = sizeof info.bmiHeader;
@@ -53,14 +53,14 @@ Win32PictureSource::~Win32PictureSource() {
     for (auto& frame : frames) DeleteObject(frame.bitmap);
 }
 
-const std::vector<gui::PictureSource::Frame>& Win32PictureSource::frames(
+const std::vector<PictureSource::Frame>& Win32PictureSource::frames(
     const std::string& resource) {
   auto found = cache_.find(resource);
   if (found == cache_.end()) found = cache_.emplace(resource, load(resource)).first;
   return found->second;
 }
 
-std::vector<gui::PictureSource::Frame> Win32PictureSource::load(const std::string& resource) {
+std::vector<PictureSource::Frame> Win32PictureSource::load(const std::string& resource) {
   const std::string name = resourceName(resource);
   if (name.empty()) {
     lastError_ = "\"" + resource + "\" is not a picture name";
@@ -77,8 +77,8 @@ std::vector<gui::PictureSource::Frame> Win32PictureSource::load(const std::strin
     lastError_ = "no picture resource " + name + " (error " + std::to_string(lastError) + ")";
     return {};
   }
-  DecodeResult decoded =
-      decode(std::span<const std::uint8_t>(static_cast<const std::uint8_t*>(bytes), size));
+  pictures::DecodeResult decoded =
+      pictures::decode(std::span<const std::uint8_t>(static_cast<const std::uint8_t*>(bytes), size));
   if (!decoded) {
     lastError_ = name + ": " + decoded.error;
     return {};
@@ -98,4 +98,4 @@ std::vector<gui::PictureSource::Frame> Win32PictureSource::load(const std::strin
   return frames;
 }
 
-}  // namespace pictures
+}  // namespace gui

@@ -12,12 +12,12 @@
 #include "gui/win32/win32_ui.h"
 #include "pictures/image.h"
 
-namespace pictures {
+namespace gui {
 
 // A top-down 24-bit DIB section holding the image; nullptr if it cannot be made.
-HBITMAP makeBitmap(const Image& image);
+HBITMAP makeBitmap(const pictures::Image& image);
 
-class Win32PictureSource : public gui::PictureSource {
+class Win32PictureSource : public PictureSource {
  public:
   explicit Win32PictureSource(HMODULE module);
   ~Win32PictureSource() override;
@@ -36,4 +36,4 @@ class Win32PictureSource : public gui::PictureSource {
   std::string lastError_;
 };
 
-}  // namespace pictures
+}  // namespace gui
