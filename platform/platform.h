@@ -7,12 +7,21 @@
 
 #include <atomic>
 
+#include "platform/files.h"
 #include "platform/network.h"
+#include "platform/printing.h"
+#include "platform/registry.h"
+#include "platform/spooler.h"
 #include "platform/windows.h"
 
 namespace platform {
 
-class Platform : public Windows, public Network {
+class Platform : public Windows,
+                 public Network,
+                 public Spooler,
+                 public Registry,
+                 public Files,
+                 public Printing {
  public:
   // Threads that use this object tell it so; a backend that is torn down
   // (the in-memory PC at the end of a test) says `ending` and waits for them.

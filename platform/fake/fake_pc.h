@@ -94,6 +94,14 @@ class FakePc : public Platform {
   WindowId addWindow(const std::string& cls, const std::string& title);
   Window* window(WindowId id);
 
+  // The spooler (fake_spooler.cpp).
+
+  // The registry (fake_registry.cpp).
+
+  // Files and modules (fake_files.cpp).
+
+  // Printing (fake_printing.cpp).
+
  protected:
   Error doGetVersion(std::uint32_t& v) override {
     v = version;
@@ -129,6 +137,14 @@ class FakePc : public Platform {
   Error doInetNtoa(Ipv4 address, std::string& text) override;
   Error doAdaptersInfoSize(std::uint32_t& size) override;
   Error doAdaptersInfo(std::uint32_t size, std::vector<Adapter>& adapters) override;
+
+  // fake_spooler.cpp
+
+  // fake_registry.cpp
+
+  // fake_files.cpp
+
+  // fake_printing.cpp
 
  private:
   struct SocketState {

@@ -40,6 +40,14 @@ class Win32Platform : public Platform {
   Error doInetNtoa(Ipv4 address, std::string& text) override;
   Error doAdaptersInfoSize(std::uint32_t& size) override;
   Error doAdaptersInfo(std::uint32_t size, std::vector<Adapter>& adapters) override;
+
+  // win32_spooler.cpp
+
+  // win32_registry.cpp
+
+  // win32_files.cpp
+
+  // win32_printing.cpp
 };
 
 // GetLastError as an Error, never 0 for a call that failed.

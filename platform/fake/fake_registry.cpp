@@ -1,0 +1,4 @@
+// The in-memory PC: registry.
+#include "platform/fake/fake_pc.h"
+
+namespace platform {}  // namespace platform

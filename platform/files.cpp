@@ -1,0 +1,3 @@
+#include "platform/files.h"
+
+namespace platform {}  // namespace platform

@@ -1,0 +1,3 @@
+#include "platform/printing.h"
+
+namespace platform {}  // namespace platform

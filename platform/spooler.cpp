@@ -1,0 +1,3 @@
+#include "platform/spooler.h"
+
+namespace platform {}  // namespace platform
