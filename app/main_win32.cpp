@@ -3,7 +3,6 @@
 
 #include "app/application.h"
 #include "gui/win32/win32_ui.h"
-#include "pages/live_work.h"
 #include "gui/win32/win32_picture_source.h"
 #include "platform/win32/win32_platform.h"
 
@@ -11,7 +10,5 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
   platform::Win32Platform os;
   gui::Win32PictureSource pictures(instance);
   gui::Win32Ui ui(os, instance, &pictures);
-  pages::LiveWork work;
-  pages::setWizardWork(&work);
   return app::runApplication(os, ui);
 }

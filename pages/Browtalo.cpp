@@ -3,9 +3,12 @@
 #include <cstdlib>
 
 #include "app/state/context.h"
+#include "discovery/device_table.h"
+#include "discovery/receiver.h"
+#include "discovery/search.h"
+#include "monitor/monitor.h"
 #include "pages/Frmsvrip.h"
 #include "pages/Talowiz.h"
-#include "pages/wizard_work.h"
 
 pages::TBrowTaloForm* BrowTaloForm = nullptr;
 
@@ -31,10 +34,7 @@ TBrowTaloForm::TBrowTaloForm()
   then(LblTALO, "Printer Sharing Server found", textFont(15, true), {}, 6);
   BtnBrowse = button(nullptr, "BtnBrowse", {440, 308, 70, 24}, "Refresh", buttonFont());
 
-  Frame f = addFrame("BtnBack", "BtnSet", "Next >", "Button1");
-  BtnBack = f.back;
-  BtnSet = f.forward;
-  Button1 = f.cancel;
+  addFrame(BtnBack, "BtnBack", BtnSet, "BtnSet", "Next >", Button1, "Button1");
   BtnSet->hint = "Choose the selected one";
   Timer1 = timer("Timer1", 1000);
 
@@ -45,19 +45,38 @@ TBrowTaloForm::TBrowTaloForm()
   BtnSet->onClick = [this] { BtnSetClick(); };
   BtnManual->onClick = [this] { BtnManualClick(); };
   BtnBack->onClick = [this] { BtnBackClick(); };
-  Button1->onClick = [this] { Button1Click(); };
 }
 
 void TBrowTaloForm::FormShow() {
   ListView->clear();
   LblTALO->setText("0");
   Timer1->setEnabled(true);
-  work().browseShow();
 }
 
 void TBrowTaloForm::FormClose() { Timer1->setEnabled(false); }
 
-void TBrowTaloForm::Timer1Timer() { work().browseTick(); }
+// Adds the servers that answered since the last tick; the one the
+// detection page shows becomes the current row.
+void TBrowTaloForm::Timer1Timer() {
+  gui::ListView& list = *ListView;
+  bool added = false;
+  list.beginUpdate();
+  for (const discovery::Server& s : discovery::foundServers()) {
+    bool listed = false;
+    for (const auto& row : list.rows())
+      if (row.size() > 2 && row[2] == s.ip) listed = true;
+    if (listed) continue;
+    int row = list.addRow({"", s.model, s.ip, s.printer});
+    added = true;
+    if (TaloWizard->LblIP->text() == s.ip) list.setFocusedRow(row);
+  }
+  if (added) {
+    list.sort();
+    list.setSelectedRow(list.focusedRow());
+  }
+  list.endUpdate();
+  if (added) list.setFocus();
+}
 
 void TBrowTaloForm::ListViewInsert(int) {
   LblTALO->setText(std::to_string(std::atoi(LblTALO->text().c_str()) + 1));
@@ -70,29 +89,43 @@ bool TBrowTaloForm::ListViewCompare(const gui::ListView::Row& a, const gui::List
   return hasPrinter(a) && !hasPrinter(b);
 }
 
-void TBrowTaloForm::BtnBrowseClick() { work().browseRefresh(); }
+void TBrowTaloForm::BtnBrowseClick() {
+  platform::Platform& os = app::os();
+  Timer1->setEnabled(false);
+  os.sleep(100);
+  ListView->clear();
+  discovery::clearTaloInfo();
+  LblTALO->setText("0");
+  Timer1->setEnabled(true);
+  discovery::broadcastGetInfo(os);
+}
 
+// The current row's server (the first row's when none is current) goes to
+// the detection page; an empty list leaves it without a server.
 void TBrowTaloForm::BtnSetClick() {
-  work().browseSet();
+  if (ListView->count() == 0) {
+    TaloWizard->showNoServer(true);
+  } else {
+    int row = ListView->focusedRow() >= 0 ? ListView->focusedRow() : 0;
+    const gui::ListView::Row& r = ListView->row(row);
+    TaloWizard->showServer({r[1], r[2], r[3]});
+  }
   close();
 }
 
 void TBrowTaloForm::BtnManualClick() {
-  if (!work().installMonitor()) return;
+  platform::Platform& os = app::os();
+  if (!monitor::installMonitor(os)) return;
   bManualCancelled = 0;
   app::ui().showModal(*FormServerIP);
   if (app::ui().terminated() || bManualCancelled == 1) return;
-  work().browseManual();
-  TaloWizard->BtnNext->setEnabled(true);
-  TaloWizard->PanelNotFound->hide();
+  TaloWizard->showServer({"Manual IP Address", monitor::storedServerAddress(os), ""});
   close();
 }
 
 void TBrowTaloForm::BtnBackClick() {
-  TaloWizard->Timer1->setEnabled(true);
+  TaloWizard->resumeSearch();
   close();
 }
-
-void TBrowTaloForm::Button1Click() { endWizard(); }
 
 }  // namespace pages

@@ -20,7 +20,6 @@ class TBrowTaloForm : public WizardPage {
   void BtnSetClick();
   void BtnManualClick();
   void BtnBackClick();
-  void Button1Click();
 
   // 1: the manual address dialog was left with Cancel.
   std::int32_t bManualCancelled = 0;

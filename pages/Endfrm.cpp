@@ -2,7 +2,9 @@
 
 #include "app/state/context.h"
 #include "pages/Frmhenet.h"
-#include "pages/wizard_work.h"
+#include "discovery/adapters.h"
+#include "monitor/monitor.h"
+#include "pages/Prnwiz.h"
 
 pages::TEndForm* EndForm = nullptr;
 
@@ -38,31 +40,29 @@ TEndForm::TEndForm() : WizardPage("EndForm", "Setup Completed", 522, 393) {
   SpeedButton2 = speedButton(p, "SpeedButton2", {214, 298, 138, 26}, "Print test page",
                              textFont(15, true));
 
-  Frame f = addFrame("Button2", "Button1", "Done", "Button3");
-  Button2 = f.back;
-  Button1 = f.forward;
-  Button3 = f.cancel;
+  addFrame(Button2, "Button2", Button1, "Button1", "Done", Button3, "Button3");
   Button1->onClick = [this] { Button1Click(); };
   SpeedButton2->onClick = [this] { SpeedButton2Click(); };
   SpeedButton3->onClick = [this] { SpeedButton3Click(); };
-  Button2->onClick = [this] { Button2Click(); };
-  Button3->onClick = [this] { Button3Click(); };
 }
 
-void TEndForm::FormShow() { work().endShow(); }
+void TEndForm::FormShow() {
+  platform::Platform& os = app::os();
+  LblIP->setText(monitor::storedServerAddress(os));
+  LblPrn->setText(PrnWizard->LblProduct->text());
+  bool same = discovery::sameSubnet(os, LblIP->text()) == 1;
+  LblIP->setColor(same ? gui::clNavy : gui::clRed);
+  PanelNotFound->hide();
+  CB_Default->setChecked(true);
+}
 
 void TEndForm::Button1Click() {
-  // The program ends whatever the default printer step reports.
-  if (CB_Default->checked()) work().setDefaultPrinter();
   endWizard();
 }
 
-void TEndForm::SpeedButton2Click() { work().printTestPage(); }
+void TEndForm::SpeedButton2Click() {}
 
 void TEndForm::SpeedButton3Click() { app::ui().showModal(*FormHelpNetError); }
 
-void TEndForm::Button2Click() { close(); }
-
-void TEndForm::Button3Click() { endWizard(); }
 
 }  // namespace pages

@@ -13,8 +13,6 @@ class TEndForm : public WizardPage {
   void Button1Click();
   void SpeedButton2Click();
   void SpeedButton3Click();
-  void Button2Click();
-  void Button3Click();
 
   gui::Label* LblIP;
   gui::Label* LblPrn;

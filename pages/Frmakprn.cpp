@@ -46,16 +46,12 @@ TFormAskPrn::TFormAskPrn() : WizardPage("FormAskPrn", "Printer Setting", 522, 39
         navy);
   PanelPick->hide();
 
-  Frame fr = addFrame("Button2", "BtnNext", "Next >", "Button3");
-  Button2 = fr.back;
-  BtnNext = fr.forward;
-  Button3 = fr.cancel;
+  addFrame(Button2, "Button2", BtnNext, "BtnNext", "Next >", Button3, "Button3");
   BtnNext->setEnabled(false);
   RbInst->onEnter = [this] { RbInstEnter(); };
   RbPick->onEnter = [this] { RbPickEnter(); };
   BtnNext->onClick = [this] { BtnNextClick(); };
   Button2->onClick = [this] { Button2Click(); };
-  Button3->onClick = [this] { Button3Click(); };
 }
 
 void TFormAskPrn::FormShow() {
@@ -93,7 +89,5 @@ void TFormAskPrn::Button2Click() {
   TaloWizard->Timer1->setEnabled(false);
   close();
 }
-
-void TFormAskPrn::Button3Click() { endWizard(); }
 
 }  // namespace pages

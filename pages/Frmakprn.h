@@ -14,7 +14,6 @@ class TFormAskPrn : public WizardPage {
   void RbPickEnter();
   void BtnNextClick();
   void Button2Click();
-  void Button3Click();
 
   gui::Label* LblPrn;
   gui::GroupBox* GroupBox1;

@@ -25,13 +25,7 @@ TFormHelpCDAddPrn::TFormHelpCDAddPrn()
   text(nullptr, 130, 312, "Click Done to close the wizard and then insert the CD",
        textFont(15, true, gui::clNavy));
 
-  Frame fr = addFrame("BtnBack", "BtnNext", "Done", "Button1");
-  BtnBack = fr.back;
-  BtnNext = fr.forward;
-  Button1 = fr.cancel;
-  BtnNext->onClick = [this] { BtnNextClick(); };
-  BtnBack->onClick = [this] { BtnBackClick(); };
-  Button1->onClick = [this] { Button1Click(); };
+  addHelpFrame("Done");
 }
 
 void TFormHelpCDAddPrn::BtnNextClick() {
@@ -41,8 +35,5 @@ void TFormHelpCDAddPrn::BtnNextClick() {
   endWizard();
 }
 
-void TFormHelpCDAddPrn::BtnBackClick() { close(); }
-
-void TFormHelpCDAddPrn::Button1Click() { endWizard(); }
 
 }  // namespace pages

@@ -1,20 +1,14 @@
 // Help page: install the driver from the printer vendor's CD.
 #pragma once
 
-#include "pages/wizard_page.h"
+#include "pages/help_page.h"
 
 namespace pages {
 
-class TFormHelpCDAddPrn : public WizardPage {
+class TFormHelpCDAddPrn : public HelpPage {
  public:
   TFormHelpCDAddPrn();
-  void BtnNextClick();
-  void BtnBackClick();
-  void Button1Click();
-
-  gui::Button* BtnBack;
-  gui::Button* BtnNext;
-  gui::Button* Button1;
+  void BtnNextClick() override;
 };
 
 }  // namespace pages

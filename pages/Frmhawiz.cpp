@@ -28,13 +28,7 @@ TFormHelpWizAddPrn::TFormHelpWizAddPrn()
   text(nullptr, 150, 312, "Click Done button to launch the add printer wizard",
        textFont(15, true, gui::clNavy));
 
-  Frame fr = addFrame("BtnBack", "BtnNext", "Done", "Button1");
-  BtnBack = fr.back;
-  BtnNext = fr.forward;
-  Button1 = fr.cancel;
-  BtnNext->onClick = [this] { BtnNextClick(); };
-  BtnBack->onClick = [this] { BtnBackClick(); };
-  Button1->onClick = [this] { Button1Click(); };
+  addHelpFrame("Done");
 }
 
 // Starts the system's Add Printer wizard and ends, whether it started or not.
@@ -53,8 +47,5 @@ void TFormHelpWizAddPrn::BtnNextClick() {
   endWizard();
 }
 
-void TFormHelpWizAddPrn::BtnBackClick() { close(); }
-
-void TFormHelpWizAddPrn::Button1Click() { endWizard(); }
 
 }  // namespace pages

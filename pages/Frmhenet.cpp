@@ -20,19 +20,10 @@ TFormHelpNetError::TFormHelpNetError()
         f);
   text(nullptr, 250, 312, "Click Done button to end this wizard", textFont(15, true, gui::clNavy));
 
-  Frame fr = addFrame("BtnBack", "BtnNext", "Done", "Button1");
-  BtnBack = fr.back;
-  BtnNext = fr.forward;
-  Button1 = fr.cancel;
-  BtnNext->onClick = [this] { BtnNextClick(); };
-  BtnBack->onClick = [this] { BtnBackClick(); };
-  Button1->onClick = [this] { Button1Click(); };
+  addHelpFrame("Done");
 }
 
 void TFormHelpNetError::BtnNextClick() { endWizard(); }
 
-void TFormHelpNetError::BtnBackClick() { close(); }
-
-void TFormHelpNetError::Button1Click() { endWizard(); }
 
 }  // namespace pages

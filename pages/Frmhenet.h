@@ -1,20 +1,14 @@
 // Help page: the server is in another IP subnet.
 #pragma once
 
-#include "pages/wizard_page.h"
+#include "pages/help_page.h"
 
 namespace pages {
 
-class TFormHelpNetError : public WizardPage {
+class TFormHelpNetError : public HelpPage {
  public:
   TFormHelpNetError();
-  void BtnNextClick();
-  void BtnBackClick();
-  void Button1Click();
-
-  gui::Button* BtnBack;
-  gui::Button* BtnNext;
-  gui::Button* Button1;
+  void BtnNextClick() override;
 };
 
 }  // namespace pages

@@ -34,16 +34,11 @@ TFormHelpInstPrn::TFormHelpInstPrn()
   PanelCD->hide();
   text(nullptr, 300, 310, "Click Next button to proceed.", navy);
 
-  Frame f = addFrame("BtnBack", "BtnNext", "Next >", "Button1");
-  BtnBack = f.back;
-  BtnNext = f.forward;
-  Button1 = f.cancel;
+  addFrame(BtnBack, BtnNext, "Next >", Button1);
   BtnNext->setEnabled(false);
   RbWiz->onEnter = [this] { RbWizEnter(); };
   RbCD->onEnter = [this] { RbCDEnter(); };
   BtnNext->onClick = [this] { BtnNextClick(); };
-  BtnBack->onClick = [this] { BtnBackClick(); };
-  Button1->onClick = [this] { Button1Click(); };
 }
 
 void TFormHelpInstPrn::FormShow() {
@@ -74,8 +69,5 @@ void TFormHelpInstPrn::BtnNextClick() {
   }
 }
 
-void TFormHelpInstPrn::BtnBackClick() { close(); }
-
-void TFormHelpInstPrn::Button1Click() { endWizard(); }
 
 }  // namespace pages

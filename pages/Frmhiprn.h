@@ -13,8 +13,6 @@ class TFormHelpInstPrn : public WizardPage {
   void RbWizEnter();
   void RbCDEnter();
   void BtnNextClick();
-  void BtnBackClick();
-  void Button1Click();
 
   gui::RadioButton* RbWiz;
   gui::RadioButton* RbCD;

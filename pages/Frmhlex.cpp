@@ -24,13 +24,7 @@ TFormHelpLex::TFormHelpLex() : WizardPage("FormHelpLex", "Config Your Lexmark Pr
         f);
   text(nullptr, 300, 312, "Click Next button to proceed", textFont(15, true, gui::clNavy));
 
-  Frame fr = addFrame("BtnBack", "BtnNext", "Next >", "Button1");
-  BtnBack = fr.back;
-  BtnNext = fr.forward;
-  Button1 = fr.cancel;
-  BtnNext->onClick = [this] { BtnNextClick(); };
-  BtnBack->onClick = [this] { BtnBackClick(); };
-  Button1->onClick = [this] { Button1Click(); };
+  addHelpFrame("Next >");
 }
 
 // Windows 98 (major version 4 or below) first shows its own page.
@@ -42,8 +36,5 @@ void TFormHelpLex::BtnNextClick() {
   }
 }
 
-void TFormHelpLex::BtnBackClick() { close(); }
-
-void TFormHelpLex::Button1Click() { endWizard(); }
 
 }  // namespace pages

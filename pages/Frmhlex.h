@@ -1,20 +1,14 @@
 // Help page: the Lexmark (and Compaq) printer settings.
 #pragma once
 
-#include "pages/wizard_page.h"
+#include "pages/help_page.h"
 
 namespace pages {
 
-class TFormHelpLex : public WizardPage {
+class TFormHelpLex : public HelpPage {
  public:
   TFormHelpLex();
-  void BtnNextClick();
-  void BtnBackClick();
-  void Button1Click();
-
-  gui::Button* BtnBack;
-  gui::Button* BtnNext;
-  gui::Button* Button1;
+  void BtnNextClick() override;
 };
 
 }  // namespace pages

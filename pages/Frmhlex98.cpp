@@ -32,19 +32,10 @@ TFormHelpLex98::TFormHelpLex98()
         f);
   text(nullptr, 300, 312, "Click Next button to proceed", textFont(15, true, gui::clNavy));
 
-  Frame fr = addFrame("BtnBack", "BtnNext", "Next >", "Button1");
-  BtnBack = fr.back;
-  BtnNext = fr.forward;
-  Button1 = fr.cancel;
-  BtnNext->onClick = [this] { BtnNextClick(); };
-  BtnBack->onClick = [this] { BtnBackClick(); };
-  Button1->onClick = [this] { Button1Click(); };
+  addHelpFrame("Next >");
 }
 
 void TFormHelpLex98::BtnNextClick() { app::ui().showModal(*EndForm); }
 
-void TFormHelpLex98::BtnBackClick() { close(); }
-
-void TFormHelpLex98::Button1Click() { endWizard(); }
 
 }  // namespace pages

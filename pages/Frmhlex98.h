@@ -1,20 +1,14 @@
 // Help page: Lexmark printers under Windows 98.
 #pragma once
 
-#include "pages/wizard_page.h"
+#include "pages/help_page.h"
 
 namespace pages {
 
-class TFormHelpLex98 : public WizardPage {
+class TFormHelpLex98 : public HelpPage {
  public:
   TFormHelpLex98();
-  void BtnNextClick();
-  void BtnBackClick();
-  void Button1Click();
-
-  gui::Button* BtnBack;
-  gui::Button* BtnNext;
-  gui::Button* Button1;
+  void BtnNextClick() override;
 };
 
 }  // namespace pages

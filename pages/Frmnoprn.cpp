@@ -22,18 +22,12 @@ TFormNoPrn::TFormNoPrn() : WizardPage("FormNoPrn", "Printer Setting not found", 
   Image2 = picture(nullptr, "Image2", {252, 110, 250, 150}, "noprn_printers");
   text(nullptr, 300, 310, "Click Next button to proceed", textFont(15, true, gui::clNavy));
 
-  Frame fr = addFrame("BtnBack", "BtnNext", "Next >", "Button1");
-  BtnBack = fr.back;
-  BtnNext = fr.forward;
-  Button1 = fr.cancel;
+  addFrame(BtnBack, BtnNext, "Next >", Button1);
   // No way leads back from here.
   BtnBack->setEnabled(false);
   BtnNext->onClick = [this] { BtnNextClick(); };
-  Button1->onClick = [this] { Button1Click(); };
 }
 
 void TFormNoPrn::BtnNextClick() { app::ui().showModal(*FormHelpInstPrn); }
-
-void TFormNoPrn::Button1Click() { endWizard(); }
 
 }  // namespace pages

@@ -9,7 +9,6 @@ class TFormNoPrn : public WizardPage {
  public:
   TFormNoPrn();
   void BtnNextClick();
-  void Button1Click();
 
   gui::Picture* Image2;
   gui::Button* BtnBack;  // disabled for good

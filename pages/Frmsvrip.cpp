@@ -1,7 +1,8 @@
 #include "pages/Frmsvrip.h"
 
 #include "pages/Browtalo.h"
-#include "pages/wizard_work.h"
+#include "app/state/context.h"
+#include "monitor/monitor.h"
 
 pages::TFormServerIP* FormServerIP = nullptr;
 
@@ -23,10 +24,13 @@ TFormServerIP::TFormServerIP()
   BtnCancel->onClick = [this] { BtnCancelClick(); };
 }
 
-void TFormServerIP::FormShow() { work().serverIpShow(); }
+void TFormServerIP::FormShow() { EdIP->setText(monitor::storedServerAddress(app::os())); }
 
+// A failed write throws: the toolkit shows its message and the dialog stays.
 void TFormServerIP::BtnOKClick() {
-  if (work().serverIpOk()) close();
+  // The field takes 15 characters; a longer text set from outside is cut too.
+  monitor::storeServerAddress(app::os(), EdIP->text().substr(0, 15));
+  close();
 }
 
 void TFormServerIP::BtnCancelClick() {

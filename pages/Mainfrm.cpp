@@ -6,7 +6,7 @@
 #include "discovery/receiver.h"
 #include "pages/Frmhiprn.h"
 #include "pages/Talowiz.h"
-#include "pages/wizard_work.h"
+#include "monitor/monitor.h"
 
 pages::TMainForm* MainForm = nullptr;
 
@@ -42,15 +42,11 @@ TMainForm::TMainForm() : WizardPage("MainForm", "Printer Sharing Server Setup Wi
   gui::Label* ip = text(PanelUninstall, 6, 61, "Server IP:", s);
   lblIP = then(ip, "", textFont(13, true), "lblIP", 6);
 
-  Frame fr = addFrame("BtnBack", "BtnNext", "Next >", "Button1");
-  BtnBack = fr.back;
-  BtnNext = fr.forward;
-  Button1 = fr.cancel;
+  addFrame(BtnBack, BtnNext, "Next >", Button1);
   BtnBack->setEnabled(false);
   BtnNext->onClick = [this] { BtnNextClick(); };
   SpeedButton1->onClick = [this] { SpeedButton1Click(); };
   Button2->onClick = [this] { Button2Click(); };
-  Button1->onClick = [this] { Button1Click(); };
 }
 
 // Opens the discovery socket; the user may end the program here.
@@ -60,7 +56,14 @@ void TMainForm::FormCreate() {
     throw Halt{};
 }
 
-void TMainForm::FormShow() { work().welcomeShow(); }
+// The monitor's status: the panel shows while it is installed; the
+// version and address are filled in either way.
+void TMainForm::FormShow() {
+  monitor::MonitorStatus status = monitor::monitorStatus(app::os());
+  PanelUninstall->setVisible(status.installed);
+  lblVer->setText(status.version);
+  lblIP->setText(status.address);
+}
 
 void TMainForm::FormClose() { discovery::bStopReceiver.store(1, std::memory_order_release); }
 
@@ -74,9 +77,11 @@ void TMainForm::BtnNextClick() {
 void TMainForm::SpeedButton1Click() { app::ui().showModal(*FormHelpInstPrn); }
 
 void TMainForm::Button2Click() {
-  if (work().uninstall()) endWizard();
+  auto busy = [](bool on) {
+    app::ui().setBusyCursor(on);
+    app::ui().processMessages();
+  };
+  if (monitor::uninstall(app::os(), busy) == monitor::UninstallOutcome::Removed) endWizard();
 }
-
-void TMainForm::Button1Click() { endWizard(); }
 
 }  // namespace pages

@@ -15,7 +15,6 @@ class TMainForm : public WizardPage {
   void BtnNextClick();
   void SpeedButton1Click();
   void Button2Click();
-  void Button1Click();
 
   gui::SpeedButton* SpeedButton1;  // "help"
   gui::Panel* PanelUninstall;

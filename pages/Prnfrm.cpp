@@ -5,7 +5,7 @@
 #include "app/state/context.h"
 #include "pages/Frmhiprn.h"
 #include "pages/Prnwiz.h"
-#include "pages/wizard_work.h"
+#include "printers/printers.h"
 
 pages::TPrnForm* PrnForm = nullptr;
 
@@ -32,23 +32,23 @@ TPrnForm::TPrnForm() : WizardPage("PrnForm", "Printer Setup", 522, 393) {
   LblPrn->align = gui::Align::Right;
   then(LblPrn, "Printer Setting Found", textFont(15, true), {}, 6);
   BtnRefresh = button(nullptr, "BtnRefresh", {440, 308, 70, 24}, "Refresh", buttonFont());
-  BtnLPT1 = button(nullptr, "BtnLPT1", {8, 358, 80, 24}, "Set LPT1", buttonFont());
-  BtnLPT1->hide();
-  BtnRemote = button(nullptr, "BtnRemote", {92, 358, 100, 24}, "Set Remote Port", buttonFont());
-  BtnRemote->hide();
+  BtnSet = button(nullptr, "BtnSet", {92, 358, 100, 24}, "Set Remote Port", buttonFont());
+  BtnSet->hide();
+  BtnLPT = button(nullptr, "BtnLPT", {8, 358, 80, 24}, "Set LPT1", buttonFont());
+  BtnLPT->hide();
 
-  Frame f = addFrame("BtnBack", "Button1", "Next >", "Button2");
-  BtnBack = f.back;
-  Button1 = f.forward;
-  Button2 = f.cancel;
+  addFrame(BtnBack, "BtnBack", Button1, "Button1", "Next >", Button2, "Button2");
   ListView->onInsert = [this](int row) { ListViewInsert(row); };
   BtnRefresh->onClick = [this] { BtnRefreshClick(); };
   Button1->onClick = [this] { Button1Click(); };
-  BtnBack->onClick = [this] { BtnBackClick(); };
-  Button2->onClick = [this] { Button2Click(); };
+  BtnSet->onClick = [this] { BtnSetClick(); };
+  BtnLPT->onClick = [this] { BtnLPTClick(); };
 }
 
-void TPrnForm::FormShow() { BtnRefreshClick(); }
+void TPrnForm::FormShow() {
+  RbNoPrn->setChecked(false);
+  BtnRefreshClick();
+}
 
 void TPrnForm::ListViewInsert(int) {
   LblPrn->setText(std::to_string(std::atoi(LblPrn->text().c_str()) + 1));
@@ -57,8 +57,34 @@ void TPrnForm::ListViewInsert(int) {
 void TPrnForm::BtnRefreshClick() {
   LblPrn->setText("0");
   ListView->clear();
-  work().fillPrinterList();
+  fillPrinterList();
 }
+
+// Every local printer with its port; the chosen one becomes the current row.
+void TPrnForm::fillPrinterList() {
+  std::vector<printers::PrinterRow> rows;
+  if (!printers::listPrinters(app::os(), rows)) return;
+  const std::string& chosen = PrnWizard->LblProduct->text();
+  for (const printers::PrinterRow& r : rows) {
+    int row = ListView->addRow({"", r.name, r.port});
+    if (r.name == chosen) {
+      ListView->setFocusedRow(row);
+      ListView->setSelectedRow(row);
+      ListView->setFocus();
+    }
+  }
+}
+
+void TPrnForm::setRowPort(const std::string& port) {
+  if (ListView->count() == 0) return;
+  int row = ListView->focusedRow() >= 0 ? ListView->focusedRow() : 0;
+  printers::setPrinterPort(app::os(), ListView->row(row)[1], port);
+  BtnRefreshClick();
+}
+
+void TPrnForm::BtnSetClick() { setRowPort("Remote Port"); }
+
+void TPrnForm::BtnLPTClick() { setRowPort("LPT1:"); }
 
 void TPrnForm::Button1Click() {
   if (RbNoPrn->checked()) {
@@ -76,8 +102,5 @@ void TPrnForm::Button1Click() {
   close();
 }
 
-void TPrnForm::BtnBackClick() { close(); }
-
-void TPrnForm::Button2Click() { endWizard(); }
 
 }  // namespace pages

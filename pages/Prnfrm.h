@@ -13,15 +13,21 @@ class TPrnForm : public WizardPage {
   void ListViewInsert(int row);
   void BtnRefreshClick();
   void Button1Click();
-  void BtnBackClick();
-  void Button2Click();
+  void BtnSetClick();
+  void BtnLPTClick();
+  void fillPrinterList();
+
+ private:
+  // The current row's printer (the first row's when none is current) to
+  // `port`, then the list again; nothing when the list is empty.
+  void setRowPort(const std::string& port);
 
   gui::CheckBox* RbNoPrn;
   gui::ListView* ListView;
   gui::Label* LblPrn;
   gui::Button* BtnRefresh;
-  gui::Button* BtnLPT1;    // "Set LPT1", never visible
-  gui::Button* BtnRemote;  // "Set Remote Port", never visible
+  gui::Button* BtnSet;  // "Set Remote Port", never visible
+  gui::Button* BtnLPT;  // "Set LPT1", never visible
   gui::Button* BtnBack;
   gui::Button* Button1;
   gui::Button* Button2;

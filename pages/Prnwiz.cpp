@@ -6,17 +6,11 @@
 #include "pages/Frmnoprn.h"
 #include "pages/Prnfrm.h"
 #include "pages/Talowiz.h"
-#include "pages/wizard_work.h"
+#include "printers/printers.h"
 
 pages::TPrnWizard* PrnWizard = nullptr;
 
 namespace pages {
-
-bool needsLexmarkHelp(const std::string& printer) {
-  for (const char* maker : {"Lexmark", "LEXMARK", "Compaq", "COMPAQ"})
-    if (printer.find(maker) != std::string::npos) return true;
-  return false;
-}
 
 TPrnWizard::TPrnWizard() : WizardPage("PrnWizard", "Printer Settings Setup Wizard", 522, 393) {
   gui::Panel* p = banner();
@@ -45,28 +39,40 @@ TPrnWizard::TPrnWizard() : WizardPage("PrnWizard", "Printer Settings Setup Wizar
 
   BtnSet = button(nullptr, "BtnSet", {8, 358, 100, 24}, "Ok! Set this One", buttonFont());
   BtnSet->hide();
-  Frame f = addFrame("BtnBack", "BtnNext", "Next >", "Button1");
-  BtnBack = f.back;
-  BtnNext = f.forward;
-  Button1 = f.cancel;
+  addFrame(BtnBack, BtnNext, "Next >", Button1);
   BtnMore->onClick = [this] { BtnMoreClick(); };
   BtnNext->onClick = [this] { BtnNextClick(); };
   BtnBack->onClick = [this] { BtnBackClick(); };
-  Button1->onClick = [this] { Button1Click(); };
+  BtnSet->onClick = [this] { BtnSetClick(); };
 }
 
 void TPrnWizard::FormShow() {
   LblProduct->setText("");
-  work().pickPrinter();
+  LblProduct->setText(printers::pickPrinter(app::os(), TaloWizard->LblPrinter->text(), ""));
   if (LblProduct->text().empty()) app::ui().showModal(*FormNoPrn);
   if (bPickByHand == 1) BtnMoreClick();
 }
 
 void TPrnWizard::BtnMoreClick() { app::ui().showModal(*PrnForm); }
 
+// The chosen printer moves to "Remote Port" after the user's consent; Next
+// and Back stay disabled, under the hourglass, while the spooler writes.
 void TPrnWizard::BtnNextClick() {
-  if (!work().moveToRemotePort()) return;
-  if (needsLexmarkHelp(LblProduct->text())) {
+  auto busy = [this](bool on) {
+    if (on) {
+      BtnNext->setEnabled(false);
+      BtnBack->setEnabled(false);
+    }
+    app::ui().setBusyCursor(on);
+    app::ui().processMessages();
+    if (!on) {
+      BtnNext->setEnabled(true);
+      BtnBack->setEnabled(true);
+    }
+  };
+  std::string printer = LblProduct->text();
+  if (printers::moveToRemotePort(app::os(), printer, busy) != printers::MoveOutcome::Moved) return;
+  if (printers::needsLexmarkHelp(printer)) {
     app::ui().showModal(*FormHelpLex);
   } else {
     app::ui().showModal(*EndForm);
@@ -74,10 +80,13 @@ void TPrnWizard::BtnNextClick() {
 }
 
 void TPrnWizard::BtnBackClick() {
-  TaloWizard->Timer1->setEnabled(false);
+  TaloWizard->stopSearch();
   close();
 }
 
-void TPrnWizard::Button1Click() { endWizard(); }
+// The hidden "Ok! Set this One": no question, no change of page.
+void TPrnWizard::BtnSetClick() {
+  printers::setPrinterPort(app::os(), LblProduct->text(), "Remote Port");
+}
 
 }  // namespace pages

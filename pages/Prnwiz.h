@@ -15,7 +15,7 @@ class TPrnWizard : public WizardPage {
   void BtnMoreClick();
   void BtnNextClick();
   void BtnBackClick();
-  void Button1Click();
+  void BtnSetClick();
 
   // 1: the manual printer list opens as soon as the page is shown.
   std::int32_t bPickByHand = 0;

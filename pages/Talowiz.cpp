@@ -1,15 +1,22 @@
 #include "pages/Talowiz.h"
 
 #include "app/state/context.h"
+#include "app/state/wizard_state.h"
+#include "discovery/adapters.h"
+#include "monitor/monitor.h"
 #include "pages/Browtalo.h"
 #include "pages/Frmakprn.h"
 #include "pages/Frmhenet.h"
 #include "pages/Prnwiz.h"
-#include "pages/wizard_work.h"
+#include "printers/printers.h"
 
 pages::TTaloWizard* TaloWizard = nullptr;
 
 namespace pages {
+
+namespace {
+constexpr std::uint32_t kLastTick = 300;
+}  // namespace
 
 TTaloWizard::TTaloWizard() : WizardPage("TaloWizard", "Driver Installation ", 522, 393) {
   gui::Panel* p = banner();
@@ -45,10 +52,7 @@ TTaloWizard::TTaloWizard() : WizardPage("TaloWizard", "Driver Installation ", 52
 
   Button2 = button(nullptr, "Button2", {8, 358, 70, 24}, "UnInstall", buttonFont());
   Button2->hide();
-  Frame f = addFrame("BtnBack", "BtnNext", "Next >", "Button1");
-  BtnBack = f.back;
-  BtnNext = f.forward;
-  Button1 = f.cancel;
+  addFrame(BtnBack, BtnNext, "Next >", Button1);
   BtnNext->setEnabled(false);
   Timer1 = timer("Timer1", 1000);
 
@@ -56,8 +60,7 @@ TTaloWizard::TTaloWizard() : WizardPage("TaloWizard", "Driver Installation ", 52
   BtnMore->onClick = [this] { BtnMoreClick(); };
   SB_ERROR->onClick = [this] { SB_ERRORClick(); };
   BtnNext->onClick = [this] { BtnNextClick(); };
-  BtnBack->onClick = [this] { BtnBackClick(); };
-  Button1->onClick = [this] { Button1Click(); };
+  Button2->onClick = [this] { Button2Click(); };
 }
 
 void TTaloWizard::FormShow() {
@@ -65,40 +68,80 @@ void TTaloWizard::FormShow() {
   LblProduct->setText("");
   LblPrinter->setText("");
   BtnNext->setEnabled(false);
+  dwDetectTicks = 0;
+  focusedIp_.clear();
   Timer1->setEnabled(true);
-  work().detectionShow();
+  discovery::startSearch(app::os());
 }
 
-void TTaloWizard::FormClose() {
+void TTaloWizard::FormClose() { stopSearch(); }
+
+// Follows the replies for 301 ticks after each start, then stands still.
+void TTaloWizard::Timer1Timer() {
+  if (dwDetectTicks > kLastTick) return;
+  ++dwDetectTicks;
+  discovery::Server server;
+  if (discovery::chooseServer(server)) {
+    showServer(server);
+  } else {
+    showNoServer(false);
+  }
+}
+
+void TTaloWizard::showServer(const discovery::Server& server) {
+  PanelNotFound->hide();
+  BtnNext->setEnabled(true);
+  LblIP->setText(server.ip);
+  LblProduct->setText(server.model);
+  LblPrinter->setText(server.printer);
+  bool same = discovery::sameSubnet(app::os(), server.ip) == 1;
+  LblIP->setColor(same ? gui::clWindowText : gui::clRed);
+  SB_ERROR->setVisible(!same);
+  // The focus goes to "Next >" when a server is chosen, not on every tick,
+  // so a keyboard user can still reach "More...".
+  if (focusedIp_ != server.ip) {
+    focusedIp_ = server.ip;
+    BtnNext->setFocus();
+  }
+}
+
+void TTaloWizard::showNoServer(bool forget) {
+  PanelNotFound->show();
+  BtnNext->setEnabled(false);
+  if (!forget) return;
+  LblProduct->setText("");
+  LblIP->setText("");
+  LblPrinter->setText("");
+}
+
+void TTaloWizard::stopSearch() {
   Timer1->setEnabled(false);
-  work().detectionStopped();
+  dwDetectTicks = 0;
 }
 
-void TTaloWizard::Timer1Timer() { work().detectionTick(); }
+void TTaloWizard::resumeSearch() { Timer1->setEnabled(true); }
 
 void TTaloWizard::BtnMoreClick() {
-  Timer1->setEnabled(false);
-  work().detectionStopped();
+  stopSearch();
   app::ui().showModal(*BrowTaloForm);
 }
 
 void TTaloWizard::SB_ERRORClick() { app::ui().showModal(*FormHelpNetError); }
 
 void TTaloWizard::BtnNextClick() {
-  Timer1->setEnabled(false);
-  work().detectionStopped();
-  if (!work().installMonitor()) return;
-  if (!work().storeServerAddress(LblIP->text())) return;
+  stopSearch();
+  platform::Platform& os = app::os();
+  if (!monitor::installMonitor(os)) return;
+  monitor::storeServerAddress(os, LblIP->text());
   PrnWizard->bPickByHand = 0;
-  if (work().choosePrinterPage() == PrinterPage::Automatic) {
+  if (printers::choosePrinterPage(os, LblPrinter->text()) == printers::PrinterPage::Automatic) {
     app::ui().showModal(*PrnWizard);
   } else {
     app::ui().showModal(*FormAskPrn);
   }
 }
 
-void TTaloWizard::BtnBackClick() { close(); }
-
-void TTaloWizard::Button1Click() { endWizard(); }
+// The hidden "UnInstall" button.
+void TTaloWizard::Button2Click() { monitor::removeMonitor(app::os()); }
 
 }  // namespace pages

@@ -1,6 +1,9 @@
 // The detection page: finds the servers and installs the driver.
 #pragma once
 
+#include <string>
+
+#include "discovery/search.h"
 #include "pages/wizard_page.h"
 
 namespace pages {
@@ -15,8 +18,17 @@ class TTaloWizard : public WizardPage {
   void BtnMoreClick();
   void SB_ERRORClick();
   void BtnNextClick();
-  void BtnBackClick();
-  void Button1Click();
+  void Button2Click();
+
+  // The current server: labels, the subnet colour with its warning button,
+  // the not-found panel hidden and "Next >" enabled.
+  void showServer(const discovery::Server& server);
+  // No server: the not-found panel shown and "Next >" disabled; the labels
+  // keep what they show unless `forget`.
+  void showNoServer(bool forget);
+  // The search's timer: stopped with its tick count back to 0, or resumed.
+  void stopSearch();
+  void resumeSearch();
 
   gui::SpeedButton* BtnMore;
   gui::Picture* Animate1;
@@ -30,6 +42,9 @@ class TTaloWizard : public WizardPage {
   gui::Button* BtnNext;
   gui::Button* Button1;
   gui::Timer* Timer1;
+
+ private:
+  std::string focusedIp_;  // the server "Next >" last took the focus for
 };
 
 }  // namespace pages

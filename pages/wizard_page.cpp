@@ -11,15 +11,17 @@ std::vector<const gui::Control*> WizardPage::labels() const {
   return all;
 }
 
-WizardPage::Frame WizardPage::addFrame(const char* backName, const char* forwardName,
-                                       const char* forwardText, const char* cancelName) {
+void WizardPage::addFrame(gui::Button*& back, const char* backName, gui::Button*& forward,
+                          const char* forwardName, const char* forwardText, gui::Button*& cancel,
+                          const char* cancelName) {
   line(nullptr, "Bevel1", {0, 339, clientWidth(), 2});
-  Frame f{button(nullptr, backName, {288, 358, 70, 24}, "< Back", buttonFont()),
-          button(nullptr, forwardName, {364, 358, 70, 24}, forwardText, buttonFont()),
-          button(nullptr, cancelName, {440, 358, 70, 24}, "Cancel", buttonFont())};
-  defaultButton = f.forward;
-  cancelButton = f.cancel;
-  return f;
+  back = button(nullptr, backName, {288, 358, 70, 24}, "< Back", buttonFont());
+  forward = button(nullptr, forwardName, {364, 358, 70, 24}, forwardText, buttonFont());
+  cancel = button(nullptr, cancelName, {440, 358, 70, 24}, "Cancel", buttonFont());
+  back->onClick = [this] { close(); };
+  cancel->onClick = [] { endWizard(); };
+  defaultButton = forward;
+  cancelButton = cancel;
 }
 
 gui::Label* WizardPage::text(gui::Control* parent, int x, int y, const std::string& s,

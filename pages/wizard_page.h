@@ -27,16 +27,18 @@ class WizardPage : public gui::Form {
   std::vector<const gui::Control*> labels() const;
 
  protected:
-  struct Frame {
-    gui::Button* back;
-    gui::Button* forward;
-    gui::Button* cancel;
-  };
   // The 2-pixel line across the page at y = 339 and, at y = 358, the
   // buttons "< Back", the forward button and "Cancel".  Made last, so that
-  // the buttons follow the page's texts in the tab order.
-  Frame addFrame(const char* backName, const char* forwardName, const char* forwardText,
-                 const char* cancelName);
+  // the buttons follow the page's texts in the tab order.  "< Back" goes
+  // back and "Cancel" ends the program unless the page handles them itself.
+  void addFrame(gui::Button*& back, const char* backName, gui::Button*& forward,
+                const char* forwardName, const char* forwardText, gui::Button*& cancel,
+                const char* cancelName);
+  // The same with the names most pages use: BtnBack, BtnNext, Button1.
+  void addFrame(gui::Button*& back, gui::Button*& forward, const char* forwardText,
+                gui::Button*& cancel) {
+    addFrame(back, "BtnBack", forward, "BtnNext", forwardText, cancel, "Button1");
+  }
 
   // One label at (x, y), as wide as its text; named LabelN unless named.
   gui::Label* text(gui::Control* parent, int x, int y, const std::string& s, gui::Font f,

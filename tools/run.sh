@@ -81,7 +81,7 @@ shot 02-detection
 ctl click "Driver Installation " "More..." >/dev/null
 ctl rows "Brwose for all Printer Sharing Server" 4 5000 >/dev/null || echo "run: the list is short" >&2
 shot 03-browse-list
-ctl current "Brwose for all Printer Sharing Server"
+ctl current "Brwose for all Printer Sharing Server" >/dev/null
 ctl click "Brwose for all Printer Sharing Server" Cancel >/dev/null
 wait "$wizard" || true
 echo "run: screenshots are in $shots"

@@ -237,9 +237,9 @@ TEST_F(Catalogue, BrowseListAndManualPrinterList) {
                 "Printer Setting Found"}));
   EXPECT_EQ(control("PrnForm", "RbNoPrn").kind(), gui::Kind::CheckBox);
   EXPECT_EQ(control("PrnForm", "RbNoPrn").text(), "I can't find the printer ");
-  EXPECT_FALSE(control("PrnForm", "BtnLPT1").visible());
-  EXPECT_FALSE(control("PrnForm", "BtnRemote").visible());
-  EXPECT_EQ(control("PrnForm", "BtnRemote").text(), "Set Remote Port");
+  EXPECT_FALSE(control("PrnForm", "BtnLPT").visible());
+  EXPECT_FALSE(control("PrnForm", "BtnSet").visible());
+  EXPECT_EQ(control("PrnForm", "BtnSet").text(), "Set Remote Port");
 }
 
 TEST_F(Catalogue, PrinterPagesAndCompletion) {

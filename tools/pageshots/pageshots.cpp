@@ -1,5 +1,6 @@
 // A test-only Win32 program that links the pages: it shows one page as the
-// main window ("show NAME"), for the Wine tests and the screenshot tool.  The work behind the buttons does nothing but fill in sample values.
+// main window ("show NAME"), for the Wine tests and the screenshot tool,
+// with sample values in its labels and lists.
 // "browsebench N" times the browse list's tick with N servers in the table.
 #include <windows.h>
 
@@ -30,49 +31,44 @@
 #include "pages/Prnwiz.h"
 #include "pages/Qpage.h"
 #include "pages/Talowiz.h"
-#include "pages/live_work.h"
-#include "pages/wizard_work.h"
 #include "discovery/device_table.h"
 #include "gui/win32/win32_picture_source.h"
 #include "platform/win32/win32_platform.h"
 
 namespace {
 
-// Sample values, so that the pictures show filled labels and lists.
-class SampleWork : public pages::NoWork {
- public:
-  void welcomeShow() override {
-    MainForm->lblVer->setText("1010");
-    MainForm->lblIP->setText("10.77.0.2");
-  }
-  void detectionShow() override {
-    TaloWizard->LblProduct->setText("KX220");
-    TaloWizard->LblIP->setText("10.77.0.2");
-    TaloWizard->LblPrinter->setText("HP LaserJet 4");
-  }
-  void browseShow() override {
+// Sample values, set just after the page's show handler has run, so that
+// the pictures show filled labels and lists.
+void fillSamples() {
+  MainForm->PanelUninstall->show();
+  MainForm->lblVer->setText("1010");
+  MainForm->lblIP->setText("10.77.0.2");
+  TaloWizard->showServer({"KX220", "10.77.0.2", "HP LaserJet 4"});
+  TaloWizard->stopSearch();
+  if (BrowTaloForm->ListView->count() == 0) {
     BrowTaloForm->ListView->addRow({"", "KX220", "10.77.0.2", "HP LaserJet 4"});
     BrowTaloForm->ListView->addRow({"", "KX230", "10.77.0.3", ""});
   }
-  void pickPrinter() override { PrnWizard->LblProduct->setText("HP LaserJet 4"); }
-  void fillPrinterList() override {
+  BrowTaloForm->Timer1->setEnabled(false);
+  PrnWizard->LblProduct->setText("HP LaserJet 4");
+  if (PrnForm->ListView->count() == 0) {
     PrnForm->ListView->addRow({"", "HP LaserJet 4", "Remote Port"});
     PrnForm->ListView->addRow({"", "Epson LQ-570", "LPT1:"});
   }
-  void endShow() override {
-    EndForm->LblIP->setText("10.77.0.2");
-    EndForm->LblPrn->setText("HP LaserJet 4");
-  }
-};
+  EndForm->LblIP->setText("10.77.0.2");
+  EndForm->LblPrn->setText("HP LaserJet 4");
+}
+void CALLBACK samples(HWND, UINT, UINT_PTR timer, DWORD) {
+  KillTimer(nullptr, timer);
+  fillSamples();
+}
 
-SampleWork sampleWork;
 gui::Win32Ui* theUi = nullptr;
 void CALLBACK quit(HWND, UINT, UINT_PTR, DWORD) { PostQuitMessage(0); }
 
 // The UI-thread cost of one browse-list tick with a full table: the tick
 // that adds every row (and sorts), and a tick that finds nothing new, each
 // with the repaint it causes.
-pages::LiveWork liveWork;
 int benchServers = 255;
 
 double millisecondsOf(void (*step)()) {
@@ -85,7 +81,7 @@ double millisecondsOf(void (*step)()) {
 }
 
 void tickAndPaint() {
-  liveWork.browseTick();
+  BrowTaloForm->Timer1Timer();
   UpdateWindow(reinterpret_cast<HWND>(theUi->windowOf(*BrowTaloForm)));
   RedrawWindow(reinterpret_cast<HWND>(theUi->windowOf(*BrowTaloForm)), nullptr, nullptr,
                RDW_UPDATENOW | RDW_ALLCHILDREN);
@@ -128,7 +124,6 @@ int main(int argc, char** argv) {
   os.setApplication(ui.applicationWindow(), "Page shots");
   osMajorVersion = os.osMajorVersion();
   app::setContext(&os, &ui);
-  pages::setWizardWork(&sampleWork);
   app::createPages(ui);
   const std::vector<gui::Form*>& all = app::createdPages();
   if (mode == "show") {
@@ -136,6 +131,7 @@ int main(int argc, char** argv) {
       if (p->name() != arg) continue;
       // Bounded: the page ends by itself after two minutes.
       SetTimer(nullptr, 0, 120000, quit);
+      SetTimer(nullptr, 0, 50, samples);
       ui.run(*p);
       return 0;
     }
@@ -143,7 +139,6 @@ int main(int argc, char** argv) {
   }
   if (mode == "browsebench") {
     benchServers = std::max(1, std::min(255, std::atoi(arg.c_str())));
-    pages::setWizardWork(&liveWork);
     for (int i = 0; i < benchServers; ++i) {
       std::string ip = "10.77." + std::to_string(i / 200) + "." + std::to_string(2 + i % 200);
       discovery::insertTalo(ip, "KX220", i % 3 ? "HP LaserJet 1100 #" + std::to_string(i) : "");

@@ -13,7 +13,6 @@
 #include "pages/Frmhenet.h"
 #include "pages/Mainfrm.h"
 #include "pages/Talowiz.h"
-#include "pages/live_work.h"
 #include "tests/native/discovery_fixture.h"
 
 namespace {
@@ -34,7 +33,6 @@ class Detection : public ::testing::Test {
     discovery::clearTaloInfo();
     pc.addAdapter({{"10.77.0.1", "255.255.255.0"}});
     ui.setApplicationWindow(pc.addWindow(kAppClass, ""));
-    pages::setWizardWork(&work);
     // The LAN: every server in `lan` answers every request.
     pc.onSend = [this](const platform::FakePc::Sent&) {
       for (const Server& s : lan) pc.deliver(testnet::ip(s.ip), testnet::reply(s.model, s.printer));
@@ -42,7 +40,6 @@ class Detection : public ::testing::Test {
   }
   void TearDown() override {
     app::destroyPages();
-    pages::setWizardWork(nullptr);
     discovery::clearTaloInfo();
   }
 
@@ -99,7 +96,6 @@ class Detection : public ::testing::Test {
 
   platform::FakePc pc;
   gui::HeadlessUi ui{pc};
-  pages::LiveWork work;
   std::vector<Server> lan;
 };
 
