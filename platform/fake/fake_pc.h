@@ -100,7 +100,39 @@ class FakePc : public Platform {
 
   // Files and modules (fake_files.cpp).
 
-  // Printing (fake_printing.cpp).
+  // Printing (fake_printing.cpp): every document drawn, as a job on its
+  // printer with what was drawn where, in device units.
+  struct PrintedText {
+    std::string text;
+    PrintFont font;
+    int x, y;
+    PrintRect clip;
+  };
+  struct PrintedPicture {
+    int width, height;
+    PrintRect dest;
+  };
+  struct PrintJob {
+    std::string printer;
+    std::string document;
+    int pages = 0;
+    bool ended = false;  // EndDoc handed it to the spooler
+    std::vector<PrintedText> texts;
+    std::vector<PrintedPicture> pictures;
+  };
+  std::vector<PrintJob> jobs;
+  DeviceCaps printerCaps{300, 300, 75, 75};  // A4 on Wine's PostScript driver
+  // The print dialog: the printer it returns when confirmed, and whether
+  // the user confirms; cancelled, it returns the default printer's context.
+  std::string dialogPrinter;
+  bool dialogConfirms = true;
+  std::string defaultPrinterName;
+  int printDialogs = 0;
+  // The test page's text metrics: advance `emPixels / 2` per character
+  // (bold a tenth more), line height 115 % of the em.
+  static int fakeAdvance(const PrintFont& f) { return f.emPixels * (f.bold ? 55 : 50) / 100; }
+  // A device context can be made for a printer the spooler lists.
+  bool hasPrinter(const std::string& name) const;
 
  protected:
   Error doGetVersion(std::uint32_t& v) override {
@@ -145,6 +177,20 @@ class FakePc : public Platform {
   // fake_files.cpp
 
   // fake_printing.cpp
+  Error doCreatePrinterDc(const std::string& printer, PrinterDc& dc) override;
+  Error doPrintDialog(WindowId owner, bool& confirmed, PrinterDc& dc) override;
+  Error doDeviceCaps(PrinterDc dc, DeviceCaps& caps) override;
+  Error doStartDoc(PrinterDc dc, const std::string& documentName) override;
+  Error doStartPage(PrinterDc dc) override;
+  Error doEndPage(PrinterDc dc) override;
+  Error doEndDoc(PrinterDc dc) override;
+  Error doDeleteDc(PrinterDc dc) override;
+  Error doTextExtent(PrinterDc dc, const PrintFont& font, const std::string& text, int& width,
+                     int& lineHeight) override;
+  Error doTextOut(PrinterDc dc, const PrintFont& font, int x, int y, const std::string& text,
+                  const PrintRect& clip) override;
+  Error doDrawPicture(PrinterDc dc, int width, int height, const std::uint8_t* bgr,
+                      const PrintRect& dest) override;
 
  private:
   struct SocketState {
@@ -156,6 +202,15 @@ class FakePc : public Platform {
     std::deque<Datagram> queue;
   };
   SocketState* socketState(Socket s);  // null when unknown or closed (WSAENOTSOCK)
+
+  struct DcState {
+    std::string printer;
+    int job = -1;  // index into jobs while a document is open
+    bool inPage = false;
+  };
+  DcState* dcState(PrinterDc dc);
+  std::map<PrinterDc, DcState> dcs_;
+  PrinterDc nextDc_ = 0x5000;
 
   WindowId nextId_ = 0x100;
   mutable std::mutex netLock_;

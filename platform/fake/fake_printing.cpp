@@ -1,4 +1,98 @@
-// The in-memory PC: printing.
+// The in-memory PC's printer device contexts: each document becomes a job
+// that records what was drawn where.
 #include "platform/fake/fake_pc.h"
 
-namespace platform {}  // namespace platform
+namespace platform {
+
+namespace {
+constexpr Error kErrorInvalidHandle = 6;
+constexpr Error kErrorInvalidParameter = 87;
+}  // namespace
+
+FakePc::DcState* FakePc::dcState(PrinterDc dc) {
+  auto it = dcs_.find(dc);
+  return it == dcs_.end() ? nullptr : &it->second;
+}
+
+Error FakePc::doCreatePrinterDc(const std::string& printer, PrinterDc& dc) {
+  if (!hasPrinter(printer)) return kErrorInvalidPrinterName;
+  dc = nextDc_;
+  nextDc_ += 4;
+  dcs_[dc] = DcState{printer};
+  return kOk;
+}
+
+Error FakePc::doPrintDialog(WindowId, bool& confirmed, PrinterDc& dc) {
+  ++printDialogs;
+  confirmed = dialogConfirms;
+  const std::string& printer = confirmed ? dialogPrinter : defaultPrinterName;
+  if (printer.empty()) return kOk;
+  return doCreatePrinterDc(printer, dc);
+}
+
+Error FakePc::doDeviceCaps(PrinterDc dc, DeviceCaps& caps) {
+  if (!dcState(dc)) return kErrorInvalidHandle;
+  caps = printerCaps;
+  return kOk;
+}
+
+Error FakePc::doStartDoc(PrinterDc dc, const std::string& documentName) {
+  DcState* state = dcState(dc);
+  if (!state || state->job >= 0) return kErrorInvalidHandle;
+  jobs.push_back(PrintJob{state->printer, documentName});
+  state->job = static_cast<int>(jobs.size()) - 1;
+  return kOk;
+}
+
+Error FakePc::doStartPage(PrinterDc dc) {
+  DcState* state = dcState(dc);
+  if (!state || state->job < 0 || state->inPage) return kErrorInvalidParameter;
+  state->inPage = true;
+  ++jobs[static_cast<std::size_t>(state->job)].pages;
+  return kOk;
+}
+
+Error FakePc::doEndPage(PrinterDc dc) {
+  DcState* state = dcState(dc);
+  if (!state || !state->inPage) return kErrorInvalidParameter;
+  state->inPage = false;
+  return kOk;
+}
+
+Error FakePc::doEndDoc(PrinterDc dc) {
+  DcState* state = dcState(dc);
+  if (!state || state->job < 0 || state->inPage) return kErrorInvalidParameter;
+  jobs[static_cast<std::size_t>(state->job)].ended = true;
+  state->job = -1;
+  return kOk;
+}
+
+Error FakePc::doDeleteDc(PrinterDc dc) {
+  return dcs_.erase(dc) ? kOk : kErrorInvalidHandle;
+}
+
+Error FakePc::doTextExtent(PrinterDc dc, const PrintFont& font, const std::string& text,
+                           int& width, int& lineHeight) {
+  if (!dcState(dc)) return kErrorInvalidHandle;
+  width = static_cast<int>(text.size()) * fakeAdvance(font);
+  lineHeight = font.emPixels * 115 / 100;
+  return kOk;
+}
+
+Error FakePc::doTextOut(PrinterDc dc, const PrintFont& font, int x, int y, const std::string& text,
+                        const PrintRect& clip) {
+  DcState* state = dcState(dc);
+  if (!state || !state->inPage) return kErrorInvalidParameter;
+  jobs[static_cast<std::size_t>(state->job)].texts.push_back({text, font, x, y, clip});
+  return kOk;
+}
+
+Error FakePc::doDrawPicture(PrinterDc dc, int width, int height, const std::uint8_t*,
+                            const PrintRect& dest) {
+  DcState* state = dcState(dc);
+  if (!state || !state->inPage) return kErrorInvalidParameter;
+  jobs[static_cast<std::size_t>(state->job)].pictures.push_back({width, height, dest});
+  return kOk;
+}
+
+}  // namespace platform

@@ -48,6 +48,20 @@ class Win32Platform : public Platform {
   // win32_files.cpp
 
   // win32_printing.cpp
+  Error doCreatePrinterDc(const std::string& printer, PrinterDc& dc) override;
+  Error doPrintDialog(WindowId owner, bool& confirmed, PrinterDc& dc) override;
+  Error doDeviceCaps(PrinterDc dc, DeviceCaps& caps) override;
+  Error doStartDoc(PrinterDc dc, const std::string& documentName) override;
+  Error doStartPage(PrinterDc dc) override;
+  Error doEndPage(PrinterDc dc) override;
+  Error doEndDoc(PrinterDc dc) override;
+  Error doDeleteDc(PrinterDc dc) override;
+  Error doTextExtent(PrinterDc dc, const PrintFont& font, const std::string& text, int& width,
+                     int& lineHeight) override;
+  Error doTextOut(PrinterDc dc, const PrintFont& font, int x, int y, const std::string& text,
+                  const PrintRect& clip) override;
+  Error doDrawPicture(PrinterDc dc, int width, int height, const std::uint8_t* bgr,
+                      const PrintRect& dest) override;
 };
 
 // GetLastError as an Error, never 0 for a call that failed.
