@@ -84,6 +84,8 @@ TEST(ReportImage, SampleWrapsAsExpectedAt300Dpi) {
     }
     EXPECT_EQ(drawn, want.drawn) << want.name;
     EXPECT_EQ(static_cast<int>(t->lines.size()), want.total) << want.name;
+    ASSERT_FALSE(t->lines.empty()) << want.name;
+    EXPECT_NEAR(t->lines.front().width, want.firstWidth, want.firstWidth / 100 + 1) << want.name;
   }
 }
 

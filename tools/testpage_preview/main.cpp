@@ -104,11 +104,13 @@ int main(int argc, char** argv) {
     std::fprintf(stderr, "testpage_preview: %s\n", error.c_str());
     return 1;
   }
+  // Where each box landed and how its text wrapped: width and text of each
+  // line, "cut" for lines that did not fit the box.
   for (const report::PlacedText& t : layout.texts) {
-    int cut = static_cast<int>(t.lines.size()) - t.drawnLines();
-    std::printf("%-16s box %5d %5d %5d %5d  lines %d%s\n", t.name.c_str(), t.box.left,
-                t.box.top, t.box.right, t.box.bottom, t.drawnLines(),
-                cut > 0 ? (" (" + std::to_string(cut) + " cut)").c_str() : "");
+    std::printf("%-16s box %5d %5d %5d %5d\n", t.name.c_str(), t.box.left, t.box.top,
+                t.box.right, t.box.bottom);
+    for (const report::PlacedLine& l : t.lines)
+      std::printf("  %5d %s%s\n", l.width, l.drawn ? "" : "cut: ", l.text.c_str());
   }
   std::printf("wrote %s, %d x %d at %llu dpi\n", out.c_str(), image.width, image.height, dpi);
   return 0;
