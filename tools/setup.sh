@@ -11,6 +11,7 @@ packages=(
   xvfb xauth x11-utils xdotool imagemagick fonts-liberation iproute2
   cmake ninja-build dpkg-dev python3-pil
   libgtest-dev libgmock-dev libbenchmark-dev libjpeg62-turbo-dev libgif-dev
+  libfreetype-dev zlib1g-dev
   clang libclang-rt-14-dev
 )
 
