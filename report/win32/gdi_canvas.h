@@ -1,5 +1,8 @@
 // The layout engine's canvas over a Windows device context: a printer's for
-// the real test page, or a memory DC with a DIB section in tests.
+// the real test page, or a memory DC with a DIB section in tests.  Drawing
+// leaves the DC with black text, a transparent background, top-left text
+// alignment and halftone stretching; the DC's font is put back when the
+// canvas goes.
 #pragma once
 
 #include <windows.h>
