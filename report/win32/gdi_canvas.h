@@ -57,4 +57,10 @@ class GdiCanvas : public Canvas {
   DWORD failedError_ = 0;
 };
 
+// The test page's pictures from a module's RCDATA resources TEST_LOGO and
+// TEST_GLYPH (the exe embeds assets/test_logo.bmp and assets/test_glyph.bmp
+// under these names).  A missing or broken one is left empty and `error`
+// says why.
+TestPagePictures testPagePicturesFromResources(HMODULE module, std::string* error = nullptr);
+
 }  // namespace report
