@@ -1142,36 +1142,79 @@ def draw_app_ico():
 
 
 # ---------------------------------------------------------------------------
-# 9. test_logo.bmp  400 x 79
+# 9. test_logo.bmp  400 x 79: the banner at the top of the printed test page
 # ---------------------------------------------------------------------------
+
+# The wordmark on the banner: the server product line's name.
+TEST_LOGO_WORDMARK = "talo"
+
 
 def draw_test_logo():
     W, H = 400, 79
-    img = vgradient((W, H), [(0, (250, 252, 255)), (1, (206, 224, 248))])
-    # soft horizontal tint from the left
-    tint = hgradient((W, H), (255, 240, 214), (214, 232, 255))
-    img = Image.blend(img, tint, 0.35)
-    lay = Image.new("RGBA", (W * SS, H * SS), (0, 0, 0, 0))
-    d = ImageDraw.Draw(lay)
     s = SS
-    # coloured bands at the bottom
-    d.rectangle([0, (H - 7) * s, W * s, (H - 4) * s], fill=(20, 80, 190, 255))
-    d.rectangle([0, (H - 4) * s, W * s, H * s], fill=(240, 150, 20, 255))
-    # printer with waves
-    draw_printer(d, 10 * s, 12 * s, 52 * s, 54 * s, in_paper=True, out_paper=True)
-    cx, cy = 50 * s, 22 * s
-    for rr in (7, 12, 17):
-        d.arc([cx - rr * s, cy - rr * s, cx + rr * s, cy + rr * s], -75, -15, fill=(20, 100, 230, 255),
-              width=int(2.4 * s))
+    # Night blue on the left to teal on the right, a little lighter at the top.
+    img = hgradient((W, H), (28, 34, 112), (0, 142, 160))
+    shade = vgradient((W, H), [(0, (255, 255, 255)), (1, (0, 0, 0))])
+    img = Image.blend(img, shade, 0.12)
+
+    lay = Image.new("RGBA", (W * s, H * s), (0, 0, 0, 0))
+    d = ImageDraw.Draw(lay)
+    # A network of nodes behind the right half: lines first, then the nodes.
+    rnd = random.Random(400079)
+    nodes = [(rnd.uniform(196, 312), rnd.uniform(7, 62)) for _ in range(12)]
+    hub = (326, 37)
+    nodes.append(hub)
+    for i, (x0, y0) in enumerate(nodes):
+        near = sorted(nodes, key=lambda n: (n[0] - x0) ** 2 + (n[1] - y0) ** 2)[1:3]
+        for x1, y1 in near:
+            d.line([(x0 * s, y0 * s), (x1 * s, y1 * s)], fill=(190, 240, 255, 70), width=s)
+    for x, y in nodes:
+        r = 1.8 * s
+        d.ellipse([x * s - r, y * s - r, x * s + r, y * s + r], fill=(210, 250, 255, 150))
+    # Stripes along the bottom edge.
+    for y0, y1, col in ((H - 8, H - 5, (255, 176, 32)), (H - 5, H - 3, (236, 64, 122)),
+                        (H - 3, H, (124, 204, 60))):
+        d.rectangle([0, y0 * s, W * s, y1 * s], fill=col + (255,))
+    # A white tile with the printer, and the printer's signal reaching three
+    # computers on the network at the right.
+    d.rounded_rectangle([7 * s, 6 * s, 69 * s, 66 * s], radius=9 * s, fill=(255, 255, 255, 245))
+    draw_printer(d, 13 * s, 14 * s, 46 * s, 46 * s, in_paper=True, out_paper=True,
+                 outline=(40, 46, 70))
+    cx, cy = 54 * s, 22 * s
+    for rr, col in ((6, (255, 176, 32)), (10, (236, 64, 122)), (14, (20, 110, 230))):
+        d.arc([cx - rr * s, cy - rr * s, cx + rr * s, cy + rr * s], -80, -10,
+              fill=col + (255,), width=int(2.2 * s))
+    screens = ((364, 16), (384, 39), (362, 60))
+    for px, py in screens:
+        d.line([(hub[0] * s, hub[1] * s), (px * s, py * s)], fill=(255, 255, 255, 200),
+               width=int(1.6 * s))
+    for px, py in screens:
+        # a small monitor on a stand
+        d.rounded_rectangle([(px - 8) * s, (py - 6) * s, (px + 8) * s, (py + 5) * s],
+                            radius=1.5 * s, fill=(236, 246, 255, 255), outline=(20, 40, 80, 255),
+                            width=s)
+        d.rectangle([(px - 6) * s, (py - 4) * s, (px + 6) * s, (py + 3) * s],
+                    fill=(70, 150, 230, 255))
+        d.rectangle([(px - 1.2) * s, (py + 5) * s, (px + 1.2) * s, (py + 8) * s],
+                    fill=(20, 40, 80, 255))
+        d.rectangle([(px - 4.5) * s, (py + 8) * s, (px + 4.5) * s, (py + 9.2) * s],
+                    fill=(20, 40, 80, 255))
+    r = 5 * s
+    d.ellipse([hub[0] * s - r, hub[1] * s - r, hub[0] * s + r, hub[1] * s + r],
+              fill=(255, 176, 32, 255), outline=(255, 255, 255, 255), width=s)
     lay = downsample(lay)
     img.paste(lay, (0, 0), lay)
+
+    # The wordmark with a soft shadow, and the product line under it.
     d = ImageDraw.Draw(img)
-    title = "Printer Sharing Server"
-    f = font(28, True)
-    # subtle shadow then the text
-    d.text((91, 10), title, font=f, fill=(180, 196, 220))
-    d.text((90, 9), title, font=f, fill=(16, 52, 140))
-    d.text((92, 47), "Test page", font=font(14), fill=(70, 80, 100))
+    f = font(40, True)
+    d.text((84, 4), TEST_LOGO_WORDMARK, font=f, fill=(12, 18, 60))
+    d.text((82, 2), TEST_LOGO_WORDMARK, font=f, fill=(255, 255, 255))
+    tag = "PRINTER SHARING SERVER"
+    tx = 84
+    for ch in tag:  # letter-spaced
+        d.text((tx, 52), ch, font=font(11, True), fill=(196, 236, 255))
+        tx += int(d.textlength(ch, font=font(11, True))) + 2
     save_bmp(img, "test_logo.bmp")
 
 

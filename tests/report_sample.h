@@ -28,7 +28,8 @@ struct Box {
 // Every text box at 300 dpi with the printable area 75 pixels in from the
 // paper's edges, worked out by hand from the millimetres of the design:
 // round(mm * 300 / 25.4) - 75, the detail band starting 63.3 mm from the
-// paper's top and every band 10 mm from its left.
+// paper's top and every band 10 mm from its left.  The computer name's box
+// is 73.0 mm wide, as wide as the printer's, so that fifteen capitals fit.
 inline const std::vector<Box>& boxesAt300() {
   static const std::vector<Box> boxes = {
       {"LblCongrats", {263, 912, 1266, 995}},

@@ -3,6 +3,7 @@
 #include "report/win32/gdi_canvas.h"
 
 #include <algorithm>
+#include <span>
 #include <vector>
 
 namespace report {
@@ -104,6 +105,24 @@ void GdiCanvas::drawImage(const pictures::Image& image, const Rect& dest) {
                                   image.width, image.height, bits.data(), &info, DIB_RGB_COLORS,
                                   SRCCOPY);
   if (lines == 0 || lines == static_cast<int>(GDI_ERROR)) failed("StretchDIBits");
+}
+
+namespace {
+
+std::span<const std::uint8_t> resourceBytes(HMODULE module, const char* name) {
+  HRSRC found = FindResourceA(module, name, MAKEINTRESOURCEA(10));  // RT_RCDATA
+  if (!found) return {};
+  HGLOBAL loaded = LoadResource(module, found);
+  const void* data = loaded ? LockResource(loaded) : nullptr;
+  if (!data) return {};
+  return {static_cast<const std::uint8_t*>(data), SizeofResource(module, found)};
+}
+
+}  // namespace
+
+TestPagePictures testPagePicturesFromResources(HMODULE module, std::string* error) {
+  return decodeTestPagePictures(resourceBytes(module, "TEST_LOGO"),
+                                resourceBytes(module, "TEST_GLYPH"), error);
 }
 
 }  // namespace report

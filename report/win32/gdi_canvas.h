@@ -1,5 +1,8 @@
 // The layout engine's canvas over a Windows device context: a printer's for
-// the real test page, or a memory DC with a DIB section in tests.
+// the real test page, or a memory DC with a DIB section in tests.  Drawing
+// leaves the DC with black text, a transparent background, top-left text
+// alignment and halftone stretching; the DC's font is put back when the
+// canvas goes.
 #pragma once
 
 #include <windows.h>
@@ -53,5 +56,11 @@ class GdiCanvas : public Canvas {
   std::string failedCall_;
   DWORD failedError_ = 0;
 };
+
+// The test page's pictures from a module's RCDATA resources TEST_LOGO and
+// TEST_GLYPH (the exe embeds assets/test_logo.bmp and assets/test_glyph.bmp
+// under these names).  A missing or broken one is left empty and `error`
+// says why.
+TestPagePictures testPagePicturesFromResources(HMODULE module, std::string* error = nullptr);
 
 }  // namespace report

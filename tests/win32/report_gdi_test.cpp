@@ -10,6 +10,7 @@
 
 #include "report/win32/gdi_canvas.h"
 #include "tests/report_sample.h"
+#include "tests/win32/processes.h"
 
 namespace {
 
@@ -186,6 +187,28 @@ TEST(Win32ReportGdi, GeometryFromTheDevice) {
     EXPECT_EQ(canvas.failedCall(), "");
   }
   DeleteDC(dc);
+}
+
+TEST(Win32ReportGdi, PicturesFromTheExeResources) {
+  const std::string exe = wintest::exeDir() + "\\PrnWizard.exe";
+  HMODULE module = LoadLibraryExA(exe.c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE);
+  ASSERT_NE(module, nullptr) << exe << ": " << GetLastError();
+  std::string error = "not cleared";
+  const report::TestPagePictures p = report::testPagePicturesFromResources(module, &error);
+  EXPECT_EQ(error, "");
+  EXPECT_EQ(p.banner.width, 400);
+  EXPECT_EQ(p.banner.height, 79);
+  EXPECT_EQ(p.glyph.width, 144);
+  EXPECT_EQ(p.glyph.height, 126);
+  FreeLibrary(module);
+
+  // This test's own exe has no such resources: both pictures stay empty.
+  const report::TestPagePictures none =
+      report::testPagePicturesFromResources(GetModuleHandleA(nullptr), &error);
+  EXPECT_TRUE(none.banner.empty());
+  EXPECT_TRUE(none.glyph.empty());
+  EXPECT_NE(error.find("banner"), std::string::npos) << error;
+  EXPECT_NE(error.find("glyph"), std::string::npos) << error;
 }
 
 }  // namespace

@@ -40,6 +40,7 @@ bool parseUnsigned(const std::string& text, unsigned long long max, unsigned lon
 
 std::vector<std::uint8_t> readFile(const std::string& path) {
   std::ifstream in(path, std::ios::binary);
+  if (!in) std::fprintf(stderr, "testpage_preview: cannot read %s\n", path.c_str());
   return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
 }
 
