@@ -2,6 +2,12 @@
 
 namespace platform {
 
+Error Printing::printTargets(std::vector<PrintTarget>& targets) {
+  targets.clear();
+  if (Error e = injected(PrintingCall::EnumPrinters)) return e;
+  return doPrintTargets(targets);
+}
+
 Error Printing::createPrinterDc(const std::string& printer, PrinterDc& dc) {
   dc = 0;
   if (Error e = injected(PrintingCall::CreateDC)) return e;

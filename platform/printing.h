@@ -3,6 +3,7 @@
 
 #include <cstdint>
 #include <string>
+#include <vector>
 
 #include "platform/faults.h"
 #include "platform/windows.h"
@@ -10,6 +11,7 @@
 namespace platform {
 
 enum class PrintingCall : int {
+  EnumPrinters,
   CreateDC,
   PrintDlg,
   GetDeviceCaps,
@@ -56,8 +58,19 @@ struct PrintRect {
 
 inline constexpr Error kErrorInvalidPrinterName = 1801;
 
+// A printer the reporting side can print to: its name and its ports (a
+// comma-separated list, as the spooler keeps it).
+struct PrintTarget {
+  std::string name;
+  std::string ports;
+};
+
 class Printing : public virtual Faults {
  public:
+  // The local printers and printer connections (EnumPrintersA with
+  // PRINTER_ENUM_LOCAL | PRINTER_ENUM_CONNECTIONS at level 2), in the
+  // spooler's order.
+  Error printTargets(std::vector<PrintTarget>& targets);
   // CreateDCA on the spooler's printer of this name.
   Error createPrinterDc(const std::string& printer, PrinterDc& dc);
   // The print dialog (PrintDlgA) asking for a device context: `confirmed`
@@ -82,6 +95,7 @@ class Printing : public virtual Faults {
                     const PrintRect& dest);
 
  protected:
+  virtual Error doPrintTargets(std::vector<PrintTarget>& targets) = 0;
   virtual Error doCreatePrinterDc(const std::string& printer, PrinterDc& dc) = 0;
   virtual Error doPrintDialog(WindowId owner, bool& confirmed, PrinterDc& dc) = 0;
   virtual Error doDeviceCaps(PrinterDc dc, DeviceCaps& caps) = 0;

@@ -177,6 +177,7 @@ class FakePc : public Platform {
   // fake_files.cpp
 
   // fake_printing.cpp
+  Error doPrintTargets(std::vector<PrintTarget>& targets) override;
   Error doCreatePrinterDc(const std::string& printer, PrinterDc& dc) override;
   Error doPrintDialog(WindowId owner, bool& confirmed, PrinterDc& dc) override;
   Error doDeviceCaps(PrinterDc dc, DeviceCaps& caps) override;

@@ -48,6 +48,7 @@ class Win32Platform : public Platform {
   // win32_files.cpp
 
   // win32_printing.cpp
+  Error doPrintTargets(std::vector<PrintTarget>& targets) override;
   Error doCreatePrinterDc(const std::string& printer, PrinterDc& dc) override;
   Error doPrintDialog(WindowId owner, bool& confirmed, PrinterDc& dc) override;
   Error doDeviceCaps(PrinterDc dc, DeviceCaps& caps) override;

@@ -3,6 +3,7 @@
 // clipped to its box, pictures with StretchDIBits.
 #include <windows.h>
 #include <commdlg.h>
+#include <winspool.h>
 
 #include <algorithm>
 #include <map>
@@ -37,6 +38,21 @@ Error selectFont(PrinterDc dc, const PrintFont& font) {
   return SelectObject(hdc(dc), f) ? kOk : lastWin32Error();
 }
 }  // namespace
+
+Error Win32Platform::doPrintTargets(std::vector<PrintTarget>& targets) {
+  const DWORD flags = PRINTER_ENUM_LOCAL | PRINTER_ENUM_CONNECTIONS;
+  DWORD needed = 0, count = 0;
+  if (EnumPrintersA(flags, nullptr, 2, nullptr, 0, &needed, &count)) return kOk;  // none
+  if (GetLastError() != ERROR_INSUFFICIENT_BUFFER) return lastWin32Error();
+  std::vector<BYTE> buffer(needed);
+  if (!EnumPrintersA(flags, nullptr, 2, buffer.data(), needed, &needed, &count))
+    return lastWin32Error();
+  const auto* info = reinterpret_cast<const PRINTER_INFO_2A*>(buffer.data());
+  for (DWORD i = 0; i < count; ++i)
+    targets.push_back({info[i].pPrinterName ? info[i].pPrinterName : "",
+                       info[i].pPortName ? info[i].pPortName : ""});
+  return kOk;
+}
 
 Error Win32Platform::doCreatePrinterDc(const std::string& printer, PrinterDc& dc) {
   HDC made = CreateDCA("WINSPOOL", printer.c_str(), nullptr, nullptr);
