@@ -2,6 +2,7 @@
 // program, and the backend that puts pages on a screen (or on none).
 #pragma once
 
+#include <cstdint>
 #include <functional>
 #include <stdexcept>
 #include <string>
@@ -52,6 +53,11 @@ class Ui {
   // Lets pending window messages run (repaints, the cursor).
   virtual void processMessages() = 0;
   virtual void setBusyCursor(bool busy) = 0;
+  // A small window over the pages saying what the program is busy with (a
+  // test page printing); an empty text takes it down.
+  virtual void showProgress(const std::string& text) = 0;
+  // The bytes of a picture file embedded in the program; empty when unknown.
+  virtual std::vector<std::uint8_t> resourceBytes(const std::string& name) = 0;
 
  protected:
   virtual void realize(Form& form) = 0;

@@ -2,9 +2,11 @@
 
 #include "app/state/context.h"
 #include "pages/Frmhenet.h"
+#include "app/state/wizard_state.h"
 #include "discovery/adapters.h"
 #include "monitor/monitor.h"
 #include "pages/Prnwiz.h"
+#include "report/print_target.h"
 
 pages::TEndForm* EndForm = nullptr;
 
@@ -60,7 +62,32 @@ void TEndForm::Button1Click() {
   endWizard();
 }
 
-void TEndForm::SpeedButton2Click() {}
+// Prints the test page on the chosen printer, under a progress window, and
+// says whether the spooler took it.
+void TEndForm::SpeedButton2Click() {
+  platform::Platform& os = app::os();
+  gui::Ui& ui = app::ui();
+  report::TestPageValues values;
+  values.serverAddress = LblIP->text();
+  values.printer = LblPrn->text();
+  os.computerName(values.computerName);
+  values.driverVersion = dwDriverVersion;
+  report::Report page = report::testPage(
+      values, report::decodeTestPagePictures(ui.resourceBytes("TEST_LOGO"),
+                                             ui.resourceBytes("TEST_GLYPH")));
+  platform::WindowId owner = ui.windowOf(*this);
+  std::string target = report::targetEntry(LblPrn->text(), osMajorVersion);
+  ui.showProgress("Printing the test page ...");
+  report::PrintResult printed = report::printOnEntry(os, owner, target, page);
+  ui.showProgress("");
+  if (printed.error == platform::kOk) {
+    os.ask(owner, "Test page printed", "Information", platform::Buttons::Ok,
+           platform::Icon::Information);
+  } else {
+    os.ask(owner, "The test page could not be printed.\nCode " + std::to_string(printed.error),
+           "Error", platform::Buttons::Ok, platform::Icon::Stop);
+  }
+}
 
 void TEndForm::SpeedButton3Click() { app::ui().showModal(*FormHelpNetError); }
 

@@ -6,6 +6,7 @@
 
 #include <deque>
 #include <functional>
+#include <map>
 #include <string>
 
 #include "gui/ui.h"
@@ -22,6 +23,15 @@ class HeadlessUi : public Ui {
   void processMessages() override {}
   void setBusyCursor(bool busy) override { busy_ = busy; }
   bool busy() const { return busy_; }
+  void showProgress(const std::string& text) override { progress.push_back(text); }
+  std::vector<std::uint8_t> resourceBytes(const std::string& name) override {
+    auto it = resources.find(name);
+    return it == resources.end() ? std::vector<std::uint8_t>{} : it->second;
+  }
+  // Every progress text shown, in order ("" when it was taken down), and
+  // the embedded files a test gives the program.
+  std::vector<std::string> progress;
+  std::map<std::string, std::vector<std::uint8_t>> resources;
 
   // Adds a step to the script.
   void then(std::function<void()> step) { script_.push_back(std::move(step)); }

@@ -729,4 +729,37 @@ void Win32Ui::setBusyCursor(bool busy) {
   SetCursor(LoadCursor(nullptr, busy ? IDC_WAIT : IDC_ARROW));
 }
 
+// A captioned popup with one line of text, centred over the top page and
+// owned by it, painted at once.
+void Win32Ui::showProgress(const std::string& text) {
+  if (progress_) {
+    DestroyWindow(progress_);
+    progress_ = nullptr;
+  }
+  if (text.empty()) return;
+  const auto& open = openForms();
+  HWND owner = open.empty() ? appWindow_ : reinterpret_cast<HWND>(windowOf(*open.back()));
+  RECT r{};
+  GetWindowRect(owner, &r);
+  const int width = 300, height = 90;
+  progress_ = CreateWindowExA(WS_EX_DLGMODALFRAME, "STATIC", "Printing",
+                              WS_POPUP | WS_CAPTION | WS_VISIBLE, (r.left + r.right - width) / 2,
+                              (r.top + r.bottom - height) / 2, width, height, owner, nullptr,
+                              instance_, nullptr);
+  if (!progress_) return;
+  HWND line = CreateWindowExA(0, "STATIC", text.c_str(), WS_CHILD | WS_VISIBLE | SS_CENTER, 10,
+                              20, width - 26, 20, progress_, nullptr, instance_, nullptr);
+  SendMessageA(line, WM_SETFONT, reinterpret_cast<WPARAM>(GetStockObject(DEFAULT_GUI_FONT)), 0);
+  UpdateWindow(progress_);
+  processMessages();
+}
+
+std::vector<std::uint8_t> Win32Ui::resourceBytes(const std::string& name) {
+  HRSRC found = FindResourceA(instance_, name.c_str(), MAKEINTRESOURCEA(10));  // RT_RCDATA
+  HGLOBAL loaded = found ? LoadResource(instance_, found) : nullptr;
+  const auto* bytes = static_cast<const std::uint8_t*>(loaded ? LockResource(loaded) : nullptr);
+  if (!bytes) return {};
+  return std::vector<std::uint8_t>(bytes, bytes + SizeofResource(instance_, found));
+}
+
 }  // namespace gui

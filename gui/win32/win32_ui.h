@@ -36,6 +36,8 @@ class Win32Ui : public Ui {
   platform::WindowId windowOf(const Form& form) const override;
   void processMessages() override;
   void setBusyCursor(bool busy) override;
+  void showProgress(const std::string& text) override;
+  std::vector<std::uint8_t> resourceBytes(const std::string& name) override;
 
   HINSTANCE instance() const { return instance_; }
   PictureSource* pictures() const { return pictures_; }
@@ -60,6 +62,7 @@ class Win32Ui : public Ui {
   std::map<HWND, Win32Peer*> peers_;
   std::vector<std::unique_ptr<Win32Peer>> owned_;
   bool busy_ = false;
+  HWND progress_ = nullptr;
 };
 
 }  // namespace gui
