@@ -3,7 +3,7 @@
 #include "app/state/context.h"
 #include "app/state/wizard_state.h"
 #include "discovery/adapters.h"
-#include "monitor/monitor.h"
+#include "monitor/install.h"
 #include "pages/Browtalo.h"
 #include "pages/Frmakprn.h"
 #include "pages/Frmhenet.h"
