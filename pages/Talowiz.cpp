@@ -8,7 +8,9 @@
 #include "pages/Frmakprn.h"
 #include "pages/Frmhenet.h"
 #include "pages/Prnwiz.h"
-#include "printers/printers.h"
+#include "printers/matching.h"
+#include "printers/ports.h"
+#include "printers/printer_list.h"
 
 pages::TTaloWizard* TaloWizard = nullptr;
 
