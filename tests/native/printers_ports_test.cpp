@@ -153,16 +153,6 @@ TEST_F(PrinterPorts, PickShowsEnumerationFailures) {
   expectPlainMessages({"EnumPrinters Failed!!", "EnumPrinters Failed!!"});
 }
 
-TEST_F(PrinterPorts, PickReturnsALongNameWhole) {
-  std::string longName = "Lexmark " + std::string(300, 'Q') + " 34";
-  pc.addPrinter("Epson A", "LPT1:");
-  pc.addPrinter(longName, "LPT1:");
-  // Its model number lies past the first 255 characters: same maker, model 0.
-  EXPECT_EQ(printers::pickPrinter(pc, "Lexmark Z34", ""), longName);
-  EXPECT_EQ(printers::choosePrinterPage(pc, "Lexmark Z34"), printers::PrinterPage::AskPrinter);
-  EXPECT_EQ(printers::choosePrinterPage(pc, "Lexmark"), printers::PrinterPage::Automatic);
-}
-
 // --- setPrinterPort --------------------------------------------------------
 
 TEST_F(PrinterPorts, SetPortChangesOnlyThePort) {
@@ -238,16 +228,6 @@ TEST(PrinterPortsOddSpooler, SizeQueryThatSucceedsIsAFailure) {
   EXPECT_EQ(pc.printer("Epson A")->portName, "LPT1:");
   EXPECT_TRUE(pc.printerWrites.empty());
   EXPECT_TRUE(pc.printerHandles.empty());
-}
-
-TEST_F(PrinterPorts, SetPortOnALongName) {
-  std::string longName(400, 'N');
-  pc.addPrinter(longName, "LPT1:");
-  std::string longPort = "Port " + std::string(300, 'P');
-  ASSERT_TRUE(printers::setPrinterPort(pc, longName, longPort));
-  EXPECT_EQ(pc.printer(longName)->portName, longPort);
-  ASSERT_EQ(pc.printerOpens.size(), 1u);
-  EXPECT_EQ(pc.printerOpens[0].name, longName);
 }
 
 // --- moveToRemotePort (the automatic page's Next) -------------------------
@@ -381,15 +361,25 @@ TEST(PrinterPortsOddSpooler, MoveWithoutAdministerAccessFails) {
   EXPECT_EQ(pc.boxes.back().text, "GetPrinter Failed!!");
 }
 
-TEST_F(PrinterPorts, MoveQuestionWithALongName) {
-  std::string longName(300, 'L');
+// Names past 255 characters: compared by their first 255, used whole.
+TEST_F(PrinterPorts, LongNamesAreUsedWhole) {
+  std::string longName = "Lexmark " + std::string(300, 'Q') + " 34";
+  pc.addPrinter("Epson A", "LPT1:");
   pc.addPrinter(longName, "LPT1:");
+  // Its model number lies past the limit: same maker, model 0.
+  EXPECT_EQ(printers::pickPrinter(pc, "Lexmark Z34", ""), longName);
+  EXPECT_EQ(printers::choosePrinterPage(pc, "Lexmark Z34"), printers::PrinterPage::AskPrinter);
+  EXPECT_EQ(printers::choosePrinterPage(pc, "Lexmark"), printers::PrinterPage::Automatic);
+
   pc.answers.push_back(Answer::Yes);
   EXPECT_EQ(printers::moveToRemotePort(pc, longName, nullptr), MoveOutcome::Moved);
   ASSERT_EQ(pc.boxes.size(), 1u);
   EXPECT_EQ(pc.boxes[0].text,
             "Change " + longName + " port setting \n from \"LPT1:\" to \"Remote Port\" ?");
-  EXPECT_EQ(pc.printer(longName)->portName, "Remote Port");
+  std::string longPort = "Port " + std::string(300, 'P');
+  ASSERT_TRUE(printers::setPrinterPort(pc, longName, longPort));
+  EXPECT_EQ(pc.printer(longName)->portName, longPort);
+  EXPECT_EQ(pc.printerOpens.back().name, longName);
 }
 
 // --- checkRemotePort -------------------------------------------------------
