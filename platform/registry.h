@@ -30,7 +30,6 @@ inline constexpr std::uint32_t kRegMultiSz = 7;
 
 inline constexpr Error kErrorFileNotFound = 2;
 inline constexpr Error kErrorAccessDenied = 5;
-inline constexpr Error kErrorInvalidHandle = 6;
 inline constexpr Error kErrorBadPathname = 161;
 inline constexpr Error kErrorKeyDeleted = 1018;
 

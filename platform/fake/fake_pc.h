@@ -95,7 +95,24 @@ class FakePc : public Platform {
   WindowId addWindow(const std::string& cls, const std::string& title);
   Window* window(WindowId id);
 
-  // The spooler (fake_spooler.cpp).
+  // The spooler (fake_spooler.cpp).  The local printers, in the order the
+  // spooler lists them; a test lays them out and reads them back.
+  std::vector<PrinterInfo2> printers;
+  // A printer with the fields AddPrinterA would give it.
+  PrinterInfo2& addPrinter(const std::string& name, const std::string& port,
+                           const std::string& driver = "Generic PostScript");
+  // The printer of that name (case-insensitive, as the spooler), or null.
+  PrinterInfo2* printer(const std::string& name);
+  struct PrinterOpen {
+    std::string name;
+    OpenMode mode;
+    Error result;
+  };
+  std::vector<PrinterOpen> printerOpens;  // every OpenPrinterA, in order
+  std::vector<PrinterInfo2> printerWrites;  // every record SetPrinterA took, as passed
+  // Handles opened and not closed yet, with the name each was opened by.
+  std::map<PrinterHandle, std::string> printerHandles;
+  PrinterHandle nextPrinterHandle = 0x5000;
 
   // monitors: kept as Wine's spooler keeps them, in the registry: a monitor
   // is a key under kMonitorsKey with a "Driver" value naming its DLL in the
@@ -208,6 +225,14 @@ class FakePc : public Platform {
   Error doAdaptersInfo(std::uint32_t size, std::vector<Adapter>& adapters) override;
 
   // fake_spooler.cpp
+  Error doEnumPrintersSize(std::uint32_t& needed) override;
+  Error doEnumPrinters(std::uint32_t size, std::vector<PrinterInfo2>& printers) override;
+  Error doOpenPrinter(const std::string& name, OpenMode mode, PrinterHandle& handle) override;
+  Error doPrinterSize(PrinterHandle handle, std::uint32_t& needed) override;
+  Error doGetPrinter(PrinterHandle handle, std::uint32_t size, PrinterInfo2& info) override;
+  Error doSetPrinter(PrinterHandle handle, const PrinterInfo2& info) override;
+  Error doClosePrinter(PrinterHandle handle) override;
+
   // monitors
   Error doEnumMonitorsSize(std::uint32_t& needed) override;
   Error doEnumMonitors(std::uint32_t size, std::vector<std::string>& names) override;

@@ -42,6 +42,14 @@ class Win32Platform : public Platform {
   Error doAdaptersInfo(std::uint32_t size, std::vector<Adapter>& adapters) override;
 
   // win32_spooler.cpp
+  Error doEnumPrintersSize(std::uint32_t& needed) override;
+  Error doEnumPrinters(std::uint32_t size, std::vector<PrinterInfo2>& printers) override;
+  Error doOpenPrinter(const std::string& name, OpenMode mode, PrinterHandle& handle) override;
+  Error doPrinterSize(PrinterHandle handle, std::uint32_t& needed) override;
+  Error doGetPrinter(PrinterHandle handle, std::uint32_t size, PrinterInfo2& info) override;
+  Error doSetPrinter(PrinterHandle handle, const PrinterInfo2& info) override;
+  Error doClosePrinter(PrinterHandle handle) override;
+
   // monitors
   Error doEnumMonitorsSize(std::uint32_t& needed) override;
   Error doEnumMonitors(std::uint32_t size, std::vector<std::string>& names) override;

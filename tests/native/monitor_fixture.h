@@ -5,7 +5,6 @@
 
 #include <gtest/gtest.h>
 
-#include <functional>
 #include <optional>
 #include <string>
 #include <vector>
@@ -17,11 +16,6 @@
 
 namespace monitortest {
 
-// What the printers' port check answers and how it was called (defined in
-// monitor_remote_port_stub.cpp).
-extern std::function<int(platform::Platform&, int)> remotePortCheck;
-extern std::vector<int> remotePortCalls;
-
 inline const std::string kAppPath = "C:\\Program Files\\Varn\\Lanwarden";
 inline const std::string kSys = "C:\\windows\\system32";
 inline const std::string kMonitorKey = monitor::kMonitorKey;
@@ -31,8 +25,6 @@ class MonitorPc : public ::testing::Test {
   void SetUp() override {
     resetWizardState();
     osMajorVersion = 5;
-    remotePortCalls.clear();
-    remotePortCheck = [](platform::Platform&, int) { return 0; };
     app = pc.addWindow("TApplication", kAppTitle);
     pc.setApplication(app, kAppTitle);
     pc.setRegistryString(monitor::kCompanionKey, "AppPath", kAppPath);
@@ -43,7 +35,6 @@ class MonitorPc : public ::testing::Test {
     EXPECT_EQ(pc.loadedModules(), 0u);
     EXPECT_EQ(pc.staleProcCalls, 0);
     EXPECT_FALSE(pc.unexpectedQuestion) << "a question nobody expected";
-    remotePortCheck = nullptr;
     resetWizardState();
   }
 
@@ -63,6 +54,10 @@ class MonitorPc : public ::testing::Test {
     pc.putFile(kSys + "\\" + base + ".dll", platform::FakePc::monitorDll(version, "old " + base));
     if (base == "talomon") pc.putFile(kSys + "\\taloui.dll", platform::FakePc::plainDll("old taloui"));
     pc.registerMonitor(monitor::kMonitorName, base + ".dll");
+  }
+  std::string portOf(const std::string& printer) {
+    platform::PrinterInfo2* p = pc.printer(printer);
+    return p && p->portName ? *p->portName : "(none)";
   }
   std::string content(const std::string& path) const {
     const platform::FakePc::File* f = pc.file(path);

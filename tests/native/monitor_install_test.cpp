@@ -84,6 +84,7 @@ TEST_P(VersionTable, DecidesQuestionDriverVersionAndReplacement) {
   shipAll(row.shipped == kMissingFile ? 0u : row.shipped);
   if (row.shipped == kMissingFile) pc.files.erase(kAppPath + "\\talomon.dl_");
   if (row.answer) pc.answers = {*row.answer};
+  pc.addPrinter("Office Laser", "Remote Port");
   pc.setRegistryString(monitortest::kMonitorKey, "Server Address", "10.77.0.2");
 
   EXPECT_TRUE(installMonitor(pc));
@@ -101,9 +102,10 @@ TEST_P(VersionTable, DecidesQuestionDriverVersionAndReplacement) {
     EXPECT_TRUE(registered());
     // The spooler deleted the monitor's whole key, settings included.
     EXPECT_FALSE(pc.registryString(monitortest::kMonitorKey, "Server Address"));
-    EXPECT_EQ(monitortest::remotePortCalls, std::vector<int>{0});
+    EXPECT_EQ(portOf("Office Laser"), "LPT1:") << "moved off the port without a question";
   } else {
     EXPECT_TRUE(pc.monitorRequests.empty());
+    EXPECT_EQ(portOf("Office Laser"), "Remote Port");
     EXPECT_EQ(content(kSys + "\\taloui.dll"), "old taloui");
     EXPECT_TRUE(registered());
     EXPECT_EQ(pc.registryString(monitortest::kMonitorKey, "Server Address"), "10.77.0.2");
@@ -245,10 +247,15 @@ TEST_F(Install, UpdateMovesPrintersOffTheRemotePortWithoutAsking) {
   installOld(1u);
   shipAll(2u);
   pc.answers = {Answer::Yes};
-  monitortest::remotePortCheck = [](platform::Platform&, int) { return 1; };
+  pc.addPrinter("Office Laser", "Remote Port");
+  pc.addPrinter("Shared Inkjet", "Remote Port,LPT1:");
+  pc.addPrinter("Plotter", "COM1:");
   EXPECT_TRUE(installMonitor(pc));
-  EXPECT_EQ(monitortest::remotePortCalls, (std::vector<int>{0, 1}));
   EXPECT_EQ(texts(), std::vector<std::string>{kReplace});
+  EXPECT_EQ(portOf("Office Laser"), "LPT1:");
+  EXPECT_EQ(portOf("Shared Inkjet"), "Remote Port,LPT1:");
+  EXPECT_EQ(portOf("Plotter"), "COM1:");
+  EXPECT_EQ(pc.printerWrites.size(), 1u);
   EXPECT_EQ(content(kSys + "\\talomon.dll"), "shipped talomon");
 }
 
@@ -256,9 +263,11 @@ TEST_F(Install, PrinterThatCouldNotBeMovedKeepsTheOldMonitor) {
   installOld(1u);
   shipAll(2u);
   pc.answers = {Answer::Yes};
-  monitortest::remotePortCheck = [](platform::Platform&, int bMove) { return bMove ? -1 : 1; };
+  pc.addPrinter("Office Laser", "Remote Port");
+  pc.failCall(platform::SpoolerCall::SetPrinter, platform::kErrorAccessDenied, 1);
   EXPECT_TRUE(installMonitor(pc));
-  EXPECT_EQ(monitortest::remotePortCalls, (std::vector<int>{0, 1}));
+  EXPECT_EQ(texts(), (std::vector<std::string>{kReplace, "SetPrinter Failed!!\nCode 5"}));
+  EXPECT_EQ(portOf("Office Laser"), "Remote Port");
   EXPECT_TRUE(pc.monitorRequests.empty()) << "the monitor was deleted under a printer";
   EXPECT_TRUE(registered());
   EXPECT_EQ(content(kSys + "\\talomon.dll"), "old talomon");

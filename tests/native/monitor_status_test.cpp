@@ -248,12 +248,14 @@ TEST_F(Uninstall, NotInstalledSaysSoAndRestoresTheCursorAfterwards) {
 
 TEST_F(Uninstall, WithoutPrintersOnThePortRemovesAndReportsAfterTheCursor) {
   installOld(2u);
+  pc.addPrinter("Plotter", "LPT1:");
   pc.setRegistryString(kMonitorKey, "Server Address", "10.77.0.2");
   EXPECT_EQ(run(), Outcome::Removed);
   ASSERT_EQ(pc.boxes.size(), 1u);
   expectInformation(pc.boxes[0], kDone, "Information", Buttons::Ok);
   EXPECT_EQ(boxesWhenBusyChanged, (std::vector<std::size_t>{0, 0}));
-  EXPECT_EQ(monitortest::remotePortCalls, std::vector<int>{0});
+  EXPECT_EQ(portOf("Plotter"), "LPT1:");
+  EXPECT_TRUE(pc.printerWrites.empty());
   EXPECT_FALSE(registered());
   ASSERT_EQ(pc.monitorRequests.size(), 1u);
   EXPECT_EQ(pc.monitorRequests[0].environment, "Windows NT x86");
@@ -264,12 +266,13 @@ TEST_F(Uninstall, WithoutPrintersOnThePortRemovesAndReportsAfterTheCursor) {
 
 TEST_F(Uninstall, PrintersOnThePortAskFirstAndNoChangesNothing) {
   installOld(2u);
-  monitortest::remotePortCheck = [](platform::Platform&, int) { return 1; };
+  pc.addPrinter("Office Laser", "Remote Port");
   pc.answers = {Answer::No};
   EXPECT_EQ(run(), Outcome::Declined);
   ASSERT_EQ(pc.boxes.size(), 1u);
   expectInformation(pc.boxes[0], kUsing, "Information", Buttons::YesNo);
-  EXPECT_EQ(monitortest::remotePortCalls, std::vector<int>{0});
+  EXPECT_EQ(portOf("Office Laser"), "Remote Port");
+  EXPECT_TRUE(pc.printerWrites.empty());
   EXPECT_TRUE(registered());
   EXPECT_EQ(busy, (std::vector<std::string>{"on", "off"}));
   EXPECT_EQ(boxesWhenBusyChanged, (std::vector<std::size_t>{0, 1}));
@@ -277,19 +280,24 @@ TEST_F(Uninstall, PrintersOnThePortAskFirstAndNoChangesNothing) {
 
 TEST_F(Uninstall, PrintersOnThePortYesMovesThemAndRemoves) {
   installOld(2u);
-  monitortest::remotePortCheck = [](platform::Platform&, int) { return 1; };
+  pc.addPrinter("Office Laser", "Remote Port");
+  pc.addPrinter("Back Office", "Remote Port");
   pc.answers = {Answer::Yes};
   EXPECT_EQ(run(), Outcome::Removed);
-  EXPECT_EQ(monitortest::remotePortCalls, (std::vector<int>{0, 1}));
+  EXPECT_EQ(portOf("Office Laser"), "LPT1:");
+  EXPECT_EQ(portOf("Back Office"), "LPT1:");
   EXPECT_EQ(texts(), (std::vector<std::string>{kUsing, kDone}));
   EXPECT_FALSE(registered());
 }
 
 TEST_F(Uninstall, PrinterThatCouldNotBeMovedStopsTheRemoval) {
   installOld(2u);
-  monitortest::remotePortCheck = [](platform::Platform&, int bMove) { return bMove ? -1 : 1; };
+  pc.addPrinter("Office Laser", "Remote Port");
+  pc.failCall(platform::SpoolerCall::SetPrinter, platform::kErrorAccessDenied, 1);
   pc.answers = {Answer::Yes};
   EXPECT_EQ(run(), Outcome::Failed);
+  EXPECT_EQ(texts(), (std::vector<std::string>{kUsing, "SetPrinter Failed!!\nCode 5"}));
+  EXPECT_EQ(portOf("Office Laser"), "Remote Port");
   EXPECT_TRUE(registered());
   EXPECT_TRUE(pc.monitorRequests.empty());
   EXPECT_EQ(busy, (std::vector<std::string>{"on", "off"}));
@@ -297,10 +305,11 @@ TEST_F(Uninstall, PrinterThatCouldNotBeMovedStopsTheRemoval) {
 
 TEST_F(Uninstall, PrintersThatCannotBeListedDoNotHoldTheRemovalBack) {
   installOld(2u);
-  monitortest::remotePortCheck = [](platform::Platform&, int) { return -1; };
+  pc.addPrinter("Office Laser", "Remote Port");
+  pc.failCall(platform::SpoolerCall::EnumPrintersSizing, platform::kErrorAccessDenied, 1);
   EXPECT_EQ(run(), Outcome::Removed);
-  EXPECT_EQ(monitortest::remotePortCalls, std::vector<int>{0});
-  EXPECT_EQ(texts(), std::vector<std::string>{kDone});
+  EXPECT_EQ(texts(), (std::vector<std::string>{"EnumPrinters Failed!!", kDone}));
+  EXPECT_EQ(portOf("Office Laser"), "Remote Port");
 }
 
 TEST_F(Uninstall, SpoolerRefusingTheDeletion) {
@@ -328,15 +337,17 @@ TEST_F(Removal, NotFoundMessageHasNoCaptionOfItsOwn) {
   ASSERT_EQ(pc.boxes.size(), 1u);
   expectInformation(pc.boxes[0], "Printer Sharing Port Monitor does not exist!\n", "",
                     Buttons::Ok);
-  EXPECT_TRUE(monitortest::remotePortCalls.empty());
+  EXPECT_TRUE(pc.printerOpens.empty());
 }
 
 TEST_F(Removal, MovesPrintersWithoutAskingAndDeletesSilently) {
   installOld(2u);
-  monitortest::remotePortCheck = [](platform::Platform&, int) { return 1; };
+  pc.addPrinter("Office Laser", "Remote Port");
+  pc.addPrinter("Plotter", "LPT2:");
   EXPECT_EQ(monitor::removeMonitor(pc), 1);
   EXPECT_TRUE(pc.boxes.empty());
-  EXPECT_EQ(monitortest::remotePortCalls, (std::vector<int>{0, 1}));
+  EXPECT_EQ(portOf("Office Laser"), "LPT1:");
+  EXPECT_EQ(portOf("Plotter"), "LPT2:");
   EXPECT_FALSE(registered());
 }
 
@@ -345,9 +356,11 @@ TEST_F(Removal, RefusedOrStoppedKeepsTheMonitor) {
   pc.failCall(platform::SpoolerCall::DeleteMonitor, platform::kErrorAccessDenied, 1);
   EXPECT_EQ(monitor::removeMonitor(pc), -1);
   expectInformation(pc.boxes.at(0), "DeleteMonitor Failed !", "", Buttons::Ok);
-  monitortest::remotePortCheck = [](platform::Platform&, int bMove) { return bMove ? -1 : 1; };
+  pc.addPrinter("Office Laser", "Remote Port");
+  pc.failCall(platform::SpoolerCall::SetPrinter, platform::kErrorAccessDenied, 1);
   EXPECT_EQ(monitor::removeMonitor(pc), -1);
-  EXPECT_EQ(pc.boxes.size(), 1u) << "the port check showed its own message";
+  EXPECT_EQ(texts(), (std::vector<std::string>{"DeleteMonitor Failed !",
+                                               "SetPrinter Failed!!\nCode 5"}));
   EXPECT_TRUE(registered());
   EXPECT_TRUE(pc.monitorRequests.empty()) << "the spooler was never asked";
 }
