@@ -9,6 +9,7 @@ shift
 
 export WINEARCH=win32 WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
 export WINEPREFIX
+mkdir -p "$top/build/wine"
 WINEPREFIX=$(mktemp -d "$top/build/wine/win98.XXXXXX")
 cleanup() {
   wineserver -k 2>/dev/null || true
