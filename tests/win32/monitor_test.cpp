@@ -20,6 +20,7 @@
 #include "monitor/status.h"
 #include "platform/win32/win32_platform.h"
 #include "tests/win32/processes.h"
+#include "tools/fixtures/test_pc.h"
 
 namespace {
 
@@ -165,44 +166,8 @@ Listed listedMonitor() {
   return listed;
 }
 
-// Wine keeps the generic PPD as resource PPDFILE 1 of winspool.drv; a
-// driver that names it needs it in its driver folder.
-bool putGenericPpd(const char* environment) {
-  char dir[MAX_PATH];
-  DWORD needed = 0;
-  if (!GetPrinterDriverDirectoryA(nullptr, const_cast<char*>(environment), 1,
-                                  reinterpret_cast<BYTE*>(dir), sizeof dir, &needed))
-    return false;
-  HMODULE spool = LoadLibraryExA("winspool.drv", nullptr, LOAD_LIBRARY_AS_DATAFILE);
-  if (!spool) return false;
-  bool ok = false;
-  HRSRC res = FindResourceA(spool, MAKEINTRESOURCEA(1), "PPDFILE");
-  HGLOBAL data = res ? LoadResource(spool, res) : nullptr;
-  const void* bytes = data ? LockResource(data) : nullptr;
-  if (bytes) {
-    CreateDirectoryA(dir, nullptr);
-    std::string path = std::string(dir) + "\\generic.ppd";
-    HANDLE file = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
-    if (file != INVALID_HANDLE_VALUE) {
-      DWORD size = SizeofResource(spool, res), written = 0;
-      ok = WriteFile(file, bytes, size, &written, nullptr) && written == size;
-      CloseHandle(file);
-    }
-  }
-  FreeLibrary(spool);
-  return ok;
-}
-
 bool addDriver(const char* environment) {
-  if (!putGenericPpd(environment)) return false;
-  DRIVER_INFO_3A driver{};
-  driver.cVersion = 3;
-  driver.pName = const_cast<char*>(kDriver);
-  driver.pEnvironment = const_cast<char*>(environment);
-  driver.pDriverPath = const_cast<char*>("wineps.drv");
-  driver.pDataFile = const_cast<char*>("generic.ppd");
-  driver.pConfigFile = const_cast<char*>("wineps.drv");
-  return AddPrinterDriverA(nullptr, 3, reinterpret_cast<BYTE*>(&driver));
+  return testpc::addPostScriptDriver(kDriver, environment);
 }
 
 // A printer on `port`; the Win32 error code, 0 on success.
