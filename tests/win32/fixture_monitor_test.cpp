@@ -101,17 +101,6 @@ bool enumPorts(DWORD level, std::vector<BYTE>& buffer, DWORD& count) {
   return EnumPortsA(nullptr, level, buffer.data(), needed, &needed, &count);
 }
 
-std::string readFile(const std::string& path) {
-  HANDLE file = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
-                            0, nullptr);
-  if (file == INVALID_HANDLE_VALUE) return "";
-  std::string data;
-  char chunk[8192];
-  DWORD got = 0;
-  while (ReadFile(file, chunk, sizeof chunk, &got, nullptr) && got > 0) data.append(chunk, got);
-  CloseHandle(file);
-  return data;
-}
 
 // A recorded job: the first line is the document name, the rest the bytes.
 struct Job {
@@ -123,7 +112,8 @@ struct Job {
 Job readJob(const std::string& path) {
   Job job;
   if (GetFileAttributesA(path.c_str()) == INVALID_FILE_ATTRIBUTES) return job;
-  std::string data = readFile(path);
+  std::string data = wintest::readFile(path);
+  if (data == "(missing)") data.clear();
   size_t end = data.find('\n');
   if (end == std::string::npos) return job;
   job.found = true;

@@ -86,17 +86,6 @@ bool fileExists(const std::string& path) {
   return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
 }
 
-std::string readFile(const std::string& path) {
-  HANDLE file = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
-                            0, nullptr);
-  if (file == INVALID_HANDLE_VALUE) return "(missing)";
-  std::string data;
-  char chunk[8192];
-  DWORD got = 0;
-  while (ReadFile(file, chunk, sizeof chunk, &got, nullptr) && got > 0) data.append(chunk, got);
-  CloseHandle(file);
-  return data;
-}
 
 void deleteTree(HKEY root, const std::string& path) {
   HKEY key;
@@ -261,7 +250,8 @@ class MonitorOnWine : public testing::Test {
   void expectCopiedFiles() {
     for (const std::string& base : family->copied) {
       EXPECT_TRUE(fileExists(installed(base))) << base;
-      EXPECT_EQ(readFile(installed(base)), readFile(shipped(base))) << base << " differs";
+      EXPECT_EQ(wintest::readFile(installed(base)), wintest::readFile(shipped(base)))
+          << base << " differs";
     }
   }
 
@@ -360,12 +350,12 @@ TEST_F(MonitorOnWine, UpdateFromAnOlderVersionMovesThePrinterOffItsPort) {
 TEST_F(MonitorOnWine, DeclinedUpdateAndNewerInstalledKeepTheRegistration) {
   ship("v2");
   ASSERT_TRUE(monitor::installMonitor(os));
-  std::string before = readFile(installed(family->monitorDll));
+  std::string before = wintest::readFile(installed(family->monitorDll));
   ship("v1");
   EXPECT_TRUE(monitor::installMonitor(os));
   EXPECT_TRUE(os.boxes.empty()) << "an older shipped version asks nothing";
   EXPECT_EQ(dwDriverVersion, 1u);
-  EXPECT_EQ(readFile(installed(family->monitorDll)), before);
+  EXPECT_EQ(wintest::readFile(installed(family->monitorDll)), before);
 }
 
 TEST_F(MonitorOnWine, WelcomePageStates) {
