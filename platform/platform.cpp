@@ -1,8 +1,19 @@
 #include "platform/platform.h"
 
+#include <cstdio>
+#include <cstdlib>
+
 namespace platform {
 
 thread_local std::uint32_t Platform::lastError_ = 0;
+
+Platform::~Platform() {
+  if (threads_.load() > 0) {
+    std::fputs("platform destroyed while a thread uses it\n", stderr);
+    std::fflush(stderr);
+    std::_Exit(3);
+  }
+}
 
 void Platform::failCall(Call call, std::uint32_t error, int times) {
   std::lock_guard<std::mutex> hold(faultsLock_);

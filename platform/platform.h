@@ -81,7 +81,10 @@ inline constexpr unsigned kWmClose = 0x0010;
 
 class Platform {
  public:
-  virtual ~Platform() = default;
+  // Outlives every thread that uses it: destroyed while a thread still says
+  // it uses it (threadStarted without threadEnded), it ends the program at
+  // once with code 3 rather than let that thread run into freed memory.
+  virtual ~Platform();
 
   // The next `times` calls of `call` fail with `error` (times < 0: all).
   void failCall(Call call, std::uint32_t error, int times = -1);

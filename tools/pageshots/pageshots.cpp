@@ -119,7 +119,8 @@ void CALLBACK benchBrowse(HWND, UINT, UINT_PTR timer, DWORD) {
 int main(int argc, char** argv) {
   if (argc < 3) return 2;
   std::string mode = argv[1], arg = argv[2];
-  platform::Win32Platform os;
+  // Never destroyed: the receiver thread is not waited for at exit.
+  platform::Win32Platform& os = *new platform::Win32Platform;
   HINSTANCE instance = GetModuleHandleA(nullptr);
   pictures::Win32PictureSource pictures(instance);
   gui::Win32Ui ui(os, instance, &pictures);
