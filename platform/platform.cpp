@@ -62,6 +62,15 @@ void Platform::setApplication(WindowId window, const std::string& title) {
 Answer Platform::messageBox(WindowId owner, const std::string& text, const std::string& caption,
                             Buttons buttons, Icon icon) {
   if (injected(Call::MessageBox)) return Answer::Failed;
+  struct Shown {
+    const std::function<void(bool)>& hook;
+    explicit Shown(const std::function<void(bool)>& h) : hook(h) {
+      if (hook) hook(true);
+    }
+    ~Shown() {
+      if (hook) hook(false);
+    }
+  } shown(boxHook_);
   return doMessageBox(owner, text, caption, buttons, icon);
 }
 

@@ -7,6 +7,7 @@
 #include <array>
 #include <atomic>
 #include <cstdint>
+#include <functional>
 #include <mutex>
 #include <optional>
 #include <string>
@@ -107,6 +108,9 @@ class Platform {
   // A message box; caption empty gives the system's default caption.
   Answer messageBox(WindowId owner, const std::string& text, const std::string& caption,
                     Buttons buttons, Icon icon);
+  // Called with true just before a message box appears and with false once
+  // it is answered: the toolkit keeps every page from input meanwhile.
+  void setMessageBoxHook(std::function<void(bool shown)> hook) { boxHook_ = std::move(hook); }
   // The plain message dialog: application title, OK, no icon.
   void showMessage(const std::string& text);
 
@@ -191,6 +195,7 @@ class Platform {
   static thread_local std::uint32_t lastError_;  // per thread, as GetLastError
   WindowId appWindow_ = 0;
   std::string appTitle_;
+  std::function<void(bool)> boxHook_;
 };
 
 }  // namespace platform

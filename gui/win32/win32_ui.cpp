@@ -177,6 +177,9 @@ LRESULT CALLBACK pictureProc(HWND w, UINT m, WPARAM wp, LPARAM lp) {
 void onCommand(Win32Peer& container, WPARAM wp, LPARAM lp) {
   Form& form = *container.control.form();
   int code = HIWORD(wp);
+  // Under a message box the pages are disabled; a click that gets here
+  // all the same (a posted one) is dropped.
+  if (theUi->messageBoxUp() && (lp == 0 || code == BN_CLICKED)) return;
   if (lp == 0) {  // IsDialogMessage's Enter and Escape
     if (LOWORD(wp) == IDOK) clickIfUsable(form.defaultButton);
     if (LOWORD(wp) == IDCANCEL) clickIfUsable(form.cancelButton);
@@ -292,10 +295,8 @@ LRESULT CALLBACK containerProc(HWND w, UINT m, WPARAM wp, LPARAM lp) {
     }
     case WM_TIMER:
       if (c.kind() == Kind::Form) {
-        if (Control* t = controlWithId(static_cast<Form&>(c), static_cast<int>(wp))) {
-          auto* timer = static_cast<Timer*>(t);
-          if (timer->enabled() && timer->onTimer) theUi->dispatch(timer->onTimer);
-        }
+        if (Control* t = controlWithId(static_cast<Form&>(c), static_cast<int>(wp)))
+          theUi->timerTick(*static_cast<Timer*>(t));
         return 0;
       }
       break;
@@ -303,7 +304,9 @@ LRESULT CALLBACK containerProc(HWND w, UINT m, WPARAM wp, LPARAM lp) {
       if (c.kind() == Kind::Form) {
         auto& form = static_cast<Form&>(c);
         // Only the main window and a page with a close box can be closed so;
-        // every other page is left through its own buttons.
+        // every other page is left through its own buttons.  Not under a
+        // message box.
+        if (theUi->messageBoxUp()) return 0;
         if (form.closeBox || theUi->mainForm() == &form) form.close();
         return 0;
       }
@@ -698,6 +701,25 @@ void Win32Ui::showForm(Form& form, bool show) {
 
 void Win32Ui::enableForm(Form& form, bool enable) {
   EnableWindow(reinterpret_cast<HWND>(windowOf(form)), enable);
+}
+
+void Win32Ui::keepFocus() { focusBeforeBox_ = GetFocus(); }
+
+void Win32Ui::restoreFocus(Form& top) {
+  // The box hands the activation to its owner (often the hidden
+  // application window); the top page takes it back, with the control that
+  // had the focus, or else the one the page last knew.
+  HWND w = reinterpret_cast<HWND>(windowOf(top));
+  HWND f = focusBeforeBox_;
+  focusBeforeBox_ = nullptr;
+  if (!w || !IsWindowVisible(w)) return;
+  SetActiveWindow(w);
+  auto usable = [w](HWND c) {
+    return c && IsChild(w, c) && IsWindowVisible(c) && IsWindowEnabled(c);
+  };
+  if (!usable(f) && top.focus() && top.focus()->peer)
+    f = static_cast<Win32Peer*>(top.focus()->peer)->window;
+  if (usable(f)) SetFocus(f);
 }
 
 bool Win32Ui::handleEvent() {

@@ -48,6 +48,8 @@ class Win32Ui : public Ui {
   void realize(Form& form) override;
   void showForm(Form& form, bool show) override;
   void enableForm(Form& form, bool enable) override;
+  void keepFocus() override;
+  void restoreFocus(Form& top) override;
   bool handleEvent() override;
 
  private:
@@ -55,6 +57,7 @@ class Win32Ui : public Ui {
   HINSTANCE instance_;
   PictureSource* pictures_;
   HWND appWindow_ = nullptr;
+  HWND focusBeforeBox_ = nullptr;
   std::map<std::string, HFONT> fonts_;
   std::map<Color, HBRUSH> brushes_;
   std::map<HWND, Win32Peer*> peers_;

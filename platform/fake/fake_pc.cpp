@@ -54,6 +54,7 @@ Answer FakePc::doMessageBox(WindowId owner, const std::string& text, const std::
     }
   }
   boxes.push_back({owner, text, caption, buttons, icon, answer});
+  if (whileShown) whileShown(ShownBox(boxes.back()));
   return answer;
 }
 
