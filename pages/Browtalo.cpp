@@ -6,7 +6,7 @@
 #include "discovery/device_table.h"
 #include "discovery/receiver.h"
 #include "discovery/search.h"
-#include "monitor/monitor.h"
+#include "monitor/install.h"
 #include "pages/Frmsvrip.h"
 #include "pages/Talowiz.h"
 

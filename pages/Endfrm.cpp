@@ -4,7 +4,7 @@
 #include "pages/Frmhenet.h"
 #include "app/state/wizard_state.h"
 #include "discovery/adapters.h"
-#include "monitor/monitor.h"
+#include "monitor/install.h"
 #include "pages/Prnwiz.h"
 #include "report/print_target.h"
 

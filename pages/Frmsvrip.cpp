@@ -2,7 +2,8 @@
 
 #include "pages/Browtalo.h"
 #include "app/state/context.h"
-#include "monitor/monitor.h"
+#include "monitor/install.h"
+#include "monitor/status.h"
 
 pages::TFormServerIP* FormServerIP = nullptr;
 
@@ -28,8 +29,7 @@ void TFormServerIP::FormShow() { EdIP->setText(monitor::storedServerAddress(app:
 
 // A failed write throws: the toolkit shows its message and the dialog stays.
 void TFormServerIP::BtnOKClick() {
-  // The field takes 15 characters; a longer text set from outside is cut too.
-  monitor::storeServerAddress(app::os(), EdIP->text().substr(0, 15));
+  monitor::storeManualAddress(app::os(), EdIP->text());
   close();
 }
 

@@ -6,7 +6,9 @@
 #include "discovery/receiver.h"
 #include "pages/Frmhiprn.h"
 #include "pages/Talowiz.h"
-#include "monitor/monitor.h"
+#include "monitor/family.h"
+#include "monitor/install.h"
+#include "monitor/status.h"
 
 pages::TMainForm* MainForm = nullptr;
 
@@ -59,10 +61,12 @@ void TMainForm::FormCreate() {
 // The monitor's status: the panel shows while it is installed; the
 // version and address are filled in either way.
 void TMainForm::FormShow() {
-  monitor::MonitorStatus status = monitor::monitorStatus(app::os());
-  PanelUninstall->setVisible(status.installed);
-  lblVer->setText(status.version);
-  lblIP->setText(status.address);
+  platform::Platform& os = app::os();
+  PanelUninstall->setVisible(monitor::monitorInstalled(os, monitor::kMonitorName) == 1);
+  lblVer->setText(monitor::installedVersionText(os));
+  // Emptied first: a stored value that is not a string raises its error here.
+  lblIP->setText("");
+  lblIP->setText(monitor::storedServerAddress(os));
 }
 
 void TMainForm::FormClose() { discovery::bStopReceiver.store(1, std::memory_order_release); }

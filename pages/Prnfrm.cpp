@@ -5,7 +5,9 @@
 #include "app/state/context.h"
 #include "pages/Frmhiprn.h"
 #include "pages/Prnwiz.h"
-#include "printers/printers.h"
+#include "printers/matching.h"
+#include "printers/ports.h"
+#include "printers/printer_list.h"
 
 pages::TPrnForm* PrnForm = nullptr;
 

@@ -6,7 +6,9 @@
 #include "pages/Frmnoprn.h"
 #include "pages/Prnfrm.h"
 #include "pages/Talowiz.h"
-#include "printers/printers.h"
+#include "printers/matching.h"
+#include "printers/ports.h"
+#include "printers/printer_list.h"
 
 pages::TPrnWizard* PrnWizard = nullptr;
 

@@ -3,12 +3,14 @@
 #include "app/state/context.h"
 #include "app/state/wizard_state.h"
 #include "discovery/adapters.h"
-#include "monitor/monitor.h"
+#include "monitor/install.h"
 #include "pages/Browtalo.h"
 #include "pages/Frmakprn.h"
 #include "pages/Frmhenet.h"
 #include "pages/Prnwiz.h"
-#include "printers/printers.h"
+#include "printers/matching.h"
+#include "printers/ports.h"
+#include "printers/printer_list.h"
 
 pages::TTaloWizard* TaloWizard = nullptr;
 

@@ -13,6 +13,10 @@ namespace platform {
 // (GetLastError, WSAGetLastError, or the code the function returned).
 using Error = std::uint32_t;
 inline constexpr Error kOk = 0;
+// Codes more than one area gives.
+inline constexpr Error kErrorInvalidHandle = 6;
+inline constexpr Error kErrorInvalidParameter = 87;
+inline constexpr Error kErrorInvalidPrinterName = 1801;
 
 // Each area of the seam numbers its calls with an enum of its own.
 enum class Area : int { Windows, Network, Spooler, Registry, Files, Printing };

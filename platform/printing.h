@@ -56,7 +56,6 @@ struct PrintRect {
   int bottom = 0;
 };
 
-inline constexpr Error kErrorInvalidPrinterName = 1801;
 
 // A printer the reporting side can print to: its name and its ports (a
 // comma-separated list, as the spooler keeps it).

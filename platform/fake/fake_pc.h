@@ -8,6 +8,7 @@
 #include <functional>
 #include <map>
 #include <mutex>
+#include <optional>
 #include <set>
 #include <string>
 #include <vector>
@@ -94,11 +95,96 @@ class FakePc : public Platform {
   WindowId addWindow(const std::string& cls, const std::string& title);
   Window* window(WindowId id);
 
-  // The spooler (fake_spooler.cpp).
+  // The spooler (fake_spooler.cpp).  The local printers, in the order the
+  // spooler lists them; a test lays them out and reads them back.
+  std::vector<PrinterInfo2> printers;
+  // A printer with the fields AddPrinterA would give it.
+  PrinterInfo2& addPrinter(const std::string& name, const std::string& port,
+                           const std::string& driver = "Generic PostScript");
+  // The printer of that name (case-insensitive, as the spooler), or null.
+  PrinterInfo2* printer(const std::string& name);
+  struct PrinterOpen {
+    std::string name;
+    OpenMode mode;
+    Error result;
+  };
+  std::vector<PrinterOpen> printerOpens;  // every OpenPrinterA, in order
+  std::vector<PrinterInfo2> printerWrites;  // every record SetPrinterA took, as passed
+  // Handles opened and not closed yet, with the name each was opened by.
+  std::map<PrinterHandle, std::string> printerHandles;
+  PrinterHandle nextPrinterHandle = 0x5000;
 
-  // The registry (fake_registry.cpp).
+  // monitors: kept as Wine's spooler keeps them, in the registry: a monitor
+  // is a key under kMonitorsKey with a "Driver" value naming its DLL in the
+  // system directory (the environment is checked, not kept).  The list
+  // starts with "Local Port".
+  static constexpr char kMonitorsKey[] = "System\\CurrentControlSet\\Control\\Print\\Monitors";
+  struct MonitorRequest {
+    enum Kind { Add, Delete } kind;
+    std::string name, environment, dllName;
+    Error result;
+  };
+  std::vector<MonitorRequest> monitorRequests;  // every AddMonitor and DeleteMonitor
+  // Registers a monitor as an installer before this run did: its key and
+  // "Driver" value (its DLL file is the test's to lay down).
+  void registerMonitor(const std::string& name, const std::string& dllName);
+  // The names EnumMonitors lists, in its order.
+  std::vector<std::string> monitorNames() const;
+  // end of monitors
 
-  // Files and modules (fake_files.cpp).
+  // The registry (fake_registry.cpp): keys by full path under
+  // HKEY_LOCAL_MACHINE, names compared without regard to case.
+  struct NoCase {
+    bool operator()(const std::string& a, const std::string& b) const;
+  };
+  struct RegValue {
+    std::uint32_t type;
+    std::string bytes;  // as stored: a REG_SZ with its terminating zero
+    bool operator==(const RegValue&) const = default;
+  };
+  using RegValues = std::map<std::string, RegValue, NoCase>;
+  using RegKeys = std::map<std::string, RegValues, NoCase>;
+  RegKeys registry = startRegistry();  // "Local Port" registered
+  // false: the user has no rights to open keys with full access (5).
+  bool registryWritable = true;
+  // Sets a value, creating its key and the keys above it.
+  void setRegistryValue(const std::string& path, const std::string& name, RegValue value);
+  void setRegistryString(const std::string& path, const std::string& name,
+                         const std::string& text);
+  std::optional<RegValue> registryValue(const std::string& path, const std::string& name) const;
+  // The text of a REG_SZ value without its zero; nullopt when missing.
+  std::optional<std::string> registryString(const std::string& path,
+                                            const std::string& name) const;
+  bool registryKeyExists(const std::string& path) const;
+  // Deletes a key with its values and every key below it.
+  void deleteRegistryTree(const std::string& path);
+  std::vector<std::string> registrySubkeys(const std::string& path) const;
+  std::size_t openRegistryKeys() const { return openKeys_.size(); }
+
+  // Files and modules (fake_files.cpp): files by full path, compared
+  // without regard to case, in folders that exist.
+  struct File {
+    bool dll = false;
+    // A DLL's exports, each with what it returns when called as
+    // DWORD WINAPI f(void).
+    std::map<std::string, std::uint32_t> exports;
+    std::string content;
+    bool operator==(const File&) const = default;
+  };
+  // A monitor DLL: InitializePrintMonitor2, and LprGetVersion returning
+  // `version` unless it has none.
+  static File monitorDll(std::optional<std::uint32_t> version, const std::string& content = "");
+  static File plainDll(const std::string& content = "");
+  static File dataFile(const std::string& content = "");
+  std::string systemDir = "C:\\windows\\system32";
+  std::set<std::string, NoCase> folders{"C:", "C:\\windows", "C:\\windows\\system32"};
+  std::map<std::string, File, NoCase> files = startFiles();  // localspl.dll
+  void addFolder(const std::string& path);  // and the folders above it
+  void putFile(const std::string& path, File file);  // its folder made if missing
+  const File* file(const std::string& path) const;
+  std::size_t loadedModules() const { return modules_.size(); }
+  // Calls through an export whose DLL was already freed.
+  int staleProcCalls = 0;
 
   // Printing (fake_printing.cpp): every document drawn, as a job on its
   // printer with what was drawn where, in device units.
@@ -171,10 +257,34 @@ class FakePc : public Platform {
   Error doAdaptersInfo(std::uint32_t size, std::vector<Adapter>& adapters) override;
 
   // fake_spooler.cpp
+  Error doEnumPrintersSize(std::uint32_t& needed) override;
+  Error doEnumPrinters(std::uint32_t size, std::vector<PrinterInfo2>& printers) override;
+  Error doOpenPrinter(const std::string& name, OpenMode mode, PrinterHandle& handle) override;
+  Error doPrinterSize(PrinterHandle handle, std::uint32_t& needed) override;
+  Error doGetPrinter(PrinterHandle handle, std::uint32_t size, PrinterInfo2& info) override;
+  Error doSetPrinter(PrinterHandle handle, const PrinterInfo2& info) override;
+  Error doClosePrinter(PrinterHandle handle) override;
+  // monitors
+  Error doEnumMonitorsSize(std::uint32_t& needed) override;
+  Error doEnumMonitors(std::uint32_t size, std::vector<std::string>& names) override;
+  Error doAddMonitor(const MonitorInfo2& monitor) override;
+  Error doDeleteMonitor(const std::string& environment, const std::string& name) override;
+  // end of monitors
 
   // fake_registry.cpp
+  Error doRegCreateKey(const std::string& path, RegKey& key) override;
+  Error doRegQueryValue(RegKey key, const std::string& name, std::uint32_t& type,
+                        std::string& data) override;
+  Error doRegSetString(RegKey key, const std::string& name, const std::string& value) override;
+  Error doRegCloseKey(RegKey key) override;
 
   // fake_files.cpp
+  Error doSystemDirectory(std::string& directory) override;
+  Error doCopyFile(const std::string& from, const std::string& to) override;
+  Error doLoadLibrary(const std::string& path, Module& module) override;
+  Error doGetProcAddress(Module module, const std::string& name, Proc& proc) override;
+  Error doFreeLibrary(Module module) override;
+  std::uint32_t doCallDwordProc(Proc proc) override;
 
   // fake_printing.cpp
   Error doPrintTargets(std::vector<PrintTarget>& targets) override;
@@ -224,6 +334,23 @@ class FakePc : public Platform {
   int waiting_ = 0;
   bool shutDown_ = false;
   std::atomic<bool> ending_{false};
+
+  // monitors
+  std::uint32_t monitorListSize() const;
+  static RegKeys startRegistry();
+  static std::map<std::string, File, NoCase> startFiles();
+  // The registry's open keys.
+  std::map<RegKey, std::string> openKeys_;
+  RegKey nextKey_ = 0x200;
+  // Loaded modules by handle, each with its file's path; exports handed out.
+  struct Export {
+    Module module;
+    std::uint32_t result;
+  };
+  std::map<Module, std::string> modules_;
+  std::map<Proc, Export> procs_;
+  std::uintptr_t nextModule_ = 0x10000000;
+  bool fileLoaded(const std::string& path) const;
 };
 
 }  // namespace platform

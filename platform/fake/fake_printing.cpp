@@ -4,11 +4,6 @@
 
 namespace platform {
 
-namespace {
-constexpr Error kErrorInvalidHandle = 6;
-constexpr Error kErrorInvalidParameter = 87;
-}  // namespace
-
 FakePc::DcState* FakePc::dcState(PrinterDc dc) {
   auto it = dcs_.find(dc);
   return it == dcs_.end() ? nullptr : &it->second;

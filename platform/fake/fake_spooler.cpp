@@ -1,4 +1,234 @@
-// The in-memory PC: spooler.
+// The in-memory PC: spooler.  Printers are kept as level-2 records; the
+// byte counts follow the 32-bit PRINTER_INFO_2A layout so that size queries
+// and short buffers behave as the real spooler's do.
 #include "platform/fake/fake_pc.h"
 
-namespace platform {}  // namespace platform
+namespace platform {
+
+namespace {
+
+constexpr std::uint32_t kRecordSize = 84;  // sizeof(PRINTER_INFO_2A) on 32-bit Windows
+
+char upper(char c) { return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c; }
+
+bool sameName(const std::string& a, const std::string& b) {
+  if (a.size() != b.size()) return false;
+  for (std::size_t i = 0; i < a.size(); ++i)
+    if (upper(a[i]) != upper(b[i])) return false;
+  return true;
+}
+
+std::uint32_t textBytes(const std::optional<std::string>& t) {
+  return t ? static_cast<std::uint32_t>(t->size() + 1) : 0;
+}
+
+std::uint32_t bytesOf(const PrinterInfo2& p) {
+  return kRecordSize + textBytes(p.serverName) + textBytes(p.printerName) +
+         textBytes(p.shareName) + textBytes(p.portName) + textBytes(p.driverName) +
+         textBytes(p.comment) + textBytes(p.location) + textBytes(p.sepFile) +
+         textBytes(p.printProcessor) + textBytes(p.datatype) + textBytes(p.parameters) +
+         static_cast<std::uint32_t>(p.devMode.size() + p.securityDescriptor.size());
+}
+
+// A value the write leaves out keeps the stored one, as the spooler does.
+void replace(std::optional<std::string>& stored, const std::optional<std::string>& written) {
+  if (written) stored = written;
+}
+
+}  // namespace
+
+PrinterInfo2& FakePc::addPrinter(const std::string& name, const std::string& port,
+                                 const std::string& driver) {
+  PrinterInfo2 p;
+  p.printerName = name;
+  p.portName = port;
+  p.driverName = driver;
+  p.shareName = "";
+  p.comment = "";
+  p.location = "";
+  p.sepFile = "";
+  p.printProcessor = "WinPrint";
+  p.datatype = "RAW";
+  p.parameters = "";
+  p.attributes = 0x40;  // PRINTER_ATTRIBUTE_LOCAL
+  p.priority = 1;
+  p.defaultPriority = 0;
+  // A small DEVMODEA: dmSize 156, no driver extra, the name at the front.
+  p.devMode.assign(156, 0);
+  for (std::size_t i = 0; i < name.size() && i < 31; ++i)
+    p.devMode[i] = static_cast<std::uint8_t>(name[i]);
+  p.devMode[36] = 156;
+  p.securityDescriptor = {1, 0, 0x04, 0x80, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0};
+  printers.push_back(std::move(p));
+  return printers.back();
+}
+
+PrinterInfo2* FakePc::printer(const std::string& name) {
+  for (auto& p : printers)
+    if (p.printerName && sameName(*p.printerName, name)) return &p;
+  return nullptr;
+}
+
+Error FakePc::doEnumPrintersSize(std::uint32_t& needed) {
+  // With nothing to list the spooler's call succeeds and asks for 0 bytes.
+  for (const auto& p : printers) needed += bytesOf(p);
+  return printers.empty() ? kOk : kErrorInsufficientBuffer;
+}
+
+Error FakePc::doEnumPrinters(std::uint32_t size, std::vector<PrinterInfo2>& out) {
+  std::uint32_t needed = 0;
+  for (const auto& p : printers) needed += bytesOf(p);
+  if (size < needed) return kErrorInsufficientBuffer;
+  out = printers;
+  return kOk;
+}
+
+Error FakePc::doOpenPrinter(const std::string& name, OpenMode mode, PrinterHandle& handle) {
+  PrinterInfo2* p = printer(name);
+  Error result = p ? kOk : kErrorInvalidPrinterName;
+  printerOpens.push_back({name, mode, result});
+  if (!p) return result;
+  handle = nextPrinterHandle;
+  nextPrinterHandle += 4;
+  printerHandles[handle] = *p->printerName;
+  return kOk;
+}
+
+Error FakePc::doPrinterSize(PrinterHandle handle, std::uint32_t& needed) {
+  auto h = printerHandles.find(handle);
+  if (h == printerHandles.end()) return kErrorInvalidHandle;
+  PrinterInfo2* p = printer(h->second);
+  if (!p) return kErrorInvalidPrinterName;
+  needed = bytesOf(*p);
+  return kErrorInsufficientBuffer;
+}
+
+Error FakePc::doGetPrinter(PrinterHandle handle, std::uint32_t size, PrinterInfo2& info) {
+  auto h = printerHandles.find(handle);
+  if (h == printerHandles.end()) return kErrorInvalidHandle;
+  PrinterInfo2* p = printer(h->second);
+  if (!p) return kErrorInvalidPrinterName;
+  if (size < bytesOf(*p)) return kErrorInsufficientBuffer;
+  info = *p;
+  return kOk;
+}
+
+Error FakePc::doSetPrinter(PrinterHandle handle, const PrinterInfo2& info) {
+  auto h = printerHandles.find(handle);
+  if (h == printerHandles.end()) return kErrorInvalidHandle;
+  PrinterInfo2* p = printer(h->second);
+  if (!p) return kErrorInvalidPrinterName;
+  printerWrites.push_back(info);
+  if (!info.portName || !info.driverName || !info.printProcessor) return kErrorInvalidParameter;
+  std::string before = *p->printerName;
+  replace(p->serverName, info.serverName);
+  replace(p->printerName, info.printerName);
+  replace(p->shareName, info.shareName);
+  replace(p->portName, info.portName);
+  replace(p->driverName, info.driverName);
+  replace(p->comment, info.comment);
+  replace(p->location, info.location);
+  replace(p->sepFile, info.sepFile);
+  replace(p->printProcessor, info.printProcessor);
+  replace(p->datatype, info.datatype);
+  replace(p->parameters, info.parameters);
+  if (!info.devMode.empty()) p->devMode = info.devMode;
+  // No descriptor in the write leaves the printer's security as it is.
+  if (!info.securityDescriptor.empty()) p->securityDescriptor = info.securityDescriptor;
+  p->attributes = info.attributes;
+  p->priority = info.priority;
+  p->defaultPriority = info.defaultPriority;
+  p->startTime = info.startTime;
+  p->untilTime = info.untilTime;
+  // Status, job count and pages per minute are the spooler's own.
+  // A rename carries the open handles along.
+  for (auto& [open, name] : printerHandles)
+    if (sameName(name, before)) name = *p->printerName;
+  return kOk;
+}
+
+Error FakePc::doClosePrinter(PrinterHandle handle) {
+  return printerHandles.erase(handle) ? kOk : kErrorInvalidHandle;
+}
+// monitors
+// As Wine's spooler does it: the monitors are the keys under kMonitorsKey
+// that name a DLL in their "Driver" value, listed in the registry's order.
+namespace {
+bool sameText(const std::string& a, const std::string& b) {
+  FakePc::NoCase less;
+  return !less(a, b) && !less(b, a);
+}
+}  // namespace
+
+void FakePc::registerMonitor(const std::string& name, const std::string& dllName) {
+  setRegistryString(std::string(kMonitorsKey) + "\\" + name, "Driver", dllName);
+}
+
+std::vector<std::string> FakePc::monitorNames() const {
+  std::vector<std::string> names;
+  for (const std::string& name : registrySubkeys(kMonitorsKey)) {
+    auto driver = registryValue(std::string(kMonitorsKey) + "\\" + name, "Driver");
+    if (driver && !driver->bytes.empty() && driver->bytes[0] != '\0') names.push_back(name);
+  }
+  return names;
+}
+
+std::uint32_t FakePc::monitorListSize() const {
+  std::uint32_t size = 0;
+  for (const std::string& name : monitorNames())
+    size += 4 + static_cast<std::uint32_t>(name.size()) + 1;  // MONITOR_INFO_1A and its text
+  return size;
+}
+
+Error FakePc::doEnumMonitorsSize(std::uint32_t& needed) {
+  needed = monitorListSize();
+  return needed ? kErrorInsufficientBuffer : kOk;
+}
+
+Error FakePc::doEnumMonitors(std::uint32_t size, std::vector<std::string>& names) {
+  if (size < monitorListSize()) return kErrorInsufficientBuffer;
+  names = monitorNames();
+  return kOk;
+}
+
+Error FakePc::doAddMonitor(const MonitorInfo2& m) {
+  auto answer = [&](Error e) {
+    monitorRequests.push_back({MonitorRequest::Add, m.name, m.environment, m.dllName, e});
+    return e;
+  };
+  if (m.name.empty()) return answer(kErrorInvalidParameter);
+  if (!m.environment.empty() && !sameText(m.environment, "Windows NT x86") &&
+      !sameText(m.environment, "Windows x64") && !sameText(m.environment, "Windows 4.0"))
+    return answer(kErrorInvalidEnvironment);
+  if (m.dllName.empty()) return answer(kErrorInvalidParameter);
+  // The spooler loads the DLL from the system directory and starts it.
+  const File* dll = file(systemDir + "\\" + m.dllName);
+  if (!dll) return answer(kErrorModNotFound);
+  if (!dll->dll) return answer(kErrorBadExeFormat);
+  if (!dll->exports.count("InitializePrintMonitor2") && !dll->exports.count("InitializePrintMonitor"))
+    return answer(kErrorProcNotFound);
+  // A key made beforehand (settings written before the registration) is
+  // taken over; one that names a DLL already is an installed monitor.
+  std::string key = std::string(kMonitorsKey) + "\\" + m.name;
+  auto driver = registryValue(key, "Driver");
+  if (driver && !driver->bytes.empty() && driver->bytes[0] != '\0')
+    return answer(kErrorPrintMonitorAlreadyInstalled);
+  setRegistryString(key, "Driver", m.dllName);
+  return answer(kOk);
+}
+
+Error FakePc::doDeleteMonitor(const std::string& environment, const std::string& name) {
+  // The environment is not looked at for the local machine.
+  auto answer = [&](Error e) {
+    monitorRequests.push_back({MonitorRequest::Delete, name, environment, "", e});
+    return e;
+  };
+  if (name.empty()) return answer(kErrorInvalidParameter);
+  std::string key = std::string(kMonitorsKey) + "\\" + name;
+  if (!registryKeyExists(key)) return answer(kErrorUnknownPrintMonitor);
+  deleteRegistryTree(key);
+  return answer(kOk);
+}
+// end of monitors
+
+}  // namespace platform

@@ -42,10 +42,34 @@ class Win32Platform : public Platform {
   Error doAdaptersInfo(std::uint32_t size, std::vector<Adapter>& adapters) override;
 
   // win32_spooler.cpp
+  Error doEnumPrintersSize(std::uint32_t& needed) override;
+  Error doEnumPrinters(std::uint32_t size, std::vector<PrinterInfo2>& printers) override;
+  Error doOpenPrinter(const std::string& name, OpenMode mode, PrinterHandle& handle) override;
+  Error doPrinterSize(PrinterHandle handle, std::uint32_t& needed) override;
+  Error doGetPrinter(PrinterHandle handle, std::uint32_t size, PrinterInfo2& info) override;
+  Error doSetPrinter(PrinterHandle handle, const PrinterInfo2& info) override;
+  Error doClosePrinter(PrinterHandle handle) override;
+  // monitors
+  Error doEnumMonitorsSize(std::uint32_t& needed) override;
+  Error doEnumMonitors(std::uint32_t size, std::vector<std::string>& names) override;
+  Error doAddMonitor(const MonitorInfo2& monitor) override;
+  Error doDeleteMonitor(const std::string& environment, const std::string& name) override;
+  // end of monitors
 
   // win32_registry.cpp
+  Error doRegCreateKey(const std::string& path, RegKey& key) override;
+  Error doRegQueryValue(RegKey key, const std::string& name, std::uint32_t& type,
+                        std::string& data) override;
+  Error doRegSetString(RegKey key, const std::string& name, const std::string& value) override;
+  Error doRegCloseKey(RegKey key) override;
 
   // win32_files.cpp
+  Error doSystemDirectory(std::string& directory) override;
+  Error doCopyFile(const std::string& from, const std::string& to) override;
+  Error doLoadLibrary(const std::string& path, Module& module) override;
+  Error doGetProcAddress(Module module, const std::string& name, Proc& proc) override;
+  Error doFreeLibrary(Module module) override;
+  std::uint32_t doCallDwordProc(Proc proc) override;
 
   // win32_printing.cpp
   Error doPrintTargets(std::vector<PrintTarget>& targets) override;

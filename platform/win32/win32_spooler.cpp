@@ -1,5 +1,179 @@
+// The print spooler (winspool) of the local machine behind the platform seam.
 #include <windows.h>
+#include <winspool.h>
+
+#include <memory>
+#include <new>
+#include <string>
+#include <vector>
 
 #include "platform/win32/win32_platform.h"
 
-namespace platform {}  // namespace platform
+namespace platform {
+
+namespace {
+
+HANDLE printerOf(PrinterHandle h) { return reinterpret_cast<HANDLE>(h); }
+
+std::optional<std::string> textOf(const char* t) {
+  if (!t) return std::nullopt;
+  return std::string(t);
+}
+
+// A buffer for a spooler call; null when the memory is not there.
+std::unique_ptr<BYTE[]> buffer(std::uint32_t size) {
+  return std::unique_ptr<BYTE[]>(new (std::nothrow) BYTE[size ? size : 1]);
+}
+
+PrinterInfo2 recordOf(const PRINTER_INFO_2A& r) {
+  PrinterInfo2 p;
+  p.serverName = textOf(r.pServerName);
+  p.printerName = textOf(r.pPrinterName);
+  p.shareName = textOf(r.pShareName);
+  p.portName = textOf(r.pPortName);
+  p.driverName = textOf(r.pDriverName);
+  p.comment = textOf(r.pComment);
+  p.location = textOf(r.pLocation);
+  if (r.pDevMode) {
+    const auto* d = reinterpret_cast<const std::uint8_t*>(r.pDevMode);
+    p.devMode.assign(d, d + r.pDevMode->dmSize + r.pDevMode->dmDriverExtra);
+  }
+  p.sepFile = textOf(r.pSepFile);
+  p.printProcessor = textOf(r.pPrintProcessor);
+  p.datatype = textOf(r.pDatatype);
+  p.parameters = textOf(r.pParameters);
+  if (r.pSecurityDescriptor && IsValidSecurityDescriptor(r.pSecurityDescriptor)) {
+    const auto* s = reinterpret_cast<const std::uint8_t*>(r.pSecurityDescriptor);
+    p.securityDescriptor.assign(s, s + GetSecurityDescriptorLength(r.pSecurityDescriptor));
+  }
+  p.attributes = r.Attributes;
+  p.priority = r.Priority;
+  p.defaultPriority = r.DefaultPriority;
+  p.startTime = r.StartTime;
+  p.untilTime = r.UntilTime;
+  p.status = r.Status;
+  p.jobs = r.cJobs;
+  p.averagePpm = r.AveragePPM;
+  return p;
+}
+
+}  // namespace
+
+Error Win32Platform::doEnumPrintersSize(std::uint32_t& needed) {
+  DWORD bytes = 0, count = 0;
+  BOOL ok = EnumPrintersA(PRINTER_ENUM_LOCAL, nullptr, 2, nullptr, 0, &bytes, &count);
+  Error e = ok ? kOk : lastWin32Error();
+  needed = bytes;
+  return e;
+}
+
+Error Win32Platform::doEnumPrinters(std::uint32_t size, std::vector<PrinterInfo2>& printers) {
+  std::unique_ptr<BYTE[]> b = buffer(size);
+  if (!b) return ERROR_NOT_ENOUGH_MEMORY;
+  DWORD bytes = 0, count = 0;
+  if (!EnumPrintersA(PRINTER_ENUM_LOCAL, nullptr, 2, b.get(), size, &bytes, &count))
+    return lastWin32Error();
+  const auto* records = reinterpret_cast<const PRINTER_INFO_2A*>(b.get());
+  for (DWORD i = 0; i < count; ++i) printers.push_back(recordOf(records[i]));
+  return kOk;
+}
+
+Error Win32Platform::doOpenPrinter(const std::string& name, OpenMode mode,
+                                   PrinterHandle& handle) {
+  PRINTER_DEFAULTSA defaults{};
+  defaults.pDatatype = nullptr;
+  defaults.pDevMode = nullptr;
+  defaults.DesiredAccess = PRINTER_ACCESS_ADMINISTER;
+  HANDLE h = nullptr;
+  std::string n = name;
+  if (!OpenPrinterA(n.data(), &h, mode == OpenMode::Administer ? &defaults : nullptr))
+    return lastWin32Error();
+  handle = reinterpret_cast<PrinterHandle>(h);
+  return kOk;
+}
+
+Error Win32Platform::doPrinterSize(PrinterHandle handle, std::uint32_t& needed) {
+  DWORD bytes = 0;
+  BOOL ok = GetPrinterA(printerOf(handle), 2, nullptr, 0, &bytes);
+  Error e = ok ? kOk : lastWin32Error();
+  needed = bytes;
+  return e;
+}
+
+Error Win32Platform::doGetPrinter(PrinterHandle handle, std::uint32_t size, PrinterInfo2& info) {
+  std::unique_ptr<BYTE[]> b = buffer(size);
+  if (!b) return ERROR_NOT_ENOUGH_MEMORY;
+  DWORD bytes = 0;
+  if (!GetPrinterA(printerOf(handle), 2, b.get(), size, &bytes)) return lastWin32Error();
+  info = recordOf(*reinterpret_cast<const PRINTER_INFO_2A*>(b.get()));
+  return kOk;
+}
+
+Error Win32Platform::doSetPrinter(PrinterHandle handle, const PrinterInfo2& info) {
+  // Writable copies of every text; the record points into them.
+  PrinterInfo2 copy = info;
+  auto text = [](std::optional<std::string>& t) { return t ? t->data() : nullptr; };
+  PRINTER_INFO_2A r{};
+  r.pServerName = text(copy.serverName);
+  r.pPrinterName = text(copy.printerName);
+  r.pShareName = text(copy.shareName);
+  r.pPortName = text(copy.portName);
+  r.pDriverName = text(copy.driverName);
+  r.pComment = text(copy.comment);
+  r.pLocation = text(copy.location);
+  r.pDevMode = copy.devMode.size() >= offsetof(DEVMODEA, dmFields)
+                   ? reinterpret_cast<DEVMODEA*>(copy.devMode.data())
+                   : nullptr;
+  r.pSepFile = text(copy.sepFile);
+  r.pPrintProcessor = text(copy.printProcessor);
+  r.pDatatype = text(copy.datatype);
+  r.pParameters = text(copy.parameters);
+  r.pSecurityDescriptor =
+      copy.securityDescriptor.empty() ? nullptr : copy.securityDescriptor.data();
+  r.Attributes = info.attributes;
+  r.Priority = info.priority;
+  r.DefaultPriority = info.defaultPriority;
+  r.StartTime = info.startTime;
+  r.UntilTime = info.untilTime;
+  r.Status = info.status;
+  r.cJobs = info.jobs;
+  r.AveragePPM = info.averagePpm;
+  return SetPrinterA(printerOf(handle), 2, reinterpret_cast<BYTE*>(&r), 0) ? kOk
+                                                                           : lastWin32Error();
+}
+
+Error Win32Platform::doClosePrinter(PrinterHandle handle) {
+  return ClosePrinter(printerOf(handle)) ? kOk : lastWin32Error();
+}
+// monitors
+Error Win32Platform::doEnumMonitorsSize(std::uint32_t& needed) {
+  DWORD size = 0, count = 0;
+  BOOL ok = EnumMonitorsA(nullptr, 1, nullptr, 0, &size, &count);
+  Error e = ok ? kOk : lastWin32Error();
+  needed = size;
+  return e;
+}
+
+Error Win32Platform::doEnumMonitors(std::uint32_t size, std::vector<std::string>& names) {
+  std::vector<BYTE> buffer(size ? size : 1);
+  DWORD needed = 0, count = 0;
+  if (!EnumMonitorsA(nullptr, 1, size ? buffer.data() : nullptr, size, &needed, &count))
+    return lastWin32Error();
+  const auto* info = reinterpret_cast<const MONITOR_INFO_1A*>(buffer.data());
+  for (DWORD i = 0; i < count; ++i) names.emplace_back(info[i].pName ? info[i].pName : "");
+  return kOk;
+}
+
+Error Win32Platform::doAddMonitor(const MonitorInfo2& m) {
+  std::string name = m.name, environment = m.environment, dll = m.dllName;
+  MONITOR_INFO_2A info{name.data(), environment.data(), dll.data()};
+  return AddMonitorA(nullptr, 2, reinterpret_cast<BYTE*>(&info)) ? kOk : lastWin32Error();
+}
+
+Error Win32Platform::doDeleteMonitor(const std::string& environment, const std::string& name) {
+  std::string env = environment, monitor = name;
+  return DeleteMonitorA(nullptr, env.data(), monitor.data()) ? kOk : lastWin32Error();
+}
+// end of monitors
+
+}  // namespace platform
