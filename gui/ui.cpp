@@ -37,8 +37,9 @@ int Ui::showModal(Form& form) {
   form.focus_ = nullptr;  // a page opens with no control chosen yet
   form.setVisible(true);
   // The show handler runs before the window appears, so that what it
-  // disables or hides is never seen (nor focused) on the screen.
-  dispatch([&] { form.FormShow(); });
+  // disables or hides is never seen (nor focused) on the screen.  A page
+  // opened while the program is ending closes again at once, unshown.
+  if (!terminated_) dispatch([&] { form.FormShow(); });
   if (form.modalResult == mrNone && !terminated_) showForm(form, true);
   while (form.modalResult == mrNone) {
     if (terminated_ || !handleEvent()) {

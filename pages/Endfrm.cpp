@@ -6,6 +6,7 @@
 #include "discovery/adapters.h"
 #include "monitor/install.h"
 #include "pages/Prnwiz.h"
+#include "printers/default_printer.h"
 #include "report/print_target.h"
 
 pages::TEndForm* EndForm = nullptr;
@@ -54,11 +55,15 @@ void TEndForm::FormShow() {
   LblPrn->setText(PrnWizard->LblProduct->text());
   bool same = discovery::sameSubnet(os, LblIP->text()) == 1;
   LblIP->setColor(same ? gui::clNavy : gui::clRed);
-  PanelNotFound->hide();
+  // A server outside every subnet of this PC gets the warning with its help.
+  PanelNotFound->setVisible(!same);
   CB_Default->setChecked(true);
 }
 
+// The program ends whatever the default printer step reports; its
+// messages come first.
 void TEndForm::Button1Click() {
+  if (CB_Default->checked()) printers::makeDefaultPrinter(app::os(), LblPrn->text());
   endWizard();
 }
 

@@ -7,7 +7,7 @@ pages::TFormHelpCDAddPrn* FormHelpCDAddPrn = nullptr;
 namespace pages {
 
 TFormHelpCDAddPrn::TFormHelpCDAddPrn()
-    : WizardPage("FormHelpCDAddPrn", "Install from the CD came along with your printer", 522,
+    : HelpPage("FormHelpCDAddPrn", "Install from the CD came along with your printer", 522,
                  393) {
   header("Install from the CD", "Install the driver by the CD came along with the printer", 65);
   gui::Font f = textFont(14), bold = textFont(14, true);

@@ -7,7 +7,7 @@ pages::TFormHelpWizAddPrn* FormHelpWizAddPrn = nullptr;
 namespace pages {
 
 TFormHelpWizAddPrn::TFormHelpWizAddPrn()
-    : WizardPage("FormHelpWizAddPrn", "Install from the Add Printer Wizard", 522, 393) {
+    : HelpPage("FormHelpWizAddPrn", "Install from the Add Printer Wizard", 522, 393) {
   header("Add Printer Wizard", "Install the driver by add printer wizard", 65);
   gui::Font f = textFont(14), bold = textFont(14, true);
   text(nullptr, 20, 58, "You can install the printer driver by the help of the Add Printer Wizard.",

@@ -5,7 +5,7 @@ pages::TFormHelpNetError* FormHelpNetError = nullptr;
 namespace pages {
 
 TFormHelpNetError::TFormHelpNetError()
-    : WizardPage("FormHelpNetError", "Network Setting Error", 522, 393) {
+    : HelpPage("FormHelpNetError", "Network Setting Error", 522, 393) {
   header("Network Setting Error", "You are not in the same IP subnet as your printer sharing werver",
          65);
   gui::Font f = textFont(14);

@@ -9,7 +9,7 @@ pages::TFormHelpLex* FormHelpLex = nullptr;
 
 namespace pages {
 
-TFormHelpLex::TFormHelpLex() : WizardPage("FormHelpLex", "Config Your Lexmark Printer", 522, 393) {
+TFormHelpLex::TFormHelpLex() : HelpPage("FormHelpLex", "Config Your Lexmark Printer", 522, 393) {
   header("Config your Lexmark printer", "You should config your Lexmark printer as following", 65);
   gui::Font f = textFont(14);
   lines(nullptr, 20, 58, 17,

@@ -8,7 +8,7 @@ pages::TFormHelpLex98* FormHelpLex98 = nullptr;
 namespace pages {
 
 TFormHelpLex98::TFormHelpLex98()
-    : WizardPage("FormHelpLex98", "Information for Windows 98 user", 522, 393) {
+    : HelpPage("FormHelpLex98", "Information for Windows 98 user", 522, 393) {
   header("Information for Windows 98 user",
          "If you are using Lexmark under Windows 98 then watch here.", 65);
   gui::Font f = textFont(14), maroon = textFont(14, false, gui::clMaroon);

@@ -17,11 +17,6 @@ class TPrnForm : public WizardPage {
   void BtnLPTClick();
   void fillPrinterList();
 
- private:
-  // The current row's printer (the first row's when none is current) to
-  // `port`, then the list again; nothing when the list is empty.
-  void setRowPort(const std::string& port);
-
   gui::CheckBox* RbNoPrn;
   gui::ListView* ListView;
   gui::Label* LblPrn;
@@ -31,6 +26,11 @@ class TPrnForm : public WizardPage {
   gui::Button* BtnBack;
   gui::Button* Button1;
   gui::Button* Button2;
+
+ private:
+  // The current row's printer (the first row's when none is current) to
+  // `port`, then the list again; nothing when the list is empty.
+  void setRowPort(const std::string& port);
 };
 
 }  // namespace pages

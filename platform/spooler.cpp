@@ -41,6 +41,30 @@ Error Spooler::closePrinter(PrinterHandle handle) {
   if (Error e = injected(SpoolerCall::ClosePrinter)) return e;
   return doClosePrinter(handle);
 }
+// default printer
+Error Spooler::setDefaultPrinter(const std::string& name) {
+  if (Error e = injected(SpoolerCall::SetDefaultPrinter)) return e;
+  return doSetDefaultPrinter(name);
+}
+
+Error Spooler::printer5Size(PrinterHandle handle, std::uint32_t& needed) {
+  needed = 0;
+  if (Error e = injected(SpoolerCall::GetPrinter5Sizing)) return e;
+  return doPrinter5Size(handle, needed);
+}
+
+Error Spooler::getPrinter5(PrinterHandle handle, std::uint32_t size, PrinterInfo5& info) {
+  info = PrinterInfo5{};
+  if (Error e = injected(SpoolerCall::GetPrinter5)) return e;
+  return doGetPrinter5(handle, size, info);
+}
+
+Error Spooler::setPrinter5(PrinterHandle handle, const PrinterInfo5& info) {
+  if (Error e = injected(SpoolerCall::SetPrinter5)) return e;
+  return doSetPrinter5(handle, info);
+}
+// end of default printer
+
 // monitors
 Error Spooler::enumMonitorsSize(std::uint32_t& needed) {
   needed = 0;

@@ -19,6 +19,12 @@ enum class SpoolerCall : int {
   GetPrinter,
   SetPrinter,
   ClosePrinter,
+  // default printer
+  SetDefaultPrinter = 200,
+  GetPrinter5Sizing,
+  GetPrinter5,
+  SetPrinter5,
+  // end of default printer
   // monitors
   EnumMonitorsSizing = 100,
   EnumMonitors,
@@ -68,6 +74,19 @@ struct PrinterInfo2 {
 };
 
 
+// default printer
+// PRINTER_INFO_5: what the 9x family's default printer is set through.
+struct PrinterInfo5 {
+  std::optional<std::string> printerName;
+  std::optional<std::string> portName;
+  std::uint32_t attributes = 0;
+  std::uint32_t deviceNotSelectedTimeout = 0;
+  std::uint32_t transmissionRetryTimeout = 0;
+  bool operator==(const PrinterInfo5&) const = default;
+};
+inline constexpr std::uint32_t kPrinterAttributeDefault = 4;
+// end of default printer
+
 // monitors
 // The level-2 registration record (MONITOR_INFO_2).
 struct MonitorInfo2 {
@@ -100,6 +119,16 @@ class Spooler : public virtual Faults {
   Error setPrinter(PrinterHandle handle, const PrinterInfo2& info);
   Error closePrinter(PrinterHandle handle);
 
+  // default printer
+  // The winspool export with ordinal 202 (SetDefaultPrinterA).
+  Error setDefaultPrinter(const std::string& name);
+  // GetPrinterA level 5 without a buffer, then with `size` bytes;
+  // SetPrinterA level 5, command 0.
+  Error printer5Size(PrinterHandle handle, std::uint32_t& needed);
+  Error getPrinter5(PrinterHandle handle, std::uint32_t size, PrinterInfo5& info);
+  Error setPrinter5(PrinterHandle handle, const PrinterInfo5& info);
+  // end of default printer
+
   // monitors: all on the local machine.
   // EnumMonitorsA level 1 without a buffer: expected to fail with 122,
   // `needed` the size of the list in bytes.
@@ -122,6 +151,12 @@ class Spooler : public virtual Faults {
   virtual Error doGetPrinter(PrinterHandle handle, std::uint32_t size, PrinterInfo2& info) = 0;
   virtual Error doSetPrinter(PrinterHandle handle, const PrinterInfo2& info) = 0;
   virtual Error doClosePrinter(PrinterHandle handle) = 0;
+  // default printer
+  virtual Error doSetDefaultPrinter(const std::string& name) = 0;
+  virtual Error doPrinter5Size(PrinterHandle handle, std::uint32_t& needed) = 0;
+  virtual Error doGetPrinter5(PrinterHandle handle, std::uint32_t size, PrinterInfo5& info) = 0;
+  virtual Error doSetPrinter5(PrinterHandle handle, const PrinterInfo5& info) = 0;
+  // end of default printer
   // monitors
   virtual Error doEnumMonitorsSize(std::uint32_t& needed) = 0;
   virtual Error doEnumMonitors(std::uint32_t size, std::vector<std::string>& names) = 0;

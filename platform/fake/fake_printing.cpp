@@ -4,6 +4,16 @@
 
 namespace platform {
 
+bool FakePc::hasPrinter(const std::string& name) const {
+  return const_cast<FakePc*>(this)->printer(name) != nullptr;
+}
+
+Error FakePc::doPrintTargets(std::vector<PrintTarget>& targets) {
+  for (const PrinterInfo2& p : printers)
+    targets.push_back({p.printerName.value_or(""), p.portName.value_or("")});
+  return kOk;
+}
+
 FakePc::DcState* FakePc::dcState(PrinterDc dc) {
   auto it = dcs_.find(dc);
   return it == dcs_.end() ? nullptr : &it->second;
@@ -34,7 +44,10 @@ Error FakePc::doDeviceCaps(PrinterDc dc, DeviceCaps& caps) {
 Error FakePc::doStartDoc(PrinterDc dc, const std::string& documentName) {
   DcState* state = dcState(dc);
   if (!state || state->job >= 0) return kErrorInvalidHandle;
-  jobs.push_back(PrintJob{state->printer, documentName});
+  PrintJob job;
+  job.printer = state->printer;
+  job.document = documentName;
+  jobs.push_back(std::move(job));
   state->job = static_cast<int>(jobs.size()) - 1;
   return kOk;
 }

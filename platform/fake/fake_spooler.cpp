@@ -150,6 +150,57 @@ Error FakePc::doSetPrinter(PrinterHandle handle, const PrinterInfo2& info) {
 Error FakePc::doClosePrinter(PrinterHandle handle) {
   return printerHandles.erase(handle) ? kOk : kErrorInvalidHandle;
 }
+// default printer
+namespace {
+constexpr std::uint32_t kRecord5Size = 20;  // sizeof(PRINTER_INFO_5A) on 32-bit Windows
+std::uint32_t record5Size(const PrinterInfo2& p) {
+  return kRecord5Size + static_cast<std::uint32_t>(p.printerName.value_or("").size() + 1 +
+                                                   p.portName.value_or("").size() + 1);
+}
+}  // namespace
+
+Error FakePc::doSetDefaultPrinter(const std::string& name) {
+  PrinterInfo2* p = printer(name);
+  if (!p) return kErrorInvalidPrinterName;
+  defaultPrinterName = *p->printerName;
+  return kOk;
+}
+
+Error FakePc::doPrinter5Size(PrinterHandle handle, std::uint32_t& needed) {
+  auto h = printerHandles.find(handle);
+  if (h == printerHandles.end()) return kErrorInvalidHandle;
+  needed = record5Size(*printer(h->second));
+  return kErrorInsufficientBuffer;
+}
+
+Error FakePc::doGetPrinter5(PrinterHandle handle, std::uint32_t size, PrinterInfo5& info) {
+  auto h = printerHandles.find(handle);
+  if (h == printerHandles.end()) return kErrorInvalidHandle;
+  const PrinterInfo2& p = *printer(h->second);
+  if (size < record5Size(p)) return kErrorInsufficientBuffer;
+  info.printerName = p.printerName;
+  info.portName = p.portName;
+  info.attributes = p.attributes;
+  info.deviceNotSelectedTimeout = 15000;
+  info.transmissionRetryTimeout = 45000;
+  return kOk;
+}
+
+// As the 9x spooler does: the default attribute moves the default to it.
+Error FakePc::doSetPrinter5(PrinterHandle handle, const PrinterInfo5& info) {
+  auto h = printerHandles.find(handle);
+  if (h == printerHandles.end()) return kErrorInvalidHandle;
+  PrinterInfo2& p = *printer(h->second);
+  p.attributes = info.attributes;
+  if (info.attributes & kPrinterAttributeDefault) {
+    for (PrinterInfo2& other : printers)
+      if (&other != &p) other.attributes &= ~kPrinterAttributeDefault;
+    defaultPrinterName = *p.printerName;
+  }
+  return kOk;
+}
+// end of default printer
+
 // monitors
 // As Wine's spooler does it: the monitors are the keys under kMonitorsKey
 // that name a DLL in their "Driver" value, listed in the registry's order.

@@ -49,6 +49,11 @@ class Win32Platform : public Platform {
   Error doGetPrinter(PrinterHandle handle, std::uint32_t size, PrinterInfo2& info) override;
   Error doSetPrinter(PrinterHandle handle, const PrinterInfo2& info) override;
   Error doClosePrinter(PrinterHandle handle) override;
+  // default printer
+  Error doSetDefaultPrinter(const std::string& name) override;
+  Error doPrinter5Size(PrinterHandle handle, std::uint32_t& needed) override;
+  Error doGetPrinter5(PrinterHandle handle, std::uint32_t size, PrinterInfo5& info) override;
+  Error doSetPrinter5(PrinterHandle handle, const PrinterInfo5& info) override;
   // monitors
   Error doEnumMonitorsSize(std::uint32_t& needed) override;
   Error doEnumMonitors(std::uint32_t size, std::vector<std::string>& names) override;

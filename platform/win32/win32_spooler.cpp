@@ -145,6 +145,55 @@ Error Win32Platform::doSetPrinter(PrinterHandle handle, const PrinterInfo2& info
 Error Win32Platform::doClosePrinter(PrinterHandle handle) {
   return ClosePrinter(printerOf(handle)) ? kOk : lastWin32Error();
 }
+// default printer
+Error Win32Platform::doSetDefaultPrinter(const std::string& name) {
+  // Looked up at run time by its ordinal, as older import libraries lack it.
+  using SetDefault = BOOL(WINAPI*)(LPCSTR);
+  HMODULE spool = GetModuleHandleA("winspool.drv");
+  if (!spool) spool = LoadLibraryA("winspool.drv");
+  auto set = spool ? reinterpret_cast<SetDefault>(reinterpret_cast<void*>(
+                         GetProcAddress(spool, MAKEINTRESOURCEA(202))))
+                   : nullptr;
+  if (!set) return lastWin32Error();
+  return set(name.c_str()) ? kOk : lastWin32Error();
+}
+
+Error Win32Platform::doPrinter5Size(PrinterHandle handle, std::uint32_t& needed) {
+  DWORD size = 0;
+  BOOL ok = GetPrinterA(printerOf(handle), 5, nullptr, 0, &size);
+  Error e = ok ? kOk : lastWin32Error();
+  needed = size;
+  return e;
+}
+
+Error Win32Platform::doGetPrinter5(PrinterHandle handle, std::uint32_t size, PrinterInfo5& info) {
+  auto bytes = buffer(size);
+  if (!bytes) return ERROR_NOT_ENOUGH_MEMORY;
+  DWORD needed = 0;
+  if (!GetPrinterA(printerOf(handle), 5, bytes.get(), size, &needed)) return lastWin32Error();
+  const auto* p = reinterpret_cast<const PRINTER_INFO_5A*>(bytes.get());
+  info.printerName = textOf(p->pPrinterName);
+  info.portName = textOf(p->pPortName);
+  info.attributes = p->Attributes;
+  info.deviceNotSelectedTimeout = p->DeviceNotSelectedTimeout;
+  info.transmissionRetryTimeout = p->TransmissionRetryTimeout;
+  return kOk;
+}
+
+Error Win32Platform::doSetPrinter5(PrinterHandle handle, const PrinterInfo5& info) {
+  PrinterInfo5 copy = info;
+  auto text = [](std::optional<std::string>& t) { return t ? t->data() : nullptr; };
+  PRINTER_INFO_5A p{};
+  p.pPrinterName = text(copy.printerName);
+  p.pPortName = text(copy.portName);
+  p.Attributes = copy.attributes;
+  p.DeviceNotSelectedTimeout = copy.deviceNotSelectedTimeout;
+  p.TransmissionRetryTimeout = copy.transmissionRetryTimeout;
+  return SetPrinterA(printerOf(handle), 5, reinterpret_cast<BYTE*>(&p), 0) ? kOk
+                                                                             : lastWin32Error();
+}
+// end of default printer
+
 // monitors
 Error Win32Platform::doEnumMonitorsSize(std::uint32_t& needed) {
   DWORD size = 0, count = 0;

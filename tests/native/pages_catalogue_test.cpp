@@ -158,7 +158,7 @@ TEST_F(Catalogue, WelcomePage) {
                 "To continue. click Next.", "We recommend you to install your",
                 "printer driver before processing", "with this wizard.",
                 "If you want to uninstall the printer sharing driver,",
-                "please click the uninstall button.", "Driver version:", "", "Server IP:", ""}));
+                "please click the uninstall button.", "Driver version:", "0", "Server IP:", ""}));
   EXPECT_EQ(labelWith("MainForm", "with this wizard.").color(), gui::clMaroon);
   EXPECT_EQ(labelWith("MainForm", "driver on your PC.").font().height, 16);
   const auto& help = static_cast<const gui::SpeedButton&>(control("MainForm", "SpeedButton1"));

@@ -1,6 +1,8 @@
-// The page graph, walked headlessly with the work behind the buttons faked.
+// The page graph, walked headlessly on the in-memory PC: the real pages and
+// features, with printers, monitor files and registry laid out per test.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <functional>
 #include <memory>
 #include <string>
@@ -26,11 +28,19 @@
 #include "pages/Prnwiz.h"
 #include "pages/Talowiz.h"
 #include "platform/fake/fake_pc.h"
-#include "tests/native/pages_fake_work.h"
+#include "discovery/device_table.h"
+#include "monitor/family.h"
+#include "monitor/registry_key.h"
 
 namespace {
 
 using Step = std::function<void()>;
+using platform::Answer;
+
+constexpr char kAppPath[] = "C:\\Program Files\\Varn";
+// The server printer name the detection page shows when a test's "Next >"
+// makes a server usable.
+std::string serverPrinter;
 
 class PageFlow : public ::testing::Test {
  protected:
@@ -38,14 +48,43 @@ class PageFlow : public ::testing::Test {
     w = std::make_unique<World>();
     discovery::resetReceiver();
     resetWizardState();
+    discovery::clearTaloInfo();
+    serverPrinter.clear();
     // These runs are about the pages: no discovery socket, no receiver thread.
     w->pc.failCall(platform::NetworkCall::WSAStartup, 10091);
     w->ui.setApplicationWindow(w->pc.addWindow(kAppClass, ""));
-    pages::setWizardWork(&w->work);
+    w->pc.addAdapter({{"10.0.0.1", "255.255.255.0"}});
+    shipMonitor(2);
   }
   void TearDown() override {
     app::destroyPages();
-    pages::setWizardWork(nullptr);
+    discovery::clearTaloInfo();
+  }
+
+  // The companion utilities' folder with the monitor files of `version`.
+  void shipMonitor(std::uint32_t version) {
+    w->pc.setRegistryString(monitor::kCompanionKey, "AppPath", kAppPath);
+    w->pc.putFile(std::string(kAppPath) + "\\talomon.dl_", platform::FakePc::monitorDll(version));
+    w->pc.putFile(std::string(kAppPath) + "\\taloui.dl_", platform::FakePc::plainDll());
+    w->pc.putFile(std::string(kAppPath) + "\\lprmon.dl_", platform::FakePc::monitorDll(version));
+  }
+  // The monitor as an earlier run left it: registered, its DLL in place.
+  void installedMonitor(std::uint32_t version, const std::string& address) {
+    w->pc.putFile(w->pc.systemDir + "\\talomon.dll", platform::FakePc::monitorDll(version));
+    w->pc.registerMonitor(monitor::kMonitorName, "talomon.dll");
+    w->pc.setRegistryString(monitor::kMonitorKey, "Server Address", address);
+  }
+  std::string portOf(const std::string& printer) {
+    platform::PrinterInfo2* p = w->pc.printer(printer);
+    return p && p->portName ? *p->portName : "?";
+  }
+  std::string storedAddress() const {
+    return w->pc.registryString(monitor::kMonitorKey, "Server Address").value_or("(none)");
+  }
+  bool monitorRegistered() const {
+    for (const std::string& m : w->pc.monitorNames())
+      if (m == monitor::kMonitorName) return true;
+    return false;
   }
 
   // Runs the wizard through the steps; a step after the end fails the test.
@@ -68,19 +107,23 @@ class PageFlow : public ::testing::Test {
   Step expectTop(const std::string& name) {
     return [this, name] { EXPECT_EQ(top(), name); };
   }
-  // Detection shown a server: "Next >" is usable, as its timer would make it.
-  Step serverFound() {
-    return [] { TaloWizard->BtnNext->setEnabled(true); };
+  // Detection shows a server, as its timer would after a reply.
+  static Step serverFound(const std::string& ip = "10.0.0.7") {
+    return [ip] { TaloWizard->showServer({"KX220", ip, serverPrinter}); };
   }
   Step endHere() {
     return [this] { w->ui.click(*w->ui.openForms().back()->cancelButton); };
   }
+  std::vector<std::string> boxTexts() const {
+    std::vector<std::string> texts;
+    for (const auto& b : w->pc.boxes) texts.push_back(b.text);
+    return texts;
+  }
 
-  // A fresh PC, toolkit and work for each run.
+  // A fresh PC and toolkit for each run.
   struct World {
     platform::FakePc pc;
     gui::HeadlessUi ui{pc};
-    pagestest::FakeWork work;
   };
   std::unique_ptr<World> w;
 };
@@ -88,17 +131,22 @@ class PageFlow : public ::testing::Test {
 // The ways from the welcome page to every page that has a Cancel.
 struct Path {
   std::string page;
-  std::function<void(pagestest::FakeWork&, platform::FakePc&)> setUp;
+  std::function<void(platform::FakePc&)> setUp;
   std::vector<std::function<gui::Control*()>> clicks;
 };
 
 std::vector<Path> everyPage() {
-  auto none = [](pagestest::FakeWork&, platform::FakePc&) {};
+  auto none = [](platform::FakePc&) {};
+  // A local printer that fits the server's: the automatic page proposes it.
   auto printer = [](const std::string& name) {
-    return [name](pagestest::FakeWork& w, platform::FakePc&) { w.printer = name; };
+    return [name](platform::FakePc& pc) {
+      pc.addPrinter(name, "LPT1:");
+      serverPrinter = name;
+      pc.answers.push_back(Answer::Yes);  // the port question, where it comes
+    };
   };
   auto next = [] {
-    TaloWizard->BtnNext->setEnabled(true);  // a server was found
+    TaloWizard->showServer({"KX220", "10.0.0.7", serverPrinter});
     return TaloWizard->BtnNext;
   };
   return {
@@ -113,8 +161,9 @@ std::vector<Path> everyPage() {
        {[] { return MainForm->SpeedButton1; }, [] { return FormHelpInstPrn->RbCD; },
         [] { return FormHelpInstPrn->BtnNext; }}},
       {"FormAskPrn",
-       [](pagestest::FakeWork& w, platform::FakePc&) {
-         w.printerPage = pages::PrinterPage::AskPrinter;
+       [](platform::FakePc& pc) {
+         pc.addPrinter("Epson LX-300", "LPT1:");
+         serverPrinter = "HP LaserJet 4";
        },
        {[] { return MainForm->BtnNext; }, next}},
       {"FormNoPrn", none, {[] { return MainForm->BtnNext; }, next}},
@@ -126,8 +175,8 @@ std::vector<Path> everyPage() {
       {"FormHelpLex", printer("Lexmark Z52"),
        {[] { return MainForm->BtnNext; }, next, [] { return PrnWizard->BtnNext; }}},
       {"FormHelpLex98",
-       [](pagestest::FakeWork& w, platform::FakePc& pc) {
-         w.printer = "Lexmark Z52";
+       [printer](platform::FakePc& pc) {
+         printer("Lexmark Z52")(pc);
          pc.version = 0xC0000A04;  // Windows 98
        },
        {[] { return MainForm->BtnNext; }, next, [] { return PrnWizard->BtnNext; },
@@ -135,7 +184,7 @@ std::vector<Path> everyPage() {
       {"FormHelpNetError", none,
        {[] { return MainForm->BtnNext; },
         [] {
-          TaloWizard->SB_ERROR->show();  // the server is in another subnet
+          TaloWizard->showServer({"KX220", "192.168.9.9", ""});  // another subnet
           return TaloWizard->SB_ERROR;
         }}},
   };
@@ -146,13 +195,14 @@ TEST_F(PageFlow, CancelFromEveryDepthEndsAtOnceAsksNothingAndStopsTheReceiver) {
     SCOPED_TRACE(path.page);
     TearDown();
     SetUp();
-    path.setUp(w->work, w->pc);
+    path.setUp(w->pc);
     std::vector<Step> steps;
     for (const auto& c : path.clicks) steps.push_back([this, c] { w->ui.click(*c()); });
-    std::size_t depth = 0;
+    std::size_t depth = 0, boxes = 0;
     steps.push_back([&] {
       EXPECT_EQ(top(), path.page);
       depth = w->ui.openForms().size();
+      boxes = w->pc.boxes.size();
       EXPECT_EQ(w->ui.openForms().back()->cancelButton->text(), "Cancel");
     });
     steps.push_back(endHere());
@@ -162,47 +212,46 @@ TEST_F(PageFlow, CancelFromEveryDepthEndsAtOnceAsksNothingAndStopsTheReceiver) {
     EXPECT_TRUE(w->ui.terminated());
     EXPECT_TRUE(w->ui.openForms().empty());
     EXPECT_EQ(discovery::bStopReceiver.load(), 1);
-    EXPECT_TRUE(w->pc.boxes.empty());
+    EXPECT_EQ(w->pc.boxes.size(), boxes) << "Cancel asked something";
     EXPECT_FALSE(w->pc.unexpectedQuestion);
   }
 }
 
 TEST_F(PageFlow, WelcomeNextOpensDetectionAndItsBackRerunsTheWelcomeShowHandler) {
   run({[&] {
-         EXPECT_EQ(w->work.count("welcomeShow"), 1);
-         EXPECT_FALSE(MainForm->PanelUninstall->visible());
+         EXPECT_FALSE(MainForm->PanelUninstall->visible()) << "no monitor yet";
+         EXPECT_EQ(MainForm->lblVer->text(), "0");
        },
        click([] { return MainForm->BtnNext; }),
        [&] {
          EXPECT_EQ(top(), "TaloWizard");
          EXPECT_TRUE(TaloWizard->Timer1->enabled());
          EXPECT_FALSE(TaloWizard->BtnNext->enabled());
-         EXPECT_EQ(w->work.count("detectionShow"), 1);
-         w->work.monitorInstalled = true;  // installed meanwhile
+         installedMonitor(0x0102, "10.0.0.7");  // installed meanwhile
        },
        click([] { return TaloWizard->BtnBack; }),
        [&] {
          EXPECT_EQ(top(), "MainForm");
-         EXPECT_EQ(w->work.count("welcomeShow"), 2);
          EXPECT_TRUE(MainForm->PanelUninstall->showing());
+         EXPECT_EQ(MainForm->lblVer->text(), "258");
+         EXPECT_EQ(MainForm->lblIP->text(), "10.0.0.7");
          EXPECT_FALSE(TaloWizard->Timer1->enabled()) << "closing stops the detection";
        },
-       click([] { return MainForm->BtnNext; }),
-       [&] { EXPECT_EQ(w->work.count("detectionShow"), 2); }, endHere()});
+       endHere()});
 }
 
-TEST_F(PageFlow, DetectionShowEmptiesTheServerLabels) {
-  run({click([] { return MainForm->BtnNext; }),
+TEST_F(PageFlow, DetectionShowEmptiesTheServerLabelsAndStartsTheTickCount) {
+  run({click([] { return MainForm->BtnNext; }), serverFound(),
        [&] {
-         TaloWizard->LblIP->setText("10.0.0.9");
-         TaloWizard->LblProduct->setText("KX220");
-         TaloWizard->LblPrinter->setText("HP");
+         dwDetectTicks = 17;
+         EXPECT_EQ(TaloWizard->LblIP->text(), "10.0.0.7");
        },
        click([] { return TaloWizard->BtnBack; }), click([] { return MainForm->BtnNext; }),
        [&] {
          EXPECT_EQ(TaloWizard->LblIP->text(), "");
          EXPECT_EQ(TaloWizard->LblProduct->text(), "");
          EXPECT_EQ(TaloWizard->LblPrinter->text(), "");
+         EXPECT_EQ(dwDetectTicks, 0u);
        },
        endHere()});
 }
@@ -211,13 +260,14 @@ TEST_F(PageFlow, BrowseCloseBoxLeavesTheDetectionTimerOffAndBackTurnsItOn) {
   run({click([] { return MainForm->BtnNext; }),
        [&] {
          w->ui.tick(*TaloWizard->Timer1);
-         EXPECT_EQ(w->work.count("detectionTick"), 1);
+         EXPECT_EQ(dwDetectTicks, 1u);
+         EXPECT_TRUE(TaloWizard->PanelNotFound->showing()) << "no server answered";
        },
        click([] { return TaloWizard->BtnMore; }),
        [&] {
          EXPECT_EQ(top(), "BrowTaloForm");
          EXPECT_FALSE(TaloWizard->Timer1->enabled());
-         EXPECT_EQ(w->work.count("detectionStopped"), 1);
+         EXPECT_EQ(dwDetectTicks, 0u);
          EXPECT_TRUE(BrowTaloForm->Timer1->enabled());
          EXPECT_EQ(BrowTaloForm->LblTALO->text(), "0");
          w->ui.closeBox(*BrowTaloForm);
@@ -227,14 +277,14 @@ TEST_F(PageFlow, BrowseCloseBoxLeavesTheDetectionTimerOffAndBackTurnsItOn) {
          EXPECT_FALSE(TaloWizard->Timer1->enabled());
          EXPECT_FALSE(BrowTaloForm->Timer1->enabled());
          w->ui.tick(*TaloWizard->Timer1);
-         EXPECT_EQ(w->work.count("detectionTick"), 1) << "no polling after the close box";
+         EXPECT_EQ(dwDetectTicks, 0u) << "no polling after the close box";
        },
        click([] { return TaloWizard->BtnMore; }), click([] { return BrowTaloForm->BtnBack; }),
        [&] {
          EXPECT_EQ(top(), "TaloWizard");
          EXPECT_TRUE(TaloWizard->Timer1->enabled());
          w->ui.tick(*TaloWizard->Timer1);
-         EXPECT_EQ(w->work.count("detectionTick"), 2);
+         EXPECT_EQ(dwDetectTicks, 1u) << "a fresh count after Back";
        },
        endHere()});
 }
@@ -242,15 +292,37 @@ TEST_F(PageFlow, BrowseCloseBoxLeavesTheDetectionTimerOffAndBackTurnsItOn) {
 TEST_F(PageFlow, BrowseNextHandsTheRowOverAndLeavesTheDetectionTimerOff) {
   run({click([] { return MainForm->BtnNext; }), click([] { return TaloWizard->BtnMore; }),
        [&] {
+         discovery::insertTalo("10.0.0.2", "KX220", "");
+         discovery::insertTalo("10.0.0.3", "KX230", "HP LaserJet 4");
          w->ui.tick(*BrowTaloForm->Timer1);
-         EXPECT_EQ(w->work.count("browseTick"), 1);
+         ASSERT_EQ(BrowTaloForm->ListView->count(), 2);
+         EXPECT_EQ(BrowTaloForm->LblTALO->text(), "2");
+         EXPECT_EQ(BrowTaloForm->ListView->row(0)[2], "10.0.0.3") << "printers first";
+         w->ui.tick(*BrowTaloForm->Timer1);
+         EXPECT_EQ(BrowTaloForm->ListView->count(), 2) << "a row per server";
        },
-       click([] { return BrowTaloForm->BtnBrowse; }), click([] { return BrowTaloForm->BtnSet; }),
+       click([] { return BrowTaloForm->BtnBrowse; }),
+       [&] {
+         EXPECT_EQ(BrowTaloForm->ListView->count(), 0);
+         EXPECT_EQ(BrowTaloForm->LblTALO->text(), "0");
+         EXPECT_EQ(discovery::taloCount(), 0) << "Refresh empties the table";
+         discovery::insertTalo("10.0.0.4", "KX220", "Epson LX-300");
+         w->ui.tick(*BrowTaloForm->Timer1);
+       },
+       click([] { return BrowTaloForm->BtnSet; }),
        [&] {
          EXPECT_EQ(top(), "TaloWizard");
-         EXPECT_EQ(w->work.count("browseRefresh"), 1);
-         EXPECT_EQ(w->work.count("browseSet"), 1);
+         EXPECT_EQ(TaloWizard->LblIP->text(), "10.0.0.4");
+         EXPECT_EQ(TaloWizard->LblProduct->text(), "KX220");
+         EXPECT_EQ(TaloWizard->LblPrinter->text(), "Epson LX-300");
+         EXPECT_TRUE(TaloWizard->BtnNext->enabled());
          EXPECT_FALSE(TaloWizard->Timer1->enabled());
+       },
+       click([] { return TaloWizard->BtnMore; }), click([] { return BrowTaloForm->BtnSet; }),
+       [&] {
+         EXPECT_EQ(TaloWizard->LblIP->text(), "") << "an empty list forgets the server";
+         EXPECT_TRUE(TaloWizard->PanelNotFound->showing());
+         EXPECT_FALSE(TaloWizard->BtnNext->enabled());
        },
        endHere()});
 }
@@ -279,83 +351,97 @@ TEST_F(PageFlow, BrowseListCountsRowsFocusesTheFirstAndSortsPrintersFirst) {
 }
 
 TEST_F(PageFlow, ManualSetIpCancelStaysOkPutsTheAddressOnTheDetectionPage) {
+  w->pc.setRegistryString(monitor::kMonitorKey, "Server Address", "10.0.0.99");
   run({click([] { return MainForm->BtnNext; }),
-       [&] { TaloWizard->PanelNotFound->show(); },
+       [&] { TaloWizard->showNoServer(false); },
        click([] { return TaloWizard->BtnMore; }), click([] { return BrowTaloForm->BtnManual; }),
        [&] {
          EXPECT_EQ(top(), "FormServerIP");
-         EXPECT_EQ(w->work.count("installMonitor"), 1);
-         EXPECT_EQ(w->work.count("serverIpShow"), 1);
+         EXPECT_TRUE(monitorRegistered()) << "the installation runs first";
+         EXPECT_EQ(FormServerIP->EdIP->text(), "10.0.0.99");
          EXPECT_EQ(BrowTaloForm->bManualCancelled, 0);
        },
        click([] { return FormServerIP->BtnCancel; }),
        [&] {
          EXPECT_EQ(top(), "BrowTaloForm");
          EXPECT_EQ(BrowTaloForm->bManualCancelled, 1);
-         EXPECT_EQ(w->work.count("browseManual"), 0);
-         w->work.serverIpOkay = false;  // the write fails: the dialog stays
+         EXPECT_EQ(TaloWizard->LblIP->text(), "");
        },
        click([] { return BrowTaloForm->BtnManual; }),
-       [&] { EXPECT_EQ(BrowTaloForm->bManualCancelled, 0); },
+       [&] {
+         EXPECT_EQ(BrowTaloForm->bManualCancelled, 0);
+         FormServerIP->EdIP->setText("10.0.0.5");
+         w->pc.answers.push_back(Answer::Yes);  // the stored address is replaced
+         w->pc.failCall(platform::RegistryCall::RegSetValueEx, 5, 1);
+       },
        click([] { return FormServerIP->BtnOK; }),
        [&] {
-         EXPECT_EQ(top(), "FormServerIP");
-         w->work.serverIpOkay = true;
+         EXPECT_EQ(top(), "FormServerIP") << "the write failed: the dialog stays";
+         EXPECT_EQ(boxTexts().back(), "Failed to set data for 'Server Address'");
+         EXPECT_EQ(storedAddress(), "10.0.0.99");
+         w->pc.answers.push_back(Answer::Yes);
        },
        click([] { return FormServerIP->BtnOK; }),
        [&] {
          EXPECT_EQ(top(), "TaloWizard");
-         EXPECT_EQ(w->work.count("browseManual"), 1);
+         EXPECT_EQ(storedAddress(), "10.0.0.5");
+         EXPECT_EQ(TaloWizard->LblIP->text(), "10.0.0.5");
+         EXPECT_EQ(TaloWizard->LblProduct->text(), "Manual IP Address");
+         EXPECT_EQ(TaloWizard->LblPrinter->text(), "");
+         EXPECT_EQ(TaloWizard->LblIP->color(), gui::clWindowText);
+         EXPECT_FALSE(TaloWizard->SB_ERROR->visible());
          EXPECT_TRUE(TaloWizard->BtnNext->enabled());
          EXPECT_FALSE(TaloWizard->PanelNotFound->visible());
        },
        endHere()});
+  EXPECT_FALSE(w->pc.unexpectedQuestion);
 }
 
 TEST_F(PageFlow, ManualSetIpStaysWhenTheInstallationFails) {
-  w->work.installOk = false;
+  w->pc.failCall(platform::FilesCall::CopyFile, 5, 1);
   run({click([] { return MainForm->BtnNext; }), click([] { return TaloWizard->BtnMore; }),
        click([] { return BrowTaloForm->BtnManual; }),
        [&] {
          EXPECT_EQ(top(), "BrowTaloForm");
-         EXPECT_EQ(w->work.count("serverIpShow"), 0);
+         EXPECT_EQ(boxTexts(), std::vector<std::string>{"Failed to Copy file !"});
+         EXPECT_FALSE(monitorRegistered());
        },
        endHere()});
 }
 
-TEST_F(PageFlow, DetectionNextStopsOnAFailedStepAndElseChoosesThePrinterPage) {
-  w->work.installOk = false;
-  w->work.printer = "HP LaserJet";
+TEST_F(PageFlow, DetectionNextInstallsStoresAndChoosesThePrinterPage) {
+  w->pc.addPrinter("HP LaserJet 4", "LPT1:");
+  serverPrinter = "HP LaserJet 4";
+  w->pc.failCall(platform::FilesCall::CopyFile, 5, 1);
   run({click([] { return MainForm->BtnNext; }), serverFound(),
-       [&] { TaloWizard->LblIP->setText("10.0.0.7"); },
+       [&] { TaloWizard->Timer1->setEnabled(true); },
        click([] { return TaloWizard->BtnNext; }),
        [&] {
-         EXPECT_EQ(top(), "TaloWizard");
+         EXPECT_EQ(top(), "TaloWizard") << "the installation failed";
          EXPECT_FALSE(TaloWizard->Timer1->enabled());
-         EXPECT_EQ(w->work.count("storeServerAddress"), 0);
-         w->work.installOk = true;
-         w->work.storeOk = false;
+         EXPECT_EQ(storedAddress(), "(none)");
+         w->pc.failCall(platform::RegistryCall::RegSetValueEx, 5, 1);
        },
        click([] { return TaloWizard->BtnNext; }),
        [&] {
-         EXPECT_EQ(top(), "TaloWizard");
-         EXPECT_EQ(w->work.storedAddress, "10.0.0.7");
-         EXPECT_EQ(w->work.count("choosePrinterPage"), 0);
-         w->work.storeOk = true;
+         EXPECT_EQ(top(), "TaloWizard") << "the address could not be stored";
+         EXPECT_TRUE(monitorRegistered());
+         EXPECT_EQ(boxTexts().back(), "Failed to set data for 'Server Address'");
          PrnWizard->bPickByHand = 1;
        },
        click([] { return TaloWizard->BtnNext; }),
        [&] {
          EXPECT_EQ(top(), "PrnWizard");
+         EXPECT_EQ(storedAddress(), "10.0.0.7");
          EXPECT_EQ(PrnWizard->bPickByHand, 0);
-         EXPECT_EQ(PrnWizard->LblProduct->text(), "HP LaserJet");
+         EXPECT_EQ(PrnWizard->LblProduct->text(), "HP LaserJet 4");
          TaloWizard->Timer1->setEnabled(true);
        },
        click([] { return PrnWizard->BtnBack; }),
        [&] {
          EXPECT_EQ(top(), "TaloWizard");
          EXPECT_FALSE(TaloWizard->Timer1->enabled()) << "back stops the detection timer";
-         w->work.printerPage = pages::PrinterPage::AskPrinter;
+         TaloWizard->showServer({"KX220", "10.0.0.7", "Canon BJC-80"});  // fits no printer
        },
        click([] { return TaloWizard->BtnNext; }), expectTop("FormAskPrn"),
        [&] { TaloWizard->Timer1->setEnabled(true); },
@@ -365,15 +451,15 @@ TEST_F(PageFlow, DetectionNextStopsOnAFailedStepAndElseChoosesThePrinterPage) {
          EXPECT_FALSE(TaloWizard->Timer1->enabled());
        },
        endHere()});
+  EXPECT_FALSE(w->pc.unexpectedQuestion) << "the same address again asks nothing";
 }
 
 TEST_F(PageFlow, AskPrinterChoicesShowTheirPanelsOnFocusAndNextNeedsATick) {
-  w->work.printerPage = pages::PrinterPage::AskPrinter;
-  w->work.printer = "Epson LX";
+  w->pc.addPrinter("Epson LX-300", "LPT1:");
   run({click([] { return MainForm->BtnNext; }), serverFound(),
        click([] { return TaloWizard->BtnNext; }),
        [&] {
-         EXPECT_EQ(top(), "FormAskPrn");
+         EXPECT_EQ(top(), "FormAskPrn") << "a server without a printer fits none";
          EXPECT_EQ(FormAskPrn->LblPrn->text(), "your printer");
          EXPECT_FALSE(FormAskPrn->BtnNext->enabled());
          EXPECT_FALSE(FormAskPrn->PanelInst->visible());
@@ -396,6 +482,8 @@ TEST_F(PageFlow, AskPrinterChoicesShowTheirPanelsOnFocusAndNextNeedsATick) {
          ASSERT_GE(w->ui.openForms().size(), 2u);
          EXPECT_EQ(w->ui.openForms()[w->ui.openForms().size() - 2]->name(), "PrnWizard");
          EXPECT_EQ(PrnWizard->bPickByHand, 1);
+         EXPECT_EQ(PrnWizard->LblProduct->text(), "Epson LX-300") << "the first printer";
+         EXPECT_EQ(PrnForm->ListView->focusedRow(), 0) << "the proposed one is current";
        },
        click([] { return PrnForm->BtnBack; }), click([] { return PrnWizard->BtnBack; }),
        [&] {
@@ -403,7 +491,7 @@ TEST_F(PageFlow, AskPrinterChoicesShowTheirPanelsOnFocusAndNextNeedsATick) {
          EXPECT_EQ(PrnWizard->bPickByHand, 1) << "stays 1 until the detection Next";
        },
        click([] { return FormAskPrn->Button2; }),
-       [&] { TaloWizard->LblPrinter->setText("Canon BJC-80"); },
+       [&] { TaloWizard->showServer({"KX220", "10.0.0.7", "Canon BJC-80"}); },
        click([] { return TaloWizard->BtnNext; }),
        [&] {
          EXPECT_EQ(FormAskPrn->LblPrn->text(), "Canon BJC-80");
@@ -467,26 +555,43 @@ TEST_F(PageFlow, NoWayBackFromPrinterSettingNotFound) {
 }
 
 TEST_F(PageFlow, APickByHandListOpenedWhileEndingClosesAtOnce) {
-  w->work.printerPage = pages::PrinterPage::AskPrinter;
+  w->pc.addPrinter("Epson LX-300", "LPT1:");
   run({click([] { return MainForm->BtnNext; }), serverFound(),
        click([] { return TaloWizard->BtnNext; }), click([] { return FormAskPrn->RbPick; }),
+       // The printers cannot be listed any more: the printer page finds none.
+       [&] { w->pc.failCall(platform::SpoolerCall::EnumPrintersSizing, 1722); },
        click([] { return FormAskPrn->BtnNext; }),
        [&] {
-         EXPECT_EQ(top(), "FormNoPrn");  // no printer at all
-         EXPECT_EQ(w->work.count("fillPrinterList"), 0);
+         EXPECT_EQ(top(), "FormNoPrn");
+         EXPECT_EQ(boxTexts(), std::vector<std::string>{"EnumPrinters Failed!!"});
        },
        endHere()});
   EXPECT_TRUE(w->ui.openForms().empty());
   EXPECT_EQ(w->ui.stepsLeft(), 1u);
+  EXPECT_EQ(w->pc.boxes.size(), 1u) << "the manual list never listed";
 }
 
 TEST_F(PageFlow, ManualPrinterListNext) {
-  w->work.printer = "HP LaserJet";
+  w->pc.addPrinter("HP LaserJet 4", "LPT1:");
+  w->pc.addPrinter("Epson LQ", "LPT1:");
+  w->pc.addPrinter("Canon BJ", "Remote Port");
+  serverPrinter = "HP LaserJet 4";
   run({click([] { return MainForm->BtnNext; }), serverFound(),
        click([] { return TaloWizard->BtnNext; }), click([] { return PrnWizard->BtnMore; }),
        [&] {
-         EXPECT_EQ(w->work.count("fillPrinterList"), 1);
-         EXPECT_EQ(PrnForm->LblPrn->text(), "0");
+         EXPECT_EQ(PrnForm->LblPrn->text(), "3");
+         ASSERT_EQ(PrnForm->ListView->count(), 3);
+         EXPECT_EQ(PrnForm->ListView->row(2), (gui::ListView::Row{"", "Canon BJ", "Remote Port"}));
+         EXPECT_EQ(PrnForm->ListView->imageOf(PrnForm->ListView->row(2)), 1);
+         EXPECT_EQ(PrnForm->ListView->imageOf(PrnForm->ListView->row(1)), 0);
+         EXPECT_EQ(PrnForm->ListView->focusedRow(), 0) << "the proposed printer";
+       },
+       click([] { return PrnForm->BtnBack; }),
+       // The proposed printer is gone from the list: no row is current.
+       [&] { PrnWizard->LblProduct->setText("Removed Printer"); },
+       click([] { return PrnWizard->BtnMore; }),
+       [&] {
+         EXPECT_EQ(PrnForm->ListView->focusedRow(), -1);
          w->ui.click(*PrnForm->Button1);
          ASSERT_EQ(w->pc.boxes.size(), 1u);
          EXPECT_EQ(w->pc.boxes[0].text, "Please select a printer setting.");
@@ -494,25 +599,42 @@ TEST_F(PageFlow, ManualPrinterListNext) {
          EXPECT_EQ(w->pc.boxes[0].icon, platform::Icon::Information);
          EXPECT_EQ(w->pc.boxes[0].buttons, platform::Buttons::Ok);
          EXPECT_EQ(top(), "PrnForm");
-         PrnForm->ListView->addRow({"", "Epson LQ", "LPT1:"});
-         PrnForm->ListView->addRow({"", "Canon BJ", "Remote Port"});
-         EXPECT_EQ(PrnForm->LblPrn->text(), "2");
-         EXPECT_EQ(PrnForm->ListView->imageOf(PrnForm->ListView->row(1)), 1);
-         EXPECT_EQ(PrnForm->ListView->imageOf(PrnForm->ListView->row(0)), 0);
-         PrnForm->ListView->setFocusedRow(1);
+         PrnForm->ListView->setFocusedRow(2);
        },
        click([] { return PrnForm->Button1; }),
        [&] {
          EXPECT_EQ(top(), "PrnWizard");
          EXPECT_EQ(PrnWizard->LblProduct->text(), "Canon BJ");
+         EXPECT_EQ(portOf("Canon BJ"), "Remote Port") << "the list changes no port";
        },
        click([] { return PrnWizard->BtnMore; }),
        [&] {
-         EXPECT_EQ(PrnForm->ListView->count(), 0);
-         EXPECT_EQ(w->work.count("fillPrinterList"), 2);
+         EXPECT_EQ(PrnForm->ListView->count(), 3) << "filled afresh";
+         EXPECT_EQ(PrnForm->LblPrn->text(), "3");
+         EXPECT_EQ(PrnForm->ListView->focusedRow(), 2);
+         EXPECT_FALSE(PrnForm->RbNoPrn->checked());
        },
        click([] { return PrnForm->RbNoPrn; }), click([] { return PrnForm->Button1; }),
        expectTop("FormHelpInstPrn"), endHere()});
+}
+
+TEST_F(PageFlow, ManualListHiddenButtonsSetThePortOfTheCurrentOrFirstRow) {
+  w->pc.addPrinter("HP LaserJet 4", "LPT1:");
+  w->pc.addPrinter("Epson LQ", "Remote Port");
+  serverPrinter = "HP LaserJet 4";
+  run({click([] { return MainForm->BtnNext; }), serverFound(),
+       click([] { return TaloWizard->BtnNext; }), click([] { return PrnWizard->BtnMore; }),
+       [&] {
+         PrnForm->ListView->setFocusedRow(1);
+         PrnForm->BtnLPT->onClick();
+         EXPECT_EQ(portOf("Epson LQ"), "LPT1:");
+         EXPECT_EQ(PrnForm->ListView->row(1)[2], "LPT1:") << "the list is refreshed";
+         PrnForm->ListView->setFocusedRow(-1);
+         PrnForm->BtnSet->onClick();
+         EXPECT_EQ(portOf("HP LaserJet 4"), "Remote Port") << "no current row: the first";
+         EXPECT_FALSE(w->pc.unexpectedQuestion) << "no question";
+       },
+       endHere()});
 }
 
 TEST_F(PageFlow, LexmarkAndCompaqNamesPassThroughTheLexmarkPage) {
@@ -531,20 +653,24 @@ TEST_F(PageFlow, LexmarkAndCompaqNamesPassThroughTheLexmarkPage) {
     SCOPED_TRACE(c.printer);
     TearDown();
     SetUp();
-    w->work.printer = c.printer;
-    w->work.moveOk = false;
+    w->pc.addPrinter(c.printer, "LPT1:");
+    serverPrinter = c.printer;
+    w->pc.answers = {Answer::No, Answer::Yes};
     run({click([] { return MainForm->BtnNext; }), serverFound(),
          click([] { return TaloWizard->BtnNext; }), click([] { return PrnWizard->BtnNext; }),
          [&] {
-           EXPECT_EQ(top(), "PrnWizard") << "declined or failed: the page stays";
-           w->work.moveOk = true;
+           EXPECT_EQ(top(), "PrnWizard") << "declined: the page stays";
+           EXPECT_EQ(portOf(c.printer), "LPT1:");
+           EXPECT_TRUE(PrnWizard->BtnNext->enabled());
+           EXPECT_TRUE(PrnWizard->BtnBack->enabled());
          },
-         click([] { return PrnWizard->BtnNext; }), expectTop(c.next), endHere()});
-    EXPECT_EQ(w->work.count("moveToRemotePort"), 2);
+         click([] { return PrnWizard->BtnNext; }), expectTop(c.next),
+         [&] { EXPECT_EQ(portOf(c.printer), "Remote Port"); }, endHere()});
+    ASSERT_EQ(w->pc.boxes.size(), 2u);
+    EXPECT_EQ(w->pc.boxes[0].text, std::string("Change ") + c.printer +
+                                       " port setting \n from \"LPT1:\" to \"Remote Port\" ?");
+    EXPECT_FALSE(w->ui.busy()) << "the hourglass is gone";
   }
-  EXPECT_TRUE(pages::needsLexmarkHelp("My LEXMARK"));
-  EXPECT_FALSE(pages::needsLexmarkHelp("LEXmark"));
-  EXPECT_FALSE(pages::needsLexmarkHelp(""));
 }
 
 TEST_F(PageFlow, LexmarkNextBranchesOnTheVersion) {
@@ -560,7 +686,8 @@ TEST_F(PageFlow, LexmarkNextBranchesOnTheVersion) {
     TearDown();
     SetUp();
     w->pc.version = c.version;
-    w->work.printer = "Lexmark Z52";
+    w->pc.addPrinter("Lexmark Z52", "Remote Port");  // already there: no question
+    serverPrinter = "Lexmark Z52";
     std::vector<Step> steps = {click([] { return MainForm->BtnNext; }), serverFound(),
                                click([] { return TaloWizard->BtnNext; }),
                                click([] { return PrnWizard->BtnNext; }),
@@ -579,6 +706,8 @@ TEST_F(PageFlow, LexmarkNextBranchesOnTheVersion) {
     steps.push_back(expectTop("PrnWizard"));
     steps.push_back(endHere());
     run(steps);
+    EXPECT_TRUE(w->pc.boxes.empty());
+    EXPECT_EQ(w->pc.printerWrites.size(), 1u) << "written again, its port unchanged";
   }
 }
 
@@ -642,52 +771,208 @@ TEST_F(PageFlow, NetworkErrorPageDoneEndsAndBackReturns) {
   EXPECT_EQ(w->ui.stepsLeft(), 1u);
 }
 
+TEST_F(PageFlow, CompletionShowsTheStoredServerAndTheChosenPrinter) {
+  w->pc.addPrinter("HP LaserJet 4", "Remote Port");
+  serverPrinter = "HP LaserJet 4";
+  run({click([] { return MainForm->BtnNext; }), serverFound("10.0.0.7"),
+       click([] { return TaloWizard->BtnNext; }), click([] { return PrnWizard->BtnNext; }),
+       [&] {
+         EXPECT_EQ(top(), "EndForm");
+         EXPECT_EQ(EndForm->LblIP->text(), "10.0.0.7");
+         EXPECT_EQ(EndForm->LblIP->color(), gui::clNavy);
+         EXPECT_EQ(EndForm->LblPrn->text(), "HP LaserJet 4");
+         EXPECT_TRUE(EndForm->CB_Default->checked());
+         EXPECT_FALSE(EndForm->PanelNotFound->visible());
+         w->ui.click(*EndForm->CB_Default);
+         EXPECT_FALSE(EndForm->CB_Default->checked());
+       },
+       click([] { return EndForm->Button2; }), click([] { return PrnWizard->BtnBack; }),
+       [&] {
+         TaloWizard->showServer({"KX220", "192.168.5.5", serverPrinter});
+         w->pc.answers.push_back(Answer::No);  // keep the stored address
+       },
+       click([] { return TaloWizard->BtnNext; }), click([] { return PrnWizard->BtnNext; }),
+       [&] {
+         EXPECT_TRUE(EndForm->CB_Default->checked()) << "ticked again on every showing";
+         EXPECT_EQ(EndForm->LblIP->text(), "10.0.0.7") << "the stored one was kept (No)";
+         EXPECT_EQ(boxTexts().back(),
+                   "Change the server from \"10.0.0.7\" \nto the new IP address \"192.168.5.5\" ?");
+       },
+       endHere()});
+}
+
+TEST_F(PageFlow, CompletionPrintsTheTestPageAndSaysSoOnlyWhenTheSpoolerTookIt) {
+  w->pc.addPrinter("HP LaserJet 4", "Remote Port");
+  w->pc.computer = "WORKSTATION-017";
+  serverPrinter = "HP LaserJet 4";
+  run({click([] { return MainForm->BtnNext; }), serverFound(),
+       click([] { return TaloWizard->BtnNext; }), click([] { return PrnWizard->BtnNext; }),
+       click([] { return EndForm->SpeedButton2; }),
+       [&] {
+         EXPECT_EQ(top(), "EndForm");
+         ASSERT_EQ(w->pc.jobs.size(), 1u);
+         const platform::FakePc::PrintJob& job = w->pc.jobs[0];
+         EXPECT_EQ(job.printer, "HP LaserJet 4");
+         EXPECT_EQ(job.document, "Test Page");
+         EXPECT_TRUE(job.ended);
+         EXPECT_EQ(job.pages, 1);
+         std::vector<std::string> texts;
+         for (const auto& t : job.texts) texts.push_back(t.text);
+         for (const char* want : {"Congratulations !", "10.0.0.7", "HP LaserJet 4",
+                                  "WORKSTATION-017", "1000", "0", "Driver Version:"})
+           EXPECT_NE(std::find(texts.begin(), texts.end(), want), texts.end()) << want;
+         EXPECT_EQ(boxTexts().back(), "Test page printed");
+         EXPECT_EQ(w->pc.boxes.back().caption, "Information");
+         EXPECT_EQ(w->ui.progress, (std::vector<std::string>{"Printing the test page ...", ""}));
+         w->pc.failCall(platform::PrintingCall::EndDoc, 1157, 1);
+       },
+       click([] { return EndForm->SpeedButton2; }),
+       [&] {
+         EXPECT_EQ(w->pc.jobs.size(), 2u);
+         EXPECT_FALSE(w->pc.jobs[1].ended);
+         EXPECT_EQ(boxTexts().back(), "The test page could not be printed.\nCode 1157");
+       },
+       endHere()});
+}
+
+TEST_F(PageFlow, CompletionPrintsThroughTheDialogWhenTheEngineListLacksThePrinter) {
+  w->pc.version = 0x05650004;  // NT 4: bare names, but the target has " on Remote Port"
+  w->pc.addPrinter("HP LaserJet 4", "Remote Port");
+  w->pc.defaultPrinterName = "HP LaserJet 4";
+  w->pc.dialogConfirms = false;
+  serverPrinter = "HP LaserJet 4";
+  run({click([] { return MainForm->BtnNext; }), serverFound(),
+       click([] { return TaloWizard->BtnNext; }), click([] { return PrnWizard->BtnNext; }),
+       click([] { return EndForm->SpeedButton2; }),
+       [&] {
+         EXPECT_EQ(w->pc.printDialogs, 1);
+         ASSERT_EQ(w->pc.jobs.size(), 1u) << "printed although the dialog was cancelled";
+         EXPECT_EQ(w->pc.jobs[0].printer, "HP LaserJet 4");
+         EXPECT_EQ(boxTexts().back(), "Test page printed");
+       },
+       endHere()});
+}
+
 TEST_F(PageFlow, CompletionDoneSetsTheDefaultOnlyWhenTickedAndEndsEitherWay) {
-  for (bool tick : {false, true}) {
-    SCOPED_TRACE(tick);
+  struct Case {
+    std::uint32_t version;
+    bool tick;
+  } cases[] = {{0x0A280105, false}, {0x0A280105, true}, {0xC0000A04, true}};
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.version);
+    SCOPED_TRACE(c.tick);
     TearDown();
     SetUp();
-    w->work.printer = "HP LaserJet";
+    w->pc.version = c.version;
+    w->pc.addPrinter("Epson LQ", "LPT1:");
+    w->pc.addPrinter("HP LaserJet 4", "Remote Port");
+    w->pc.defaultPrinterName = "Epson LQ";
+    serverPrinter = "HP LaserJet 4";
     run({click([] { return MainForm->BtnNext; }), serverFound(),
          click([] { return TaloWizard->BtnNext; }), click([] { return PrnWizard->BtnNext; }),
          [&] {
-           EXPECT_EQ(w->work.count("endShow"), 1);
-           w->ui.click(*EndForm->SpeedButton2);
-           EXPECT_EQ(w->work.count("printTestPage"), 1);
-           EXPECT_EQ(top(), "EndForm");
-           if (tick) w->ui.click(*EndForm->CB_Default);
+           if (!c.tick) w->ui.click(*EndForm->CB_Default);
          },
          click([] { return EndForm->Button1; })});
-    EXPECT_EQ(w->work.count("setDefaultPrinter"), tick ? 1 : 0);
+    EXPECT_EQ(w->pc.defaultPrinterName, c.tick ? "HP LaserJet 4" : "Epson LQ");
+    EXPECT_TRUE(w->pc.boxes.empty());
     EXPECT_TRUE(w->ui.terminated());
     EXPECT_EQ(w->ui.stepsLeft(), 1u);
   }
 }
 
+TEST_F(PageFlow, CompletionDoneSaysWhenTheDefaultPrinterCannotBeSetAndStillEnds) {
+  struct Case {
+    std::uint32_t version;
+    platform::SpoolerCall call;
+    const char* message;
+  } cases[] = {
+      {0x0A280105, platform::SpoolerCall::SetDefaultPrinter,
+       "Could not make HP LaserJet 4 the default printer.\nCode 1801"},
+      {0xC0000A04, platform::SpoolerCall::OpenPrinter, "OpenPrinter Failed!"},
+      {0xC0000A04, platform::SpoolerCall::GetPrinter5Sizing, "GetPrinter Failed!!"},
+      {0xC0000A04, platform::SpoolerCall::GetPrinter5, "GetPrinter Falied!!"},
+      {0xC0000A04, platform::SpoolerCall::SetPrinter5,
+       "Could not make HP LaserJet 4 the default printer.\nCode 1801"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.message);
+    TearDown();
+    SetUp();
+    w->pc.version = c.version;
+    w->pc.addPrinter("HP LaserJet 4", "Remote Port");
+    serverPrinter = "HP LaserJet 4";
+    run({click([] { return MainForm->BtnNext; }), serverFound(),
+         click([] { return TaloWizard->BtnNext; }), click([] { return PrnWizard->BtnNext; }),
+         [&] { w->pc.failCall(c.call, 1801, 1); }, click([] { return EndForm->Button1; })});
+    EXPECT_EQ(boxTexts(), std::vector<std::string>{c.message});
+    EXPECT_EQ(w->pc.defaultPrinterName, "");
+    EXPECT_TRUE(w->ui.terminated());
+  }
+}
+
 TEST_F(PageFlow, UninstallEndsOnlyAfterASuccessfulRemoval) {
-  w->work.monitorInstalled = true;
-  run({click([] { return MainForm->Button2; }),
+  installedMonitor(3, "10.0.0.7");
+  w->pc.addPrinter("HP LaserJet 4", "Remote Port");
+  w->pc.failCall(platform::SpoolerCall::DeleteMonitor, 5, 1);
+  w->pc.answers = {Answer::No, Answer::Yes, Answer::Yes};
+  run({[&] { EXPECT_TRUE(MainForm->PanelUninstall->showing()); },
+       click([] { return MainForm->Button2; }),
        [&] {
-         EXPECT_EQ(top(), "MainForm");
-         w->work.uninstallOk = true;
+         EXPECT_EQ(top(), "MainForm") << "declined";
+         EXPECT_EQ(portOf("HP LaserJet 4"), "Remote Port");
+         EXPECT_TRUE(monitorRegistered());
+       },
+       click([] { return MainForm->Button2; }),
+       [&] {
+         EXPECT_EQ(top(), "MainForm") << "the spooler refused";
+         EXPECT_EQ(boxTexts().back(), "DeleteMonitor Failed !");
+         EXPECT_TRUE(monitorRegistered());
+         EXPECT_FALSE(w->ui.busy());
        },
        click([] { return MainForm->Button2; })});
-  EXPECT_EQ(w->work.count("uninstall"), 2);
+  EXPECT_FALSE(monitorRegistered());
+  EXPECT_EQ(portOf("HP LaserJet 4"), "LPT1:");
+  EXPECT_EQ(boxTexts().back(), "The Printer Sharing Drvier\nunistall successfully.");
   EXPECT_TRUE(w->ui.terminated());
   EXPECT_EQ(discovery::bStopReceiver.load(), 1);
   EXPECT_EQ(w->ui.stepsLeft(), 1u);
 }
 
-TEST_F(PageFlow, TheDoNothingWorkLetsTheExeReachEveryPage) {
-  pages::setWizardWork(nullptr);
-  run({click([] { return MainForm->BtnNext; }), click([] { return TaloWizard->BtnMore; }),
-       click([] { return BrowTaloForm->BtnManual; }), click([] { return FormServerIP->BtnOK; }),
+TEST_F(PageFlow, TheWholeRoadOnThePc) {
+  w->pc.addPrinter("Epson LQ", "LPT1:");
+  w->pc.addPrinter("HP LaserJet 1100", "LPT1:");
+  run({click([] { return MainForm->BtnNext; }),
        [&] {
-         EXPECT_EQ(top(), "TaloWizard");
-         EXPECT_TRUE(TaloWizard->BtnNext->enabled());
+         discovery::insertTalo("10.0.0.3", "KX220", "");
+         discovery::insertTalo("10.0.0.4", "KX230", "Hewlett-Packard LaserJet 1100");
+         w->ui.tick(*TaloWizard->Timer1);
+         EXPECT_EQ(TaloWizard->LblIP->text(), "10.0.0.4");
+         EXPECT_EQ(TaloWizard->LblPrinter->text(), "Hewlett-Packard LaserJet 1100");
+         w->pc.answers.push_back(Answer::Yes);  // the port question
        },
-       click([] { return TaloWizard->BtnNext; }), expectTop("FormNoPrn"), endHere()});
+       click([] { return TaloWizard->BtnNext; }),
+       [&] {
+         EXPECT_TRUE(monitorRegistered());
+         EXPECT_NE(w->pc.file(w->pc.systemDir + "\\talomon.dll"), nullptr);
+         EXPECT_NE(w->pc.file(w->pc.systemDir + "\\taloui.dll"), nullptr);
+         EXPECT_EQ(storedAddress(), "10.0.0.4");
+         EXPECT_EQ(dwDriverVersion, 0u) << "nothing was installed before";
+         EXPECT_EQ(top(), "PrnWizard");
+         EXPECT_EQ(PrnWizard->LblProduct->text(), "HP LaserJet 1100");
+       },
+       click([] { return PrnWizard->BtnNext; }),
+       [&] {
+         EXPECT_EQ(portOf("HP LaserJet 1100"), "Remote Port");
+         EXPECT_EQ(portOf("Epson LQ"), "LPT1:");
+         EXPECT_EQ(top(), "EndForm");
+       },
+       click([] { return EndForm->SpeedButton2; }), click([] { return EndForm->Button1; })});
+  ASSERT_EQ(w->pc.jobs.size(), 1u);
+  EXPECT_EQ(w->pc.jobs[0].printer, "HP LaserJet 1100");
+  EXPECT_EQ(w->pc.defaultPrinterName, "HP LaserJet 1100");
   EXPECT_TRUE(w->ui.terminated());
+  EXPECT_FALSE(w->pc.unexpectedQuestion);
 }
 
 }  // namespace

@@ -37,6 +37,25 @@
 
 namespace {
 
+// A PC whose spooler lists two sample printers, so that the printer pages
+// show them (and the automatic page does not open "Printer Setting not found").
+class SamplePc : public platform::Win32Platform {
+ protected:
+  platform::Error doEnumPrintersSize(std::uint32_t& needed) override {
+    needed = 1024;
+    return platform::kErrorInsufficientBuffer;
+  }
+  platform::Error doEnumPrinters(std::uint32_t,
+                                 std::vector<platform::PrinterInfo2>& printers) override {
+    printers.resize(2);
+    printers[0].printerName = "HP LaserJet 4";
+    printers[0].portName = "Remote Port";
+    printers[1].printerName = "Epson LQ-570";
+    printers[1].portName = "LPT1:";
+    return platform::kOk;
+  }
+};
+
 // Sample values, set just after the page's show handler has run, so that
 // the pictures show filled labels and lists.
 void fillSamples() {
@@ -51,10 +70,6 @@ void fillSamples() {
   }
   BrowTaloForm->Timer1->setEnabled(false);
   PrnWizard->LblProduct->setText("HP LaserJet 4");
-  if (PrnForm->ListView->count() == 0) {
-    PrnForm->ListView->addRow({"", "HP LaserJet 4", "Remote Port"});
-    PrnForm->ListView->addRow({"", "Epson LQ-570", "LPT1:"});
-  }
   EndForm->LblIP->setText("10.77.0.2");
   EndForm->LblPrn->setText("HP LaserJet 4");
 }
@@ -115,7 +130,7 @@ void CALLBACK benchBrowse(HWND, UINT, UINT_PTR timer, DWORD) {
 int main(int argc, char** argv) {
   if (argc < 3) return 2;
   std::string mode = argv[1], arg = argv[2];
-  platform::Win32Platform os;
+  SamplePc os;
   HINSTANCE instance = GetModuleHandleA(nullptr);
   gui::Win32PictureSource pictures(instance);
   gui::Win32Ui ui(os, instance, &pictures);

@@ -1,0 +1,18 @@
+// The completion page's "Done": the chosen printer becomes the default
+// printer, by the spooler's call on the NT family and by the printer's
+// default attribute on the 9x family.
+#pragma once
+
+#include <string>
+
+#include "platform/platform.h"
+
+namespace printers {
+
+// True when the spooler took the change.  Every failure is said in the
+// plain dialog before the caller ends the program: "OpenPrinter Failed!",
+// "GetPrinter Falied!!", "GetPrinter Failed!!", or, when the spooler
+// refuses the change itself, "Could not make %s the default printer.\nCode %d".
+bool makeDefaultPrinter(platform::Platform& os, const std::string& name);
+
+}  // namespace printers
