@@ -46,6 +46,7 @@ road_init() {
   export WINEARCH=win32 WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
   ROAD_PFX=$LAB_WINE_ROOT/labA
   ROAD_LAB_MINE=0
+  ROAD_LAB_IDS=""
   ROAD_SIM=""
   ROAD_WIZ=""
   ROAD_SHOT_COUNT=0
@@ -77,34 +78,50 @@ road_lab_wait_free() {
 road_lab_up() {
   road_lab_wait_free || return 1
   ROAD_LAB_MINE=1
-  road_lab up 3 --other-subnet >/dev/null
+  road_lab up 3 --other-subnet >/dev/null || return 1
+  ROAD_LAB_IDS=$(road_lab_ids)
 }
 
-# Removes labA and labB, and only when this run brought them up.
+# The identity of the lab's namespaces (device and inode of each).
+road_lab_ids() { stat -L -c '%d:%i' /run/netns/labA /run/netns/labB 2>/dev/null | tr '\n' ' '; }
+
+# Whether the lab is still the one this run brought up (another run's
+# `lab.sh up` or `down` replaces or removes it).
+road_lab_intact() {
+  [ "$ROAD_LAB_MINE" = 1 ] && [ "$(road_lab_ids)" = "$ROAD_LAB_IDS" ] && return 0
+  road_say "the lab namespaces are no longer the ones this run brought up (another run took them)"
+  return 1
+}
+
+# Removes labA and labB, and only when this run brought them up and they
+# are still its own.
 road_lab_down() {
   [ "$ROAD_LAB_MINE" = 1 ] || return 0
+  ROAD_LAB_MINE=0
+  [ "$(road_lab_ids)" = "$ROAD_LAB_IDS" ] || return 0
   local ns pids
   for ns in labA labB; do
     [ -e "/run/netns/$ns" ] || continue
     pids=$(ip netns pids "$ns" 2>/dev/null || true)
     # shellcheck disable=SC2086
-    [ -n "$pids" ] && kill -TERM $pids 2>/dev/null
+    if [ -n "$pids" ]; then kill -TERM $pids 2>/dev/null || true; fi
     for _ in $(seq 30); do
       [ -z "$(ip netns pids "$ns" 2>/dev/null)" ] && break
       sleep 0.1
     done
     pids=$(ip netns pids "$ns" 2>/dev/null || true)
     # shellcheck disable=SC2086
-    [ -n "$pids" ] && kill -KILL $pids 2>/dev/null
+    if [ -n "$pids" ]; then kill -KILL $pids 2>/dev/null || true; fi
     ip netns delete "$ns" 2>/dev/null || true
   done
-  ROAD_LAB_MINE=0
 }
 
+# Ends this run's wineserver and its programs (they are found by the prefix,
+# which is this tree's own, so from any namespace).
 road_wineserver_stop() {
-  [ -e /run/netns/labA ] || return 0
-  road_lab exec labA env WINEPREFIX="$ROAD_PFX" wineserver -k >/dev/null 2>&1 || true
-  road_lab exec labA env WINEPREFIX="$ROAD_PFX" wineserver -w >/dev/null 2>&1 || true
+  [ -d "$ROAD_PFX" ] || return 0
+  WINEPREFIX=$ROAD_PFX timeout 20 wineserver -k >/dev/null 2>&1 || true
+  WINEPREFIX=$ROAD_PFX timeout 20 wineserver -w >/dev/null 2>&1 || true
 }
 
 road_sim_stop() {
@@ -115,11 +132,12 @@ road_sim_stop() {
   ROAD_SIM=""
 }
 
+# Safe in an EXIT trap under `set -e`: every command's failure is ignored.
 road_cleanup() {
-  [ -n "$ROAD_WIZ" ] && kill "$ROAD_WIZ" 2>/dev/null
-  road_sim_stop
-  road_wineserver_stop
-  road_lab_down
+  if [ -n "$ROAD_WIZ" ]; then kill "$ROAD_WIZ" 2>/dev/null || true; fi
+  road_sim_stop || true
+  road_wineserver_stop || true
+  road_lab_down || true
 }
 
 # A fresh PC: the base prefix copied for labA, a persistent wineserver that
@@ -254,24 +272,38 @@ road_job_wait() {
 
 # --- the wizard ------------------------------------------------------------------
 
+# Starts the wizard and waits (at most 20 s) for its process, so that the
+# window drivers started next find the desktop it made.
 road_wizard_start() {
   ROAD_EXIT=""
   ROAD_LIMIT=600 road_wine PrnWizard.exe >/dev/null 2>&1 </dev/null &
   ROAD_WIZ=$!
+  for _ in $(seq 100); do
+    road_wizard_process && return 0
+    sleep 0.2
+  done
+  road_say "the wizard did not start"
+  return 1
 }
 
-# The wizard's process in labA (by the pids of the namespace; without the
-# desktop, the process started).
+# Whether labA runs the wizard: a process whose program (its first argument;
+# the desktop's explorer names the wizard later) is PrnWizard.exe.
+road_wizard_process() {
+  local pid program
+  for pid in $(ip netns pids labA 2>/dev/null); do
+    program=$(tr '\0' '\n' < "/proc/$pid/cmdline" 2>/dev/null | head -n 1)
+    case $program in *PrnWizard.exe) return 0 ;; esac
+  done
+  return 1
+}
+
+# Whether the wizard still runs (without the desktop: the process started).
 road_wizard_running() {
-  local pid
   if [ -z "${ROAD_DESKTOP:-}" ]; then
     [ -n "$ROAD_WIZ" ] && kill -0 "$ROAD_WIZ" 2>/dev/null
     return
   fi
-  for pid in $(ip netns pids labA 2>/dev/null); do
-    tr '\0' ' ' < "/proc/$pid/cmdline" 2>/dev/null | grep -q 'PrnWizard\.exe' && return 0
-  done
-  return 1
+  road_wizard_process
 }
 
 # Waits (at most $1 seconds) for the wizard to end; ROAD_EXIT is its exit
@@ -335,7 +367,7 @@ road_box() {
 
 # 1. The welcome page.
 road_step_welcome() {
-  road_wizard_start
+  road_wizard_start || return 1
   road_wait_for "$T_WELCOME" "Next >" || return 1
   road_shot "${1:-welcome}"
 }
@@ -407,7 +439,7 @@ road_step_done() {
 # address (ROAD_WELCOME_TEXTS); "Uninstall", Yes to the printers question,
 # the success message, and the program ends.
 road_step_uninstall() {
-  road_wizard_start
+  road_wizard_start || return 1
   road_wait_for "$T_WELCOME" "Uninstall" || return 1
   road_wait_for "$T_WELCOME" "$ROAD_SERVER" 5000 || return 1
   ROAD_WELCOME_TEXTS=$(road_ctl texts "$T_WELCOME")

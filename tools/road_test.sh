@@ -37,6 +37,7 @@ step() {
   shift
   if "$@"; then pass "step: $name"; return 0; fi
   fail "step: $name"
+  road_lab_intact >/dev/null || fail "the lab was taken by another run meanwhile"
   return 1
 }
 
