@@ -6,7 +6,7 @@
 #include "monitor/boxes.h"
 #include "monitor/family.h"
 #include "monitor/registry_key.h"
-#include "monitor/remote_port.h"
+#include "printers/ports.h"
 
 namespace monitor {
 

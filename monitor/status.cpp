@@ -4,7 +4,7 @@
 #include "monitor/family.h"
 #include "monitor/install.h"
 #include "monitor/registry_key.h"
-#include "monitor/remote_port.h"
+#include "printers/ports.h"
 
 namespace monitor {
 

@@ -54,6 +54,23 @@ class SamplePc : public platform::Win32Platform {
     printers[1].portName = "LPT1:";
     return platform::kOk;
   }
+  // A stored server address, as after an installation.
+  platform::Error doRegQueryValue(platform::RegKey key, const std::string& name,
+                                  std::uint32_t& type, std::string& data) override {
+    if (name != "Server Address") return Win32Platform::doRegQueryValue(key, name, type, data);
+    type = platform::kRegSz;
+    data = std::string("10.77.0.2") + '\0';
+    return platform::kOk;
+  }
+  // One adapter, so the search has a subnet (its sends go nowhere here).
+  platform::Error doAdaptersInfoSize(std::uint32_t& size) override {
+    size = 640;
+    return platform::kErrorBufferOverflow;
+  }
+  platform::Error doAdaptersInfo(std::uint32_t, std::vector<platform::Adapter>& adapters) override {
+    adapters = {platform::Adapter{{{"10.77.0.1", "255.255.255.0"}}}};
+    return platform::kOk;
+  }
 };
 
 // Sample values, set just after the page's show handler has run, so that
@@ -62,8 +79,11 @@ void fillSamples() {
   MainForm->PanelUninstall->show();
   MainForm->lblVer->setText("1010");
   MainForm->lblIP->setText("10.77.0.2");
-  TaloWizard->showServer({"KX220", "10.77.0.2", "HP LaserJet 4"});
+  // The detection page as its first tick would leave it, "Next >" aside.
   TaloWizard->stopSearch();
+  TaloWizard->LblProduct->setText("KX220");
+  TaloWizard->LblIP->setText("10.77.0.2");
+  TaloWizard->LblPrinter->setText("HP LaserJet 4");
   if (BrowTaloForm->ListView->count() == 0) {
     BrowTaloForm->ListView->addRow({"", "KX220", "10.77.0.2", "HP LaserJet 4"});
     BrowTaloForm->ListView->addRow({"", "KX230", "10.77.0.3", ""});
