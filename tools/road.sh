@@ -145,7 +145,7 @@ road_cleanup() {
 road_pc_fresh() {
   road_wineserver_stop
   road_lab prefix labA "$ROAD_TOP/build/wine-base" >/dev/null || return 1
-  road_lab exec labA env WINEPREFIX="$ROAD_PFX" wineserver -p || return 1
+  road_lab exec labA env WINEPREFIX="$ROAD_PFX" wineserver -p >/dev/null 2>&1 </dev/null || return 1
   (cd / && timeout 60 bash "$ROAD_TOP/tools/lab.sh" wine labA wineboot >/dev/null 2>&1 </dev/null) \
     || true
 }
