@@ -1,87 +1,96 @@
 #!/usr/bin/env bash
-# The run command: sets up, builds, brings up the lab (labA is the PC,
-# labB the LAN) and shows the wizard in labA.  With $DISPLAY set it shows
-# there until the wizard is closed; otherwise it runs on Xvfb, writes
-# screenshots into build/screenshots/run and ends by itself.
+# The run command: sets up, builds, brings up the lab (labA is the PC, labB
+# the LAN with the simulated servers) and walks the whole installation in
+# the wizard, as a person would: welcome page, detection page (and a look at
+# the browse list), "Next >" installs the monitor from the simulated
+# companion folder, the printer page moves the matching printer to "Remote
+# Port", the completion page prints the test page (through Wine's spooler
+# into the fixture monitor), "Done" makes it the default printer; then a
+# second start shows the monitor on the welcome page and "Uninstall" removes
+# it.  Each page, and each question on the way, is pictured in
+# build/screenshots/run (NN-page.png), beside the received test page
+# rendered by Ghostscript and a contact sheet of them all (contact-sheet.png).
+# With $DISPLAY set the road is shown there as it goes; without it, it runs
+# on Xvfb.  Runs as root without a terminal; non-zero when a step fails.
 set -euo pipefail
 top=$(cd "$(dirname "$0")/.." && pwd)
 cd "$top"
 
 bash tools/setup.sh
 cmake --preset win32 >/dev/null
-cmake --build --preset win32 --target PrnWizard winctl
+cmake --build --preset win32 -j2 --target PrnWizard winctl answer_box simpc fixture_monitors
 
+# shellcheck source=tools/road.sh
+source "$top/tools/road.sh"
+road_init "$top" "$top/build/win32" "$top/build/run"
 shots=$top/build/screenshots/run
-lab() { bash "$top/tools/lab.sh" "$@"; }
 xvfb=""
-sim=""
 cleanup() {
-  [ -n "$sim" ] && kill "$sim" 2>/dev/null
-  lab exec labA env WINEPREFIX="$top/build/wine/labA" wineserver -k >/dev/null 2>&1 || true
-  [ -n "$xvfb" ] && kill "$xvfb" 2>/dev/null
-  lab down >/dev/null 2>&1 || true
+  road_cleanup
+  if [ -n "$xvfb" ]; then kill "$xvfb" 2>/dev/null || true; fi
 }
 trap cleanup EXIT
 
-lab up 3 --other-subnet >/dev/null
-lab prefix labA "$top/build/wine-base" >/dev/null
-
-# Simulated servers on the LAN; the last one is on another subnet.
-mkdir -p "$top/build/run"
-cat > "$top/build/run/servers.json" <<'JSON'
-{"servers": [
-  {"addr": "10.77.0.3", "model": "KX220", "name": ""},
-  {"addr": "10.77.0.4", "model": "KX230", "name": "HP LaserJet 1100"},
-  {"addr": "10.77.0.5", "model": "KX220", "name": "EPSON Stylus C60"},
-  {"addr": "10.77.1.2", "model": "KX230", "name": "Lexmark Z34 Color Jetprinter"}
-]}
-JSON
-bash "$top/tools/lab.sh" exec labB /usr/bin/python3 "$top/tools/lansim.py" \
-  --log "$top/build/run/lansim.log" --max-seconds 3600 "$top/build/run/servers.json" >/dev/null 2>&1 &
-sim=$!
-
-interactive=1
 if [ -z "${DISPLAY:-}" ]; then
-  interactive=0
-  export DISPLAY=:$((80 + RANDOM % 9))
+  # A display number that no X server holds.
+  for n in $(seq 80 99); do
+    [ -e "/tmp/.X11-unix/X$n" ] || [ -e "/tmp/.X$n-lock" ] || break
+  done
+  export DISPLAY=:$n
   Xvfb "$DISPLAY" -screen 0 800x600x24 -nolisten tcp >/dev/null 2>&1 &
   xvfb=$!
   for _ in $(seq 50); do xdpyinfo >/dev/null 2>&1 && break; sleep 0.1; done
+  export ROAD_PAUSE=${ROAD_PAUSE:-0.6}
+else
+  echo "run: the road is shown on $DISPLAY"
+  export ROAD_PAUSE=${ROAD_PAUSE:-1.5}
 fi
-
-exe=$top/build/win32/PrnWizard.exe
-lab wine labA explorer /desktop=Wizard,800x600 "$exe" >/dev/null 2>&1 &
-wizard=$!
-
-if [ "$interactive" = 1 ]; then
-  echo "run: the wizard is on $DISPLAY; close it to end"
-  wait "$wizard" || true
-  exit 0
-fi
-
+export ROAD_DESKTOP=Wizard ROAD_SHOTS=$shots
 rm -rf "$shots"
 mkdir -p "$shots"
-# Waits (bounded) for a window title to appear on the virtual screen.
-wait_title() {
-  for _ in $(seq 100); do
-    xdotool search --name "^$1\$" >/dev/null 2>&1 && return 0
-    sleep 0.2
-  done
-  echo "run: no window titled '$1'" >&2
-  return 1
-}
-shot() { sleep 0.5; import -window root "$shots/$1.png"; echo "run: $shots/$1.png"; }
 
-ctl() { bash "$top/tools/lab.sh" wine labA explorer /desktop=Wizard,800x600 "$top/build/win32/winctl.exe" "$@" 2>/dev/null | tr -d '\r'; }
-wait_title "Printer Sharing Server Setup Wizard"
-shot 01-welcome
-ctl click "Printer Sharing Server Setup Wizard" "Next >" >/dev/null
-ctl wait "Driver Installation " 10.77.0.4 5000 >/dev/null || echo "run: no server shown" >&2
-shot 02-detection
-ctl click "Driver Installation " "More..." >/dev/null
-ctl rows "Brwose for all Printer Sharing Server" 4 5000 >/dev/null || echo "run: the list is short" >&2
-shot 03-browse-list
-ctl current "Brwose for all Printer Sharing Server" >/dev/null
-ctl click "Brwose for all Printer Sharing Server" Cancel >/dev/null
-wait "$wizard" || true
-echo "run: screenshots are in $shots"
+job=$ROAD_WORK/job.bin
+rm -f "$job"*
+failed=""
+walk() {
+  road_step_welcome || { failed="welcome page"; return 1; }
+  road_step_detection browse || { failed="detection page"; return 1; }
+  road_step_install || { failed="monitor installation (detection page's Next >)"; return 1; }
+  road_step_port || { failed="port change (printer page's Next >)"; return 1; }
+  road_step_print "$job" || { failed="test page (completion page's Print test page)"; return 1; }
+  # The received page, rendered, beside the screenshots.
+  road_job_split "$job" "$job"
+  ROAD_SHOT_COUNT=$((ROAD_SHOT_COUNT + 1))
+  page=$(printf '%s/%02d-test-page.png' "$shots" "$ROAD_SHOT_COUNT")
+  if road_job_png "$job.ps" "$page"; then
+    echo "run: the job '$(cat "$job.name")' rendered: $page"
+  else
+    failed="rendering the job"
+    return 1
+  fi
+  road_step_done || { failed="Done on the completion page"; return 1; }
+  road_step_uninstall || { failed="second start and Uninstall"; return 1; }
+}
+
+start=$SECONDS
+road_lab_up
+road_pc_fresh
+road_servers
+road_pc_printers LPT1: LPT1:
+road_pc_companion 2
+road_pc_jobfile
+status=0
+walk || status=1
+
+# One contact sheet of every picture, named by its file.
+pictures=("$shots"/[0-9]*.png)
+if [ -e "${pictures[0]}" ]; then
+  montage -label '%t' "${pictures[@]}" -geometry 400x300+6+6 -tile 4x -pointsize 14 \
+    -background '#d8d8d8' "$shots/contact-sheet.png" && echo "run: $shots/contact-sheet.png"
+fi
+if [ "$status" = 0 ]; then
+  echo "run: the whole road in $((SECONDS - start)) s; pictures in $shots"
+else
+  echo "run: the road stopped at the $failed; pictures so far in $shots" >&2
+fi
+exit "$status"

@@ -8,7 +8,7 @@ export DEBIAN_FRONTEND=noninteractive
 
 packages=(
   g++-mingw-w64-i686-posix wine wine32:i386
-  xvfb xauth x11-utils xdotool imagemagick fonts-liberation iproute2
+  xvfb xauth x11-utils xdotool imagemagick fonts-liberation iproute2 ghostscript
   cmake ninja-build dpkg-dev python3-pil
   libgtest-dev libgmock-dev libbenchmark-dev libjpeg62-turbo-dev libgif-dev
   libfreetype-dev zlib1g-dev
