@@ -182,7 +182,7 @@ TEST_F(Detection, AFailingSubnetTestShowsOneBoxAtATimeAndTicksUnderItDoNotCount)
     --depth;
   };
   run({click(welcomeNext), answer(B),
-       [this] { pc.failCall(platform::Call::GetAdaptersInfoSizing, 232); }, tick(), tick(),
+       [this] { pc.failCall(platform::NetworkCall::GetAdaptersInfoSizing, 232); }, tick(), tick(),
        [&] {
          EXPECT_EQ(nested, 0u) << "a box opened on top of a box";
          EXPECT_EQ(ticksUnderBox, (std::vector<std::uint32_t>{1, 2}));
