@@ -57,6 +57,28 @@ PrinterInfo2 recordOf(const PRINTER_INFO_2A& r) {
   return p;
 }
 
+// GetPrinterA at `level` without a buffer: the bytes its record needs.
+Error recordSize(PrinterHandle handle, DWORD level, std::uint32_t& needed) {
+  DWORD bytes = 0;
+  BOOL ok = GetPrinterA(printerOf(handle), level, nullptr, 0, &bytes);
+  Error e = ok ? kOk : lastWin32Error();
+  needed = bytes;
+  return e;
+}
+
+// GetPrinterA at `level` into a buffer of `size` bytes.
+Error readRecord(PrinterHandle handle, DWORD level, std::uint32_t size,
+                 std::unique_ptr<BYTE[]>& record) {
+  record = buffer(size);
+  if (!record) return ERROR_NOT_ENOUGH_MEMORY;
+  DWORD bytes = 0;
+  return GetPrinterA(printerOf(handle), level, record.get(), size, &bytes) ? kOk
+                                                                            : lastWin32Error();
+}
+
+// A text of a writable copy as the record points to it; null when absent.
+char* textIn(std::optional<std::string>& t) { return t ? t->data() : nullptr; }
+
 }  // namespace
 
 Error Win32Platform::doEnumPrintersSize(std::uint32_t& needed) {
@@ -93,18 +115,12 @@ Error Win32Platform::doOpenPrinter(const std::string& name, OpenMode mode,
 }
 
 Error Win32Platform::doPrinterSize(PrinterHandle handle, std::uint32_t& needed) {
-  DWORD bytes = 0;
-  BOOL ok = GetPrinterA(printerOf(handle), 2, nullptr, 0, &bytes);
-  Error e = ok ? kOk : lastWin32Error();
-  needed = bytes;
-  return e;
+  return recordSize(handle, 2, needed);
 }
 
 Error Win32Platform::doGetPrinter(PrinterHandle handle, std::uint32_t size, PrinterInfo2& info) {
-  std::unique_ptr<BYTE[]> b = buffer(size);
-  if (!b) return ERROR_NOT_ENOUGH_MEMORY;
-  DWORD bytes = 0;
-  if (!GetPrinterA(printerOf(handle), 2, b.get(), size, &bytes)) return lastWin32Error();
+  std::unique_ptr<BYTE[]> b;
+  if (Error e = readRecord(handle, 2, size, b)) return e;
   info = recordOf(*reinterpret_cast<const PRINTER_INFO_2A*>(b.get()));
   return kOk;
 }
@@ -112,7 +128,7 @@ Error Win32Platform::doGetPrinter(PrinterHandle handle, std::uint32_t size, Prin
 Error Win32Platform::doSetPrinter(PrinterHandle handle, const PrinterInfo2& info) {
   // Writable copies of every text; the record points into them.
   PrinterInfo2 copy = info;
-  auto text = [](std::optional<std::string>& t) { return t ? t->data() : nullptr; };
+  auto text = textIn;
   PRINTER_INFO_2A r{};
   r.pServerName = text(copy.serverName);
   r.pPrinterName = text(copy.printerName);
@@ -159,19 +175,13 @@ Error Win32Platform::doSetDefaultPrinter(const std::string& name) {
 }
 
 Error Win32Platform::doPrinter5Size(PrinterHandle handle, std::uint32_t& needed) {
-  DWORD size = 0;
-  BOOL ok = GetPrinterA(printerOf(handle), 5, nullptr, 0, &size);
-  Error e = ok ? kOk : lastWin32Error();
-  needed = size;
-  return e;
+  return recordSize(handle, 5, needed);
 }
 
 Error Win32Platform::doGetPrinter5(PrinterHandle handle, std::uint32_t size, PrinterInfo5& info) {
-  auto bytes = buffer(size);
-  if (!bytes) return ERROR_NOT_ENOUGH_MEMORY;
-  DWORD needed = 0;
-  if (!GetPrinterA(printerOf(handle), 5, bytes.get(), size, &needed)) return lastWin32Error();
-  const auto* p = reinterpret_cast<const PRINTER_INFO_5A*>(bytes.get());
+  std::unique_ptr<BYTE[]> b;
+  if (Error e = readRecord(handle, 5, size, b)) return e;
+  const auto* p = reinterpret_cast<const PRINTER_INFO_5A*>(b.get());
   info.printerName = textOf(p->pPrinterName);
   info.portName = textOf(p->pPortName);
   info.attributes = p->Attributes;
@@ -182,10 +192,9 @@ Error Win32Platform::doGetPrinter5(PrinterHandle handle, std::uint32_t size, Pri
 
 Error Win32Platform::doSetPrinter5(PrinterHandle handle, const PrinterInfo5& info) {
   PrinterInfo5 copy = info;
-  auto text = [](std::optional<std::string>& t) { return t ? t->data() : nullptr; };
   PRINTER_INFO_5A p{};
-  p.pPrinterName = text(copy.printerName);
-  p.pPortName = text(copy.portName);
+  p.pPrinterName = textIn(copy.printerName);
+  p.pPortName = textIn(copy.portName);
   p.Attributes = copy.attributes;
   p.DeviceNotSelectedTimeout = copy.deviceNotSelectedTimeout;
   p.TransmissionRetryTimeout = copy.transmissionRetryTimeout;
