@@ -63,7 +63,7 @@ road_lab_wait_free() {
   local limit=${ROAD_LAB_WAIT:-600} start=$SECONDS busy said=0
   while :; do
     busy=$(ip netns list 2>/dev/null | awk '{print $1}' | grep -xE 'labA|labB|labtest1|labtest2' \
-           | tr '\n' ' ' || true)
+           | paste -sd ' ' || true)
     [ -z "$busy" ] && return 0
     if [ $((SECONDS - start)) -ge "$limit" ]; then
       road_say "the lab namespaces ($busy) stayed in use for ${limit} s; giving up"
