@@ -78,9 +78,10 @@ int recvWithTimeout(platform::Platform& os, platform::Socket s, std::uint8_t* bu
 
 int flushSocket(platform::Platform& os, platform::Socket s) {
   std::array<std::uint8_t, 1024> scratch;
-  // Bounded: a flood cannot hold the thread here for ever.
+  // Bounded: a flood cannot hold the thread here for ever, nor past the
+  // stop flag (the main window has closed; nobody reads the table now).
   int result = waitsock(os, s, 1, 0);
-  for (int i = 0; result == 1 && i < 100000; ++i) {
+  for (int i = 0; result == 1 && i < 100000 && !stopRequested(); ++i) {
     int dropped = 0;
     os.recvFrom(s, scratch.data(), static_cast<int>(scratch.size()), dropped, nullptr);
     result = waitsock(os, s, 0, 100);

@@ -9,6 +9,32 @@ std::string exceptionText(const std::string& message) {
   return message;
 }
 
+Ui::Ui(platform::Platform& os) : os_(os) {
+  os_.setMessageBoxHook([this](bool shown) { messageBoxShown(shown); });
+}
+
+Ui::~Ui() { os_.setMessageBoxHook(nullptr); }
+
+void Ui::messageBoxShown(bool shown) {
+  if (shown) {
+    if (boxes_++ > 0) return;
+    keepFocus();
+    for (Form* f : stack_) enableForm(*f, false);
+    return;
+  }
+  if (--boxes_ > 0 || stack_.empty()) return;
+  // Only the top page takes input again; the page flow keeps the others
+  // disabled under it.
+  Form& top = *stack_.back();
+  enableForm(top, true);
+  restoreFocus(top);
+}
+
+void Ui::timerTick(Timer& timer) {
+  if (messageBoxUp()) return;
+  if (timer.enabled() && timer.onTimer) dispatch(timer.onTimer);
+}
+
 void Ui::attach(Form& form) {
   form.ui_ = this;
   realize(form);

@@ -25,8 +25,8 @@ std::string exceptionText(const std::string& message);
 
 class Ui {
  public:
-  explicit Ui(platform::Platform& os) : os_(os) {}
-  virtual ~Ui() = default;
+  explicit Ui(platform::Platform& os);
+  virtual ~Ui();
 
   platform::Platform& os() { return os_; }
   // The hidden top-level window that owns the taskbar button.
@@ -50,6 +50,13 @@ class Ui {
   void dispatch(const std::function<void()>& handler);
   void showException(const std::string& message);
 
+  // A message box is modal to the whole program: while one is up every open
+  // page is disabled and no timer runs its handler (a tick that falls then
+  // is dropped), so at most one box is up at a time.
+  bool messageBoxUp() const { return boxes_ > 0; }
+  // A timer's tick, from the backend.
+  void timerTick(Timer& timer);
+
   // Lets pending window messages run (repaints, the cursor).
   virtual void processMessages() = 0;
   virtual void setBusyCursor(bool busy) = 0;
@@ -63,12 +70,19 @@ class Ui {
   virtual void realize(Form& form) = 0;
   virtual void showForm(Form& form, bool show) = 0;
   virtual void enableForm(Form& form, bool enable) = 0;
+  // Around a message box: the backend notes where the keyboard focus is,
+  // and afterwards gives it back to the top page.
+  virtual void keepFocus() {}
+  virtual void restoreFocus(Form&) {}
   // Waits for one event and handles it; false when no more can come.
   virtual bool handleEvent() = 0;
   void terminate() { terminated_ = true; }
 
  private:
+  void messageBoxShown(bool shown);
+
   platform::Platform& os_;
+  int boxes_ = 0;
   std::vector<Form*> stack_;
   Form* main_ = nullptr;
   bool terminated_ = false;

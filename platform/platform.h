@@ -23,6 +23,11 @@ class Platform : public Windows,
                  public Files,
                  public Printing {
  public:
+  // Outlives every thread that uses it: destroyed while a thread still says
+  // it uses it (threadStarted without threadEnded), it ends the program at
+  // once with code 3 rather than let that thread run into freed memory.
+  ~Platform() override;
+
   // Threads that use this object tell it so; a backend that is torn down
   // (the in-memory PC at the end of a test) says `ending` and waits for them.
   void threadStarted() { threads_.fetch_add(1); }

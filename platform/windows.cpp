@@ -39,6 +39,16 @@ Error Windows::messageBox(WindowId owner, const std::string& text, const std::st
                           Buttons buttons, Icon icon, Answer& answer) {
   answer = Answer::Failed;
   if (Error e = injected(WindowsCall::MessageBox)) return e;
+  // The hook hears of the box before it appears and after its answer.
+  struct Shown {
+    const std::function<void(bool)>& hook;
+    explicit Shown(const std::function<void(bool)>& h) : hook(h) {
+      if (hook) hook(true);
+    }
+    ~Shown() {
+      if (hook) hook(false);
+    }
+  } shown(boxHook_);
   return doMessageBox(owner, text, caption, buttons, icon, answer);
 }
 

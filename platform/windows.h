@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <string>
 
 #include "platform/faults.h"
@@ -66,6 +67,9 @@ class Windows : public virtual Faults {
              Buttons buttons, Icon icon);
   // The plain message dialog: application title, OK, no icon.
   void showMessage(const std::string& text);
+  // Called with true just before a message box appears and with false once
+  // it is answered: the toolkit keeps every page from input meanwhile.
+  void setMessageBoxHook(std::function<void(bool shown)> hook) { boxHook_ = std::move(hook); }
 
   Error shellExecute(const ShellRequest& request);
   Error sendMessage(WindowId window, unsigned message, std::uintptr_t wParam,
@@ -94,6 +98,7 @@ class Windows : public virtual Faults {
  private:
   WindowId appWindow_ = 0;
   std::string appTitle_;
+  std::function<void(bool)> boxHook_;
 };
 
 }  // namespace platform

@@ -3,6 +3,8 @@
 // that both renderers are held to the same layout.
 #pragma once
 
+#include <gtest/gtest.h>
+
 #include <string>
 #include <vector>
 
@@ -111,6 +113,29 @@ inline const std::vector<Lines>& linesAt300() {
       {"LblHeading", {"Printer Sharing Test Page"}, 1, 1305},
   };
   return lines;
+}
+
+// The sample page at 300 dpi: every box where the design puts it, and each
+// text's lines as wrapped and cut, whatever canvas measured them.
+inline void expectLayoutAt300(const report::PageLayout& layout) {
+  for (const Box& want : boxesAt300()) {
+    const report::PlacedText* t = layout.text(want.name);
+    ASSERT_NE(t, nullptr) << want.name;
+    EXPECT_EQ(t->box, want.box) << want.name;
+  }
+  for (const Lines& want : linesAt300()) {
+    const report::PlacedText* t = layout.text(want.name);
+    ASSERT_NE(t, nullptr) << want.name;
+    std::vector<std::string> drawn;
+    for (const report::PlacedLine& l : t->lines) {
+      if (l.drawn) drawn.push_back(l.text);
+      EXPECT_LE(l.width, t->box.width()) << want.name << ": " << l.text;
+    }
+    EXPECT_EQ(drawn, want.drawn) << want.name;
+    EXPECT_EQ(static_cast<int>(t->lines.size()), want.total) << want.name;
+    ASSERT_FALSE(t->lines.empty()) << want.name;
+    EXPECT_NEAR(t->lines.front().width, want.firstWidth, want.firstWidth / 100 + 1) << want.name;
+  }
 }
 
 }  // namespace report_sample

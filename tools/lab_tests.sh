@@ -221,5 +221,97 @@ ctl click "$detection" Cancel >/dev/null
 wait $wiz || true
 stop_sim
 
+# 7. Foreign datagrams (wrong service id, packet type or op code) before and
+# in the middle of the replies: the queue behind each is flushed, and every
+# reply that comes after the flush is stored, in this run and the next ones.
+# A burst is 5 limited + 5 directed requests: run 1 is requests 1-10, run 2
+# 11-20, run 3 21-30.  The real servers answer 300 ms late, so the first
+# flush (started by the foreign datagram at once) takes the first replies.
+cat > "$work/foreign.json" <<'JSON'
+{"servers": [
+  {"addr": "10.77.0.5", "repeats": 0, "cues": [{"kind": "foreign", "requests": [1]}]},
+  {"addr": "10.77.0.3", "model": "KX220", "name": "Alpha", "delay_ms": 300},
+  {"addr": "10.77.0.3", "repeats": 0, "delay_ms": 300, "cues": [{"kind": "bad-type", "requests": [2]}]},
+  {"addr": "10.77.0.4", "model": "KX230", "name": "Beta", "delay_ms": 300},
+  {"addr": "10.77.0.4", "repeats": 0, "delay_ms": 300,
+   "cues": [{"kind": "bad-opcode", "requests": [11, 12]}]},
+  {"addr": "10.77.0.5", "model": "KX220", "name": "", "delay_ms": 300}
+]}
+JSON
+start_sim "$work/sim7.log" "$work/foreign.json"
+out=$(probe 3)
+stop_sim
+echo "$out" > "$work/probe7.out"
+for what in foreign bad-type bad-opcode; do
+  grep '"event": "sent"' "$work/sim7.log" | grep -q "\"what\": \"$what\"" \
+    || fail "the simulator sent no $what datagram"
+done
+for run in 1 2 3; do
+  got=$(awk -v r="$run" '/^run /{on = ($2 == r)} on && /^entry /' <<<"$out" | sort | tr '\n' ' ')
+  want='entry 10.77.0.3|KX220|Alpha entry 10.77.0.4|KX230|Beta entry 10.77.0.5|KX220| '
+  [ "$got" = "$want" ] && pass "foreign datagrams, run $run: all three servers" \
+    || fail "foreign datagrams, run $run: $got"
+done
+
+# 8. The real wizard: every burst starts with a foreign datagram; the
+# detection page, the browse list and its Refresh still find the servers.
+cat > "$work/foreign-lan.json" <<'JSON'
+{"servers": [
+  {"addr": "10.77.0.5", "repeats": 0, "cues": [{"kind": "foreign"}]},
+  {"addr": "10.77.0.3", "model": "KX220", "name": "", "delay_ms": 300},
+  {"addr": "10.77.0.4", "model": "KX230", "name": "HP LaserJet 1100", "delay_ms": 300},
+  {"addr": "10.77.1.2", "model": "KX220", "name": "Far Printer", "delay_ms": 300}
+]}
+JSON
+start_sim "$work/sim8.log" "$work/foreign-lan.json"
+wizard
+ctl click "Printer Sharing Server Setup Wizard" "Next >" >/dev/null
+ctl wait "$detection" 10.77.0.4 3000 >/dev/null && pass "foreign first: detection shows 10.77.0.4" \
+  || fail "foreign first: detection: $(ctl texts "$detection" | tr '\n' '|')"
+ctl click "$detection" "More..." >/dev/null
+ctl rows "$browse" 3 3000 >/dev/null && pass "foreign first: browse list 3 rows" \
+  || fail "foreign first: browse list: $(ctl texts "$browse" | tr '\n' '|')"
+for refresh in 1 2; do
+  ctl click "$browse" Refresh >/dev/null
+  sleep 1.5
+  ctl rows "$browse" 3 3000 >/dev/null && pass "foreign first: Refresh $refresh refills 3 rows" \
+    || fail "foreign first: Refresh $refresh: $(ctl texts "$browse" | tr '\n' '|')"
+done
+n=$(grep '"event": "sent"' "$work/sim8.log" | grep -c '"what": "foreign"' || true)
+[ "$n" -ge 20 ] && pass "foreign first: $n foreign datagrams sent" || fail "only $n foreign datagrams"
+ctl click "$browse" Cancel >/dev/null
+code=0
+wait $wiz || code=$?
+[ "$code" = 0 ] && pass "foreign first: exit 0" || fail "foreign first: exit code $code"
+stop_sim
+
+# 9. Datagrams keep arriving while the wizard ends: the receiver, busy with
+# them, is not waited for, and must not touch what the exit tears down.
+# Bounded: each run is given 20 s to end, then killed.
+start_sim "$work/sim9.log" --max-sent 2000000 --server '{"addr": "10.77.0.3", "model": "KX220", "name": "P"}' \
+  --flood '{"from": "10.77.0.3", "to": "10.77.0.1", "kind": "foreign", "rate": 20000, "seconds": 60}'
+clean=0
+for run in 1 2 3 4 5; do
+  wizard
+  code=""
+  ctl wait "Printer Sharing Server Setup Wizard" "Next >" 20000 >/dev/null || code=no-window
+  sleep 1
+  ctl click "Printer Sharing Server Setup Wizard" Cancel >/dev/null || code=${code:-no-cancel}
+  for _ in $(seq 200); do
+    kill -0 "$wiz" 2>/dev/null || break
+    sleep 0.1
+  done
+  if kill -0 "$wiz" 2>/dev/null; then
+    kill -KILL "$wiz" 2>/dev/null || true
+    code=hung
+  fi
+  wait "$wiz" 2>/dev/null && code=${code:-0} || code=${code:-$?}
+  [ "$code" = 0 ] && clean=$((clean + 1)) || echo "run $run: exit $code"
+done
+stop_sim
+grep -q '"event": "flood"' "$work/sim9.log" || fail "no flood"
+[ "$clean" = 5 ] && pass "exit during a flood: 5 of 5 runs end with 0" \
+  || fail "exit during a flood: $clean of 5 runs end with 0"
+
 echo "$failures failed"
 [ "$failures" = 0 ]

@@ -23,6 +23,14 @@ Usage:
                       every --empty-every'th server (3; 0 = none) whose name
                       is empty; --repeats R and --delay-ms D apply to them
   --allow-net NET     addresses the simulator may bind and answer (10.77.0.0/16)
+  --flood JSON        a steady stream from the start, unasked, e.g.
+                      '{"from":"10.77.0.3","to":"10.77.0.1","kind":"foreign",
+                      "rate":20000,"seconds":5}': "rate" datagrams a second
+                      (1..200000) for "seconds" (0..60) from the socket of the
+                      server on "from" to "to" (in --allow-net) port "port"
+                      (9999); "kind" as for cues (raw: "hex"; oversize: "size");
+                      a late datagram is sent at once, at most 64 in a row
+                      (repeatable)
 
 CONFIG.json: {"servers": [SERVER, ...], "max_seconds": .., "log": ..}; a
 SERVER has
@@ -44,8 +52,11 @@ SERVER has
   reply_port  source port of its datagrams (9999; 0 = any; falls back to any
               if 9999 cannot be bound)
   cues        list of {"kind": K, "at": "before"|"after"|"instead",
-              "count": 1, "every": "all"|"first", "size": 600, "hex": ".."}
-              sent to the requester around the replies; K is
+              "count": 1, "every": "all"|"first", "requests": [SEQ, ...],
+              "size": 600, "hex": ".."}
+              sent to the requester around the replies ("requests": only
+              for the requests with these numbers, the "seq" of the log,
+              1 for the first request the simulator receives); K is
               foreign     the reply with ServiceId 0x0D
               bad-type    the reply with PacketType 0x17
               bad-opcode  the reply with OpCode 0x0020 (bytes 20 00)
@@ -61,6 +72,7 @@ Log events (one JSON object a line, "t" = time.time()):
   ignored  anything else received: {..., reason}
   sent     {seq, server, to, port, what, len, n}
   exit     {reason, received, requests, sent}
+  flood    {from, to, port, what, rate, seconds}; flood-end {from, n, dropped}
   also    unanswered {seq, dst} (no server answers that destination),
           bind-fallback {server, port, error}, send-dropped {server, what}
 Exits by itself after --max-seconds, on SIGTERM/SIGINT, or on the limits.
@@ -174,7 +186,13 @@ class Server:
             count = int(c.get("count", 1))
             if not 0 <= count <= 1000:
                 raise ConfigError("cue count 0..1000 please")
-            self.cues.append((at, every, count, kind, self.cue_bytes(c)))
+            seqs = c.get("requests")
+            if seqs is not None:
+                if not isinstance(seqs, list) or not all(
+                        isinstance(n, int) and not isinstance(n, bool) and n >= 1 for n in seqs):
+                    raise ConfigError(f"cue requests must be a list of numbers from 1: {seqs!r}")
+                seqs = frozenset(seqs)
+            self.cues.append((at, every, count, kind, self.cue_bytes(c), seqs))
         self.reply = self.build_reply()
         self.answered = 0
         self.sock = None
@@ -211,12 +229,15 @@ class Server:
     def answers(self, dst):
         return dst in (LIMITED_BROADCAST, self.broadcast, self.addr)
 
-    def datagrams(self, first):
+    def datagrams(self, first, seq=None):
         """(what, bytes, n) in sending order for one request."""
+        def skip(every, seqs):
+            return (every == "first" and not first) or (seqs is not None and seq not in seqs)
+
         out = []
         instead = False
-        for at, every, count, kind, data in self.cues:
-            if every == "first" and not first:
+        for at, every, count, kind, data, seqs in self.cues:
+            if skip(every, seqs):
                 continue
             if at == "before":
                 out.append((kind, data, count))
@@ -224,12 +245,46 @@ class Server:
                 instead = True
         if not instead and self.repeats:
             out.append(("reply", self.reply, self.repeats))
-        for at, every, count, kind, data in self.cues:
-            if every == "first" and not first:
+        for at, every, count, kind, data, seqs in self.cues:
+            if skip(every, seqs):
                 continue
             if at in ("after", "instead"):
                 out.append((kind, data, count))
         return out
+
+
+class Flood:
+    KNOWN = {"from", "to", "port", "kind", "hex", "size", "rate", "seconds", "comment"}
+
+    def __init__(self, d, allow_net, servers):
+        if not isinstance(d, dict):
+            raise ConfigError(f"flood must be an object: {d!r}")
+        unknown = set(d) - self.KNOWN
+        if unknown:
+            raise ConfigError(f"unknown flood keys {sorted(unknown)} in {d!r}")
+        src = str(d.get("from", ""))
+        self.server = next((s for s in servers if s.addr == src), None)
+        if self.server is None:
+            raise ConfigError(f"flood from {src!r}: no server has that address")
+        try:
+            self.to = str(ipaddress.IPv4Address(d["to"]))
+        except (KeyError, ValueError):
+            raise ConfigError(f"flood needs a valid IPv4 'to': {d!r}") from None
+        if ipaddress.IPv4Address(self.to) not in allow_net:
+            raise ConfigError(f"flood destination {self.to} is outside {allow_net}")
+        self.port = int(d.get("port", 9999))
+        self.kind = d.get("kind", "foreign")
+        if self.kind not in Server.CUE_KINDS:
+            raise ConfigError(f"bad flood kind {self.kind!r}")
+        self.rate = float(d.get("rate", 1000))
+        self.seconds = float(d.get("seconds", 1))
+        if not 1 <= self.rate <= 200000 or not 0 <= self.seconds <= 60:
+            raise ConfigError(f"flood rate 1..200000 and seconds 0..60 please: {d!r}")
+        self.data = self.server.cue_bytes(dict(d, kind=self.kind))
+        self.next = None
+        self.end = None
+        self.n = 0
+        self.dropped = 0
 
 
 def classify(data):
@@ -267,8 +322,9 @@ def in_lab_netns(name):
 
 
 class Sim:
-    def __init__(self, servers, args):
+    def __init__(self, servers, args, floods=()):
         self.servers = servers
+        self.floods = list(floods)
         self.args = args
         self.allow_net = args.allow_net
         self.log_file = open(args.log, "a", buffering=1 << 16) if args.log else sys.stdout
@@ -376,7 +432,7 @@ class Sim:
         return True
 
     def answer(self, s, dest, seq, first):
-        for what, data, n in s.datagrams(first):
+        for what, data, n in s.datagrams(first, seq):
             done = 0
             for _ in range(n):
                 if self.sent >= self.args.max_sent:
@@ -394,6 +450,32 @@ class Sim:
             if self.stop_reason:
                 return
 
+    def flood(self, now):
+        """Sends what is due of every flood; the time of the next one, or None."""
+        due = None
+        for f in self.floods:
+            if f.next is None:
+                continue
+            burst = 0
+            while f.next <= now and f.next < f.end and burst < 64 and not self.stop_reason:
+                if self.sent >= self.args.max_sent:
+                    self.stop_reason = "max-sent"
+                    break
+                try:
+                    f.server.sock.sendto(f.data, (f.to, f.port))
+                    self.sent += 1
+                    f.n += 1
+                except BlockingIOError:
+                    f.dropped += 1
+                f.next += 1.0 / f.rate
+                burst += 1
+            if f.next >= f.end:
+                self.log("flood-end", **{"from": f.server.addr, "n": f.n, "dropped": f.dropped})
+                f.next = None
+                continue
+            due = f.next if due is None else min(due, f.next)
+        return due
+
     def run(self):
         stop = {"sig": None}
 
@@ -407,6 +489,11 @@ class Sim:
                  port=self.args.port)
         self.log_file.flush()
         deadline = time.monotonic() + self.args.max_seconds
+        for f in self.floods:
+            f.next = time.monotonic()
+            f.end = f.next + f.seconds
+            self.log("flood", **{"from": f.server.addr, "to": f.to, "port": f.port,
+                                 "what": f.kind, "rate": f.rate, "seconds": f.seconds})
         while not self.stop_reason:
             if stop["sig"]:
                 self.stop_reason = stop["sig"].lower()
@@ -421,6 +508,11 @@ class Sim:
             timeout = min(0.2, deadline - now)
             if self.pending:
                 timeout = max(0.0, min(timeout, self.pending[0][0] - now))
+            flood_due = self.flood(now) if self.floods else None
+            if self.stop_reason:
+                break
+            if flood_due is not None:
+                timeout = max(0.0, min(timeout, flood_due - time.monotonic()))
             events = self.sel.select(timeout)
             if not events:
                 self.log_file.flush()
@@ -486,6 +578,7 @@ def main(argv=None):
     p.add_argument("--repeats", type=int, default=1)
     p.add_argument("--delay-ms", type=float, default=0)
     p.add_argument("--allow-net")
+    p.add_argument("--flood", action="append", default=[])
     args = p.parse_args(argv)
     try:
         cfg = {}
@@ -508,6 +601,12 @@ def main(argv=None):
         if not 0 <= args.max_sent <= 10_000_000 or not 1 <= args.max_received <= 10_000_000:
             raise ConfigError("bad --max-sent/--max-received")
         servers = build_servers(args, cfg)
+        floods = []
+        for text in args.flood:
+            try:
+                floods.append(Flood(json.loads(text), args.allow_net, servers))
+            except json.JSONDecodeError as e:
+                raise ConfigError(f"--flood wants a JSON object: {e}") from None
     except (ConfigError, OSError, ValueError, KeyError, IndexError) as e:
         print(f"lansim: {e}", file=sys.stderr)
         return 2
@@ -516,7 +615,7 @@ def main(argv=None):
         print(f"lansim: refusing to run: not inside the lab namespace LAB_NS={ns!r} "
               "(start it with: tools/lab.sh exec labB ...)", file=sys.stderr)
         return 2
-    sim = Sim(servers, args)
+    sim = Sim(servers, args, floods)
     try:
         sim.run()
     except OSError as e:

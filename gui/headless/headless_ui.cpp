@@ -52,8 +52,6 @@ void HeadlessUi::closeBox(Form& form) {
   form.close();
 }
 
-void HeadlessUi::tick(Timer& timer) {
-  if (timer.enabled() && timer.onTimer) dispatch(timer.onTimer);
-}
+void HeadlessUi::tick(Timer& timer) { timerTick(timer); }
 
 }  // namespace gui

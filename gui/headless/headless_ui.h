@@ -43,7 +43,7 @@ class HeadlessUi : public Ui {
   void click(Control& control);
   void focus(Control& control);
   void closeBox(Form& form);
-  void tick(Timer& timer);  // one timer event, if the timer runs
+  void tick(Timer& timer);  // one timer event, if the timer runs and no box is up
 
  protected:
   void realize(Form&) override {}

@@ -177,6 +177,9 @@ LRESULT CALLBACK pictureProc(HWND w, UINT m, WPARAM wp, LPARAM lp) {
 void onCommand(Win32Peer& container, WPARAM wp, LPARAM lp) {
   Form& form = *container.control.form();
   int code = HIWORD(wp);
+  // Under a message box the pages are disabled; a click that gets here
+  // all the same (a posted one) is dropped.
+  if (theUi->messageBoxUp() && (lp == 0 || code == BN_CLICKED)) return;
   if (lp == 0) {  // IsDialogMessage's Enter and Escape
     if (LOWORD(wp) == IDOK) clickIfUsable(form.defaultButton);
     if (LOWORD(wp) == IDCANCEL) clickIfUsable(form.cancelButton);
@@ -292,10 +295,8 @@ LRESULT CALLBACK containerProc(HWND w, UINT m, WPARAM wp, LPARAM lp) {
     }
     case WM_TIMER:
       if (c.kind() == Kind::Form) {
-        if (Control* t = controlWithId(static_cast<Form&>(c), static_cast<int>(wp))) {
-          auto* timer = static_cast<Timer*>(t);
-          if (timer->enabled() && timer->onTimer) theUi->dispatch(timer->onTimer);
-        }
+        if (Control* t = controlWithId(static_cast<Form&>(c), static_cast<int>(wp)))
+          theUi->timerTick(*static_cast<Timer*>(t));
         return 0;
       }
       break;
@@ -303,7 +304,9 @@ LRESULT CALLBACK containerProc(HWND w, UINT m, WPARAM wp, LPARAM lp) {
       if (c.kind() == Kind::Form) {
         auto& form = static_cast<Form&>(c);
         // Only the main window and a page with a close box can be closed so;
-        // every other page is left through its own buttons.
+        // every other page is left through its own buttons.  Not under a
+        // message box.
+        if (theUi->messageBoxUp()) return 0;
         if (form.closeBox || theUi->mainForm() == &form) form.close();
         return 0;
       }
@@ -501,6 +504,12 @@ Win32Peer* Win32Ui::peerOf(HWND window) const {
 void Win32Ui::registerPeer(HWND window, Win32Peer* peer) { peers_[window] = peer; }
 
 void Win32Ui::realize(Form& form) {
+  HWND window = makeFormWindow(form);
+  int id = kFirstId;
+  for (const auto& c : form.controls()) realizeControl(*c, form, window, id++);
+}
+
+HWND Win32Ui::makeFormWindow(Form& form) {
   DWORD style = WS_POPUP | WS_CAPTION | WS_CLIPCHILDREN | (form.closeBox ? WS_SYSMENU : 0);
   DWORD exStyle = WS_EX_DLGMODALFRAME | WS_EX_CONTROLPARENT;
   RECT r{0, 0, form.clientWidth(), form.clientHeight()};
@@ -516,148 +525,171 @@ void Win32Ui::realize(Form& form) {
   owned_.push_back(std::make_unique<Win32Peer>(*this, form, window, 0));
   form.peer = owned_.back().get();
   registerPeer(window, owned_.back().get());
-  int id = kFirstId;
-  for (const auto& c : form.controls()) {
-    if (c->kind() == Kind::Timer) {
-      owned_.push_back(std::make_unique<Win32Peer>(*this, *c, window, id++));
-      c->peer = owned_.back().get();
-      continue;
-    }
-    int dx, dy;
-    Control* host = hostOf(*c, dx, dy);
-    HWND parent = host ? static_cast<Win32Peer*>(host->peer)->window : window;
-    const char* cls = "STATIC";
-    DWORD s = WS_CHILD | WS_CLIPSIBLINGS | (c->visible() ? WS_VISIBLE : 0) |
-              (c->enabled() ? 0 : WS_DISABLED) | (c->tabStop ? WS_TABSTOP : 0);
-    DWORD ex = 0;
-    switch (c->kind()) {
-      case Kind::Label:
-        s |= SS_NOPREFIX | (c->align == Align::Right    ? SS_RIGHT
-                            : c->align == Align::Center ? SS_CENTER
-                                                        : SS_LEFTNOWORDWRAP);
-        break;
-      case Kind::Button:
-        cls = "BUTTON";
-        s |= BS_PUSHBUTTON | BS_NOTIFY | (form.defaultButton == c.get() ? BS_DEFPUSHBUTTON : 0);
-        break;
-      case Kind::SpeedButton:
-        cls = "BUTTON";
-        s |= BS_OWNERDRAW | BS_NOTIFY;
-        break;
-      case Kind::CheckBox:
-        cls = "BUTTON";
-        s |= BS_AUTOCHECKBOX | BS_NOTIFY;
-        break;
-      case Kind::RadioButton:
-        cls = "BUTTON";
-        s |= BS_AUTORADIOBUTTON | BS_NOTIFY;
-        break;
-      case Kind::Panel:
-        cls = kContainerClass;
-        ex |= WS_EX_CONTROLPARENT;
-        break;
-      case Kind::GroupBox:
-        // A container of its own, so that its radio buttons form one group
-        // and are drawn over it.
-        cls = kContainerClass;
-        ex |= WS_EX_CONTROLPARENT;
-        break;
-      case Kind::Line:
-        s |= SS_ETCHEDHORZ;
-        break;
-      case Kind::Edit:
-        cls = "EDIT";
-        s |= ES_AUTOHSCROLL;
-        ex |= WS_EX_CLIENTEDGE;
-        break;
-      case Kind::ListView:
-        cls = WC_LISTVIEWA;
-        s |= LVS_REPORT | LVS_OWNERDATA | LVS_SINGLESEL | LVS_SHOWSELALWAYS;
-        ex |= WS_EX_CLIENTEDGE;
-        break;
-      case Kind::Picture:
-        cls = kPictureClass;
-        break;
-      case Kind::Form:
-      case Kind::Timer:
-        break;
-    }
-    const Rect& b = c->bounds();
-    int width = b.w;
-    bool autoWidth = c->kind() == Kind::Label && width == 0;
-    if (autoWidth) width = textWidth(window, *c);
-    int left = b.x + dx;
-    if (c->follows && c->follows->peer) {
-      // Goes on in the line of another control, right after its text.
-      auto* before = static_cast<Win32Peer*>(c->follows->peer);
-      left = before->left + before->width + c->followGap;
-    }
-    HWND child = CreateWindowExA(ex, cls, c->kind() == Kind::ListView ? "" : c->text().c_str(), s,
-                                 left, b.y + dy, width, b.h, parent,
-                                 reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), instance_,
-                                 nullptr);
-    owned_.push_back(std::make_unique<Win32Peer>(*this, *c, child, id++));
-    Win32Peer* peer = owned_.back().get();
-    peer->left = left;
-    peer->width = width;
-    peer->autoWidth = autoWidth;
-    c->peer = peer;
-    registerPeer(child, peer);
-    if (c->kind() == Kind::SpeedButton)
-      peer->original = reinterpret_cast<WNDPROC>(
-          SetWindowLongPtrA(child, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(speedButtonProc)));
-    // Frames and lines lie under the controls drawn on them.
-    if (c->kind() == Kind::Line)
-      SetWindowPos(child, HWND_BOTTOM, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
-    SendMessageA(child, WM_SETFONT, reinterpret_cast<WPARAM>(fontFor(c->font())), FALSE);
-    switch (c->kind()) {
-      case Kind::Edit:
-        if (auto* e = static_cast<Edit*>(c.get()); e->maxLength > 0)
-          SendMessageA(child, EM_LIMITTEXT, static_cast<WPARAM>(e->maxLength), 0);
-        break;
-      case Kind::CheckBox:
-      case Kind::RadioButton:
-        peer->update(*c, Prop::Checked);
-        break;
-      case Kind::ListView: {
-        auto* list = static_cast<ListView*>(c.get());
-        SendMessageA(child, LVM_SETEXTENDEDLISTVIEWSTYLE, 0, LVS_EX_FULLROWSELECT);
-        for (std::size_t i = 0; i < list->columns.size(); ++i) {
-          LVCOLUMNA col{};
-          col.mask = LVCF_TEXT | LVCF_WIDTH;
-          col.cx = list->columns[i].width;
-          col.pszText = const_cast<char*>(list->columns[i].caption.c_str());
-          SendMessageA(child, LVM_INSERTCOLUMNA, i, reinterpret_cast<LPARAM>(&col));
-        }
-        if (!list->images.empty() && pictures_) {
-          peer->images = ImageList_Create(16, 16, ILC_COLOR24, static_cast<int>(list->images.size()), 0);
-          for (const auto& name : list->images) {
-            const auto& frames = pictures_->frames(name);
-            if (!frames.empty()) ImageList_Add(peer->images, frames[0].bitmap, nullptr);
-          }
-          SendMessageA(child, LVM_SETIMAGELIST, LVSIL_SMALL, reinterpret_cast<LPARAM>(peer->images));
-        }
-        peer->applyRows();
-        break;
-      }
-      case Kind::Picture:
-        scheduleFrame(*peer);
-        break;
-      default:
-        break;
-    }
-    if (!c->hint.empty()) {
-      HWND tip = CreateWindowExA(0, TOOLTIPS_CLASSA, nullptr, WS_POPUP | TTS_ALWAYSTIP, 0, 0, 0, 0,
-                                 window, nullptr, instance_, nullptr);
-      TOOLINFOA ti{};
-      ti.cbSize = sizeof ti;
-      ti.uFlags = TTF_IDISHWND | TTF_SUBCLASS;
-      ti.hwnd = parent;
-      ti.uId = reinterpret_cast<UINT_PTR>(child);
-      ti.lpszText = const_cast<char*>(c->hint.c_str());
-      SendMessageA(tip, TTM_ADDTOOLA, 0, reinterpret_cast<LPARAM>(&ti));
-    }
+  return window;
+}
+
+void Win32Ui::realizeControl(Control& c, Form& form, HWND window, int id) {
+  switch (c.kind()) {
+    case Kind::Timer:
+      realizeTimer(c, window, id);
+      return;  // a timer has no window of its own, and no hint
+    case Kind::Label:
+      realizeLabel(c, window, id);
+      break;
+    case Kind::Button:
+      realizeButton(c, form, window, id);
+      break;
+    case Kind::SpeedButton:
+      realizeSpeedButton(c, window, id);
+      break;
+    case Kind::CheckBox:
+    case Kind::RadioButton:
+      realizeCheckBox(c, window, id);
+      break;
+    case Kind::Panel:
+    case Kind::GroupBox:
+      realizeContainer(c, window, id);
+      break;
+    case Kind::Line:
+      realizeLine(c, window, id);
+      break;
+    case Kind::Edit:
+      realizeEdit(c, window, id);
+      break;
+    case Kind::ListView:
+      realizeListView(c, window, id);
+      break;
+    case Kind::Picture:
+      realizePicture(c, window, id);
+      break;
+    case Kind::Form:
+      makeChild(c, window, id, {"STATIC", 0, 0});
+      break;
   }
+  addHint(c, window);
+}
+
+Win32Peer& Win32Ui::makeChild(Control& c, HWND window, int id, const ChildStyle& how) {
+  int dx, dy;
+  Control* host = hostOf(c, dx, dy);
+  HWND parent = host ? static_cast<Win32Peer*>(host->peer)->window : window;
+  DWORD s = WS_CHILD | WS_CLIPSIBLINGS | (c.visible() ? WS_VISIBLE : 0) |
+            (c.enabled() ? 0 : WS_DISABLED) | (c.tabStop ? WS_TABSTOP : 0) | how.style;
+  const Rect& b = c.bounds();
+  int width = b.w;
+  bool autoWidth = c.kind() == Kind::Label && width == 0;
+  if (autoWidth) width = textWidth(window, c);
+  int left = b.x + dx;
+  if (c.follows && c.follows->peer) {
+    // Goes on in the line of another control, right after its text.
+    auto* before = static_cast<Win32Peer*>(c.follows->peer);
+    left = before->left + before->width + c.followGap;
+  }
+  HWND child = CreateWindowExA(how.exStyle, how.cls,
+                               c.kind() == Kind::ListView ? "" : c.text().c_str(), s, left,
+                               b.y + dy, width, b.h, parent,
+                               reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), instance_,
+                               nullptr);
+  owned_.push_back(std::make_unique<Win32Peer>(*this, c, child, id));
+  Win32Peer* peer = owned_.back().get();
+  peer->left = left;
+  peer->width = width;
+  peer->autoWidth = autoWidth;
+  c.peer = peer;
+  registerPeer(child, peer);
+  SendMessageA(child, WM_SETFONT, reinterpret_cast<WPARAM>(fontFor(c.font())), FALSE);
+  return *peer;
+}
+
+void Win32Ui::realizeTimer(Control& c, HWND window, int id) {
+  owned_.push_back(std::make_unique<Win32Peer>(*this, c, window, id));
+  c.peer = owned_.back().get();
+}
+
+void Win32Ui::realizeLabel(Control& c, HWND window, int id) {
+  DWORD align = c.align == Align::Right    ? SS_RIGHT
+                : c.align == Align::Center ? SS_CENTER
+                                           : SS_LEFTNOWORDWRAP;
+  makeChild(c, window, id, {"STATIC", SS_NOPREFIX | align, 0});
+}
+
+void Win32Ui::realizeButton(Control& c, Form& form, HWND window, int id) {
+  DWORD style = BS_PUSHBUTTON | BS_NOTIFY | (form.defaultButton == &c ? BS_DEFPUSHBUTTON : 0);
+  makeChild(c, window, id, {"BUTTON", style, 0});
+}
+
+void Win32Ui::realizeSpeedButton(Control& c, HWND window, int id) {
+  Win32Peer& peer = makeChild(c, window, id, {"BUTTON", BS_OWNERDRAW | BS_NOTIFY, 0});
+  peer.original = reinterpret_cast<WNDPROC>(
+      SetWindowLongPtrA(peer.window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(speedButtonProc)));
+}
+
+void Win32Ui::realizeCheckBox(Control& c, HWND window, int id) {
+  DWORD style = (c.kind() == Kind::RadioButton ? BS_AUTORADIOBUTTON : BS_AUTOCHECKBOX) | BS_NOTIFY;
+  Win32Peer& peer = makeChild(c, window, id, {"BUTTON", style, 0});
+  peer.update(c, Prop::Checked);
+}
+
+void Win32Ui::realizeContainer(Control& c, HWND window, int id) {
+  // A group box is a container of its own too, so that its radio buttons
+  // form one group and are drawn over it.
+  makeChild(c, window, id, {kContainerClass, 0, WS_EX_CONTROLPARENT});
+}
+
+void Win32Ui::realizeLine(Control& c, HWND window, int id) {
+  Win32Peer& peer = makeChild(c, window, id, {"STATIC", SS_ETCHEDHORZ, 0});
+  // Frames and lines lie under the controls drawn on them.
+  SetWindowPos(peer.window, HWND_BOTTOM, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+}
+
+void Win32Ui::realizeEdit(Control& c, HWND window, int id) {
+  Win32Peer& peer = makeChild(c, window, id, {"EDIT", ES_AUTOHSCROLL, WS_EX_CLIENTEDGE});
+  if (auto& e = static_cast<Edit&>(c); e.maxLength > 0)
+    SendMessageA(peer.window, EM_LIMITTEXT, static_cast<WPARAM>(e.maxLength), 0);
+}
+
+void Win32Ui::realizeListView(Control& c, HWND window, int id) {
+  Win32Peer& peer =
+      makeChild(c, window, id,
+                {WC_LISTVIEWA, LVS_REPORT | LVS_OWNERDATA | LVS_SINGLESEL | LVS_SHOWSELALWAYS,
+                 WS_EX_CLIENTEDGE});
+  auto& list = static_cast<ListView&>(c);
+  HWND child = peer.window;
+  SendMessageA(child, LVM_SETEXTENDEDLISTVIEWSTYLE, 0, LVS_EX_FULLROWSELECT);
+  for (std::size_t i = 0; i < list.columns.size(); ++i) {
+    LVCOLUMNA col{};
+    col.mask = LVCF_TEXT | LVCF_WIDTH;
+    col.cx = list.columns[i].width;
+    col.pszText = const_cast<char*>(list.columns[i].caption.c_str());
+    SendMessageA(child, LVM_INSERTCOLUMNA, i, reinterpret_cast<LPARAM>(&col));
+  }
+  if (!list.images.empty() && pictures_) {
+    peer.images = ImageList_Create(16, 16, ILC_COLOR24, static_cast<int>(list.images.size()), 0);
+    for (const auto& name : list.images) {
+      const auto& frames = pictures_->frames(name);
+      if (!frames.empty()) ImageList_Add(peer.images, frames[0].bitmap, nullptr);
+    }
+    SendMessageA(child, LVM_SETIMAGELIST, LVSIL_SMALL, reinterpret_cast<LPARAM>(peer.images));
+  }
+  peer.applyRows();
+}
+
+void Win32Ui::realizePicture(Control& c, HWND window, int id) {
+  scheduleFrame(makeChild(c, window, id, {kPictureClass, 0, 0}));
+}
+
+void Win32Ui::addHint(Control& c, HWND window) {
+  if (c.hint.empty()) return;
+  auto* peer = static_cast<Win32Peer*>(c.peer);
+  HWND tip = CreateWindowExA(0, TOOLTIPS_CLASSA, nullptr, WS_POPUP | TTS_ALWAYSTIP, 0, 0, 0, 0,
+                             window, nullptr, instance_, nullptr);
+  TOOLINFOA ti{};
+  ti.cbSize = sizeof ti;
+  ti.uFlags = TTF_IDISHWND | TTF_SUBCLASS;
+  ti.hwnd = GetParent(peer->window);
+  ti.uId = reinterpret_cast<UINT_PTR>(peer->window);
+  ti.lpszText = const_cast<char*>(c.hint.c_str());
+  SendMessageA(tip, TTM_ADDTOOLA, 0, reinterpret_cast<LPARAM>(&ti));
 }
 
 void Win32Ui::showForm(Form& form, bool show) {
@@ -698,6 +730,25 @@ void Win32Ui::showForm(Form& form, bool show) {
 
 void Win32Ui::enableForm(Form& form, bool enable) {
   EnableWindow(reinterpret_cast<HWND>(windowOf(form)), enable);
+}
+
+void Win32Ui::keepFocus() { focusBeforeBox_ = GetFocus(); }
+
+void Win32Ui::restoreFocus(Form& top) {
+  // The box hands the activation to its owner (often the hidden
+  // application window); the top page takes it back, with the control that
+  // had the focus, or else the one the page last knew.
+  HWND w = reinterpret_cast<HWND>(windowOf(top));
+  HWND f = focusBeforeBox_;
+  focusBeforeBox_ = nullptr;
+  if (!w || !IsWindowVisible(w)) return;
+  SetActiveWindow(w);
+  auto usable = [w](HWND c) {
+    return c && IsChild(w, c) && IsWindowVisible(c) && IsWindowEnabled(c);
+  };
+  if (!usable(f) && top.focus() && top.focus()->peer)
+    f = static_cast<Win32Peer*>(top.focus()->peer)->window;
+  if (usable(f)) SetFocus(f);
 }
 
 bool Win32Ui::handleEvent() {

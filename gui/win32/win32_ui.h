@@ -50,13 +50,35 @@ class Win32Ui : public Ui {
   void realize(Form& form) override;
   void showForm(Form& form, bool show) override;
   void enableForm(Form& form, bool enable) override;
+  void keepFocus() override;
+  void restoreFocus(Form& top) override;
   bool handleEvent() override;
 
  private:
-  void createControl(Control& control);
+  // realize(): the page's window, then one function per kind of control.
+  struct ChildStyle {
+    const char* cls;
+    DWORD style;    // added to the child, visible, enabled and tab-stop bits
+    DWORD exStyle;
+  };
+  HWND makeFormWindow(Form& form);
+  void realizeControl(Control& c, Form& form, HWND window, int id);
+  Win32Peer& makeChild(Control& c, HWND window, int id, const ChildStyle& how);
+  void realizeTimer(Control& c, HWND window, int id);
+  void realizeLabel(Control& c, HWND window, int id);
+  void realizeButton(Control& c, Form& form, HWND window, int id);
+  void realizeSpeedButton(Control& c, HWND window, int id);
+  void realizeCheckBox(Control& c, HWND window, int id);   // check and radio buttons
+  void realizeContainer(Control& c, HWND window, int id);  // panels and group boxes
+  void realizeLine(Control& c, HWND window, int id);
+  void realizeEdit(Control& c, HWND window, int id);
+  void realizeListView(Control& c, HWND window, int id);
+  void realizePicture(Control& c, HWND window, int id);
+  void addHint(Control& c, HWND window);
   HINSTANCE instance_;
   PictureSource* pictures_;
   HWND appWindow_ = nullptr;
+  HWND focusBeforeBox_ = nullptr;
   std::map<std::string, HFONT> fonts_;
   std::map<Color, HBRUSH> brushes_;
   std::map<HWND, Win32Peer*> peers_;

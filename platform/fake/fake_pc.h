@@ -42,6 +42,9 @@ class FakePc : public Platform {
   // answered No and sets unexpectedQuestion; OK boxes always answer Ok.
   std::deque<Answer> answers;
   bool unexpectedQuestion = false;
+  // Runs while a box is up (before it is answered): what the user might do
+  // meanwhile.
+  std::function<void(const ShownBox&)> whileShown;
 
   std::vector<ShellRequest> shellRequests;
   struct SentMessage {

@@ -51,6 +51,7 @@ Error FakePc::doMessageBox(WindowId owner, const std::string& text, const std::s
     }
   }
   boxes.push_back({owner, text, caption, buttons, icon, answer});
+  if (whileShown) whileShown(ShownBox(boxes.back()));
   return kOk;
 }
 

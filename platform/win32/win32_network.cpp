@@ -77,8 +77,11 @@ Error Win32Platform::doRecvFrom(Socket s, std::uint8_t* buffer, int length, int&
                                 Ipv4* from) {
   sockaddr_in a{};
   int size = sizeof a;
+  // The address and its length go together: both or neither.  An address
+  // without a length fails with WSAEFAULT, and under Wine the socket then
+  // never reports readable again.
   int n = ::recvfrom(sock(s), reinterpret_cast<char*>(buffer), length, 0,
-                     reinterpret_cast<sockaddr*>(&a), from ? &size : nullptr);
+                     from ? reinterpret_cast<sockaddr*>(&a) : nullptr, from ? &size : nullptr);
   // WSAEMSGSIZE included: the datagram was longer than the buffer and its
   // rest is gone, so it counts as not received.
   if (n == SOCKET_ERROR) return wsaError();

@@ -181,6 +181,15 @@ TEST_F(DiscoveryTest, StopFlagMakesProcessReqReceiveNothing) {
   EXPECT_EQ(pc.queued(9999), 1u);
 }
 
+TEST_F(DiscoveryTest, StopFlagEndsAFlush) {
+  // Datagrams that keep coming after the main window closed do not hold
+  // the receiver in the flush.
+  for (int i = 0; i < 5; ++i) deliver("10.77.0.3", reply(0, "P"));
+  discovery::bStopReceiver = 1;
+  EXPECT_EQ(discovery::flushSocket(pc, s), 0);
+  EXPECT_EQ(pc.queued(9999), 5u);
+}
+
 TEST_F(DiscoveryTest, BurstIsFiveRequestsTenMillisecondsApart) {
   auto before = pc.slept.load();
   discovery::broadcastGetInfo(pc);

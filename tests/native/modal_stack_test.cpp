@@ -119,6 +119,53 @@ TEST_F(ModalStack, APageCannotBeOpenedTwice) {
   EXPECT_TRUE(threw);
 }
 
+// A message box is modal to the whole program: while it is up no page takes
+// clicks and no page's timer runs, so a timer cannot stack boxes.  Then the
+// top page takes input again with its focus, and the pages below it stay
+// disabled under it.
+TEST_F(ModalStack, AMessageBoxBlocksEveryPageAndEveryTimer) {
+  gui::Timer* timer = a.timer("Timer1", 1000);
+  gui::Button* other = a.button(nullptr, "Other", {8, 358, 70, 24}, "Other");
+  int ticks = 0, clicks = 0, depth = 0;
+  timer->onTimer = [&] {
+    ++ticks;
+    pc.showMessage("tick " + std::to_string(ticks));
+  };
+  timer->setEnabled(true);
+  other->onClick = [&] { ++clicks; };
+  pc.whileShown = [&](const platform::FakePc::ShownBox&) {
+    if (++depth == 1) {
+      EXPECT_FALSE(main.enabled());
+      EXPECT_FALSE(a.enabled()) << "the page under the box takes clicks";
+      EXPECT_THROW(ui.click(*other), std::logic_error);
+      ui.tick(*timer);  // a tick that falls while the box is up
+    }
+    --depth;
+  };
+  ui.then([&] { ui.click(*main.next); });
+  ui.then([&] {
+    other->setFocus();
+    ui.tick(*timer);
+  });
+  ui.then([&] {
+    EXPECT_EQ(ticks, 1) << "the timer ran again inside the box";
+    EXPECT_EQ(pc.boxes.size(), 1u);
+    EXPECT_EQ(clicks, 0);
+    EXPECT_TRUE(a.enabled());
+    EXPECT_TRUE(other->focused());
+    EXPECT_FALSE(main.enabled()) << "the page below stays disabled";
+    ui.click(*other);
+    EXPECT_EQ(clicks, 1);
+    a.close();
+  });
+  ui.then([&] {
+    EXPECT_TRUE(main.enabled());
+    main.close();
+  });
+  ui.run(main);
+  EXPECT_EQ(ui.stepsLeft(), 0u);
+}
+
 TEST_F(ModalStack, RadioButtonTakesFocusBeforeItIsTicked) {
   gui::Form form("f", "f", 100, 100);
   gui::RadioButton* r1 = form.radioButton(nullptr, "R1", {0, 0, 50, 20}, "one");

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "tests/win32/processes.h"
+#include "tools/fixtures/test_pc.h"
 
 namespace {
 
@@ -100,17 +101,6 @@ bool enumPorts(DWORD level, std::vector<BYTE>& buffer, DWORD& count) {
   return EnumPortsA(nullptr, level, buffer.data(), needed, &needed, &count);
 }
 
-std::string readFile(const std::string& path) {
-  HANDLE file = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
-                            0, nullptr);
-  if (file == INVALID_HANDLE_VALUE) return "";
-  std::string data;
-  char chunk[8192];
-  DWORD got = 0;
-  while (ReadFile(file, chunk, sizeof chunk, &got, nullptr) && got > 0) data.append(chunk, got);
-  CloseHandle(file);
-  return data;
-}
 
 // A recorded job: the first line is the document name, the rest the bytes.
 struct Job {
@@ -122,7 +112,8 @@ struct Job {
 Job readJob(const std::string& path) {
   Job job;
   if (GetFileAttributesA(path.c_str()) == INVALID_FILE_ATTRIBUTES) return job;
-  std::string data = readFile(path);
+  std::string data = wintest::readFile(path);
+  if (data == "(missing)") data.clear();
   size_t end = data.find('\n');
   if (end == std::string::npos) return job;
   job.found = true;
@@ -131,52 +122,9 @@ Job readJob(const std::string& path) {
   return job;
 }
 
-// Wine keeps the generic PPD as resource PPDFILE 1 of winspool.drv; a driver
-// that names it needs it in the driver folder.
-bool putGenericPpd() {
-  char dir[MAX_PATH];
-  DWORD needed = 0;
-  if (!GetPrinterDriverDirectoryA(nullptr, const_cast<char*>(kEnvironment), 1,
-                                  reinterpret_cast<BYTE*>(dir), sizeof dir, &needed))
-    return false;
-  HMODULE spool = LoadLibraryExA("winspool.drv", nullptr, LOAD_LIBRARY_AS_DATAFILE);
-  if (!spool) return false;
-  bool ok = false;
-  HRSRC res = FindResourceA(spool, MAKEINTRESOURCEA(1), "PPDFILE");
-  HGLOBAL data = res ? LoadResource(spool, res) : nullptr;
-  const void* bytes = data ? LockResource(data) : nullptr;
-  if (bytes) {
-    std::string path = std::string(dir) + "\\generic.ppd";
-    HANDLE file = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
-    if (file != INVALID_HANDLE_VALUE) {
-      DWORD size = SizeofResource(spool, res), written = 0;
-      ok = WriteFile(file, bytes, size, &written, nullptr) && written == size;
-      CloseHandle(file);
-    }
-  }
-  FreeLibrary(spool);
-  return ok;
-}
-
 bool addPrinter() {
-  DRIVER_INFO_3A driver{};
-  driver.cVersion = 3;
-  driver.pName = const_cast<char*>(kDriver);
-  driver.pEnvironment = const_cast<char*>(kEnvironment);
-  driver.pDriverPath = const_cast<char*>("wineps.drv");
-  driver.pDataFile = const_cast<char*>("generic.ppd");
-  driver.pConfigFile = const_cast<char*>("wineps.drv");
-  if (!AddPrinterDriverA(nullptr, 3, reinterpret_cast<BYTE*>(&driver))) return false;
-  PRINTER_INFO_2A info{};
-  info.pPrinterName = const_cast<char*>(kPrinter);
-  info.pPortName = const_cast<char*>(kPort);
-  info.pDriverName = const_cast<char*>(kDriver);
-  info.pPrintProcessor = const_cast<char*>("WinPrint");
-  info.pDatatype = const_cast<char*>("RAW");
-  HANDLE printer = AddPrinterA(nullptr, 2, reinterpret_cast<BYTE*>(&info));
-  if (!printer) return false;
-  ClosePrinter(printer);
-  return true;
+  return testpc::addPostScriptDriver(kDriver, kEnvironment) &&
+         testpc::addPrinter(kPrinter, kPort, kDriver);
 }
 
 void deletePrinter() {
@@ -235,7 +183,6 @@ class FixtureMonitorSpooler : public testing::Test {
 
   void addPrinterWithJobFile() {
     ASSERT_EQ(setString(kKey, "Job File", jobFile_), ERROR_SUCCESS);
-    ASSERT_TRUE(putGenericPpd());
     ASSERT_TRUE(addPrinter()) << GetLastError();
   }
 

@@ -20,6 +20,7 @@
 #include "monitor/status.h"
 #include "platform/win32/win32_platform.h"
 #include "tests/win32/processes.h"
+#include "tools/fixtures/test_pc.h"
 
 namespace {
 
@@ -85,17 +86,6 @@ bool fileExists(const std::string& path) {
   return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
 }
 
-std::string readFile(const std::string& path) {
-  HANDLE file = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
-                            0, nullptr);
-  if (file == INVALID_HANDLE_VALUE) return "(missing)";
-  std::string data;
-  char chunk[8192];
-  DWORD got = 0;
-  while (ReadFile(file, chunk, sizeof chunk, &got, nullptr) && got > 0) data.append(chunk, got);
-  CloseHandle(file);
-  return data;
-}
 
 void deleteTree(HKEY root, const std::string& path) {
   HKEY key;
@@ -165,44 +155,8 @@ Listed listedMonitor() {
   return listed;
 }
 
-// Wine keeps the generic PPD as resource PPDFILE 1 of winspool.drv; a
-// driver that names it needs it in its driver folder.
-bool putGenericPpd(const char* environment) {
-  char dir[MAX_PATH];
-  DWORD needed = 0;
-  if (!GetPrinterDriverDirectoryA(nullptr, const_cast<char*>(environment), 1,
-                                  reinterpret_cast<BYTE*>(dir), sizeof dir, &needed))
-    return false;
-  HMODULE spool = LoadLibraryExA("winspool.drv", nullptr, LOAD_LIBRARY_AS_DATAFILE);
-  if (!spool) return false;
-  bool ok = false;
-  HRSRC res = FindResourceA(spool, MAKEINTRESOURCEA(1), "PPDFILE");
-  HGLOBAL data = res ? LoadResource(spool, res) : nullptr;
-  const void* bytes = data ? LockResource(data) : nullptr;
-  if (bytes) {
-    CreateDirectoryA(dir, nullptr);
-    std::string path = std::string(dir) + "\\generic.ppd";
-    HANDLE file = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
-    if (file != INVALID_HANDLE_VALUE) {
-      DWORD size = SizeofResource(spool, res), written = 0;
-      ok = WriteFile(file, bytes, size, &written, nullptr) && written == size;
-      CloseHandle(file);
-    }
-  }
-  FreeLibrary(spool);
-  return ok;
-}
-
 bool addDriver(const char* environment) {
-  if (!putGenericPpd(environment)) return false;
-  DRIVER_INFO_3A driver{};
-  driver.cVersion = 3;
-  driver.pName = const_cast<char*>(kDriver);
-  driver.pEnvironment = const_cast<char*>(environment);
-  driver.pDriverPath = const_cast<char*>("wineps.drv");
-  driver.pDataFile = const_cast<char*>("generic.ppd");
-  driver.pConfigFile = const_cast<char*>("wineps.drv");
-  return AddPrinterDriverA(nullptr, 3, reinterpret_cast<BYTE*>(&driver));
+  return testpc::addPostScriptDriver(kDriver, environment);
 }
 
 // A printer on `port`; the Win32 error code, 0 on success.
@@ -296,7 +250,8 @@ class MonitorOnWine : public testing::Test {
   void expectCopiedFiles() {
     for (const std::string& base : family->copied) {
       EXPECT_TRUE(fileExists(installed(base))) << base;
-      EXPECT_EQ(readFile(installed(base)), readFile(shipped(base))) << base << " differs";
+      EXPECT_EQ(wintest::readFile(installed(base)), wintest::readFile(shipped(base)))
+          << base << " differs";
     }
   }
 
@@ -395,12 +350,12 @@ TEST_F(MonitorOnWine, UpdateFromAnOlderVersionMovesThePrinterOffItsPort) {
 TEST_F(MonitorOnWine, DeclinedUpdateAndNewerInstalledKeepTheRegistration) {
   ship("v2");
   ASSERT_TRUE(monitor::installMonitor(os));
-  std::string before = readFile(installed(family->monitorDll));
+  std::string before = wintest::readFile(installed(family->monitorDll));
   ship("v1");
   EXPECT_TRUE(monitor::installMonitor(os));
   EXPECT_TRUE(os.boxes.empty()) << "an older shipped version asks nothing";
   EXPECT_EQ(dwDriverVersion, 1u);
-  EXPECT_EQ(readFile(installed(family->monitorDll)), before);
+  EXPECT_EQ(wintest::readFile(installed(family->monitorDll)), before);
 }
 
 TEST_F(MonitorOnWine, WelcomePageStates) {

@@ -85,4 +85,16 @@ HWND childWithText(HWND parent, const std::string& text) {
   return nullptr;
 }
 
+std::string readFile(const std::string& path) {
+  HANDLE file = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                            0, nullptr);
+  if (file == INVALID_HANDLE_VALUE) return "(missing)";
+  std::string data;
+  char chunk[8192];
+  DWORD got = 0;
+  while (ReadFile(file, chunk, sizeof chunk, &got, nullptr) && got > 0) data.append(chunk, got);
+  CloseHandle(file);
+  return data;
+}
+
 }  // namespace wintest

@@ -33,4 +33,7 @@ std::string textOf(HWND window);
 std::vector<HWND> descendants(HWND window);
 HWND childWithText(HWND parent, const std::string& text);
 
+// A file's bytes; "(missing)" when it cannot be opened.
+std::string readFile(const std::string& path);
+
 }  // namespace wintest

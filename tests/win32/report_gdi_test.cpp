@@ -98,24 +98,7 @@ TEST(Win32ReportGdi, PageLandsWhereTheNativeLayoutPutsIt) {
   EXPECT_EQ(canvas.geometry(), g);
   const report::PageLayout layout = report::layOut(page, canvas);
 
-  for (const report_sample::Box& want : report_sample::boxesAt300()) {
-    const report::PlacedText* t = layout.text(want.name);
-    ASSERT_NE(t, nullptr) << want.name;
-    EXPECT_EQ(t->box, want.box) << want.name;
-  }
-  for (const report_sample::Lines& want : report_sample::linesAt300()) {
-    const report::PlacedText* t = layout.text(want.name);
-    ASSERT_NE(t, nullptr) << want.name;
-    std::vector<std::string> drawn;
-    for (const report::PlacedLine& l : t->lines) {
-      if (l.drawn) drawn.push_back(l.text);
-      EXPECT_LE(l.width, t->box.width()) << want.name << ": " << l.text;
-    }
-    EXPECT_EQ(drawn, want.drawn) << want.name;
-    EXPECT_EQ(static_cast<int>(t->lines.size()), want.total) << want.name;
-    ASSERT_FALSE(t->lines.empty()) << want.name;
-    EXPECT_NEAR(t->lines.front().width, want.firstWidth, want.firstWidth / 100 + 1) << want.name;
-  }
+  report_sample::expectLayoutAt300(layout);
   // Times New Roman 12 point at 300 dpi: a 50-pixel em, lines of about 4.7 mm.
   const report::PlacedText* congrats = layout.text("LblCongrats");
   EXPECT_GE(congrats->lineHeight, 54);

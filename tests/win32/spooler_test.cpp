@@ -15,6 +15,7 @@
 #include "printers/matching.h"
 #include "printers/ports.h"
 #include "printers/printer_list.h"
+#include "tools/fixtures/test_pc.h"
 
 namespace {
 
@@ -96,45 +97,12 @@ void deletePrinter(const char* name) {
   ClosePrinter(h);
 }
 
-// wineps.drv's PPD lives inside winspool.drv; the driver needs it on disk.
-bool putGenericPpd() {
-  char dir[MAX_PATH] = {};
-  DWORD needed = 0;
-  if (!GetPrinterDriverDirectoryA(nullptr, nullptr, 1, reinterpret_cast<BYTE*>(dir), sizeof dir,
-                                  &needed))
-    return false;
-  HMODULE m = LoadLibraryExA("winspool.drv", nullptr, LOAD_LIBRARY_AS_DATAFILE);
-  if (!m) return false;
-  HRSRC r = FindResourceA(m, MAKEINTRESOURCEA(1), "PPDFILE");
-  HGLOBAL g = r ? LoadResource(m, r) : nullptr;
-  const void* data = g ? LockResource(g) : nullptr;
-  DWORD size = r ? SizeofResource(m, r) : 0;
-  bool ok = false;
-  if (data && size) {
-    std::string path = std::string(dir) + "\\generic.ppd";
-    if (FILE* f = std::fopen(path.c_str(), "wb")) {
-      ok = std::fwrite(data, 1, size, f) == size;
-      ok = std::fclose(f) == 0 && ok;
-    }
-  }
-  FreeLibrary(m);
-  return ok;
-}
-
 class Win32Spooler : public ::testing::Test {
  protected:
   void SetUp() override {
     resetWizardState();
     for (const char* p : kPrinters) deletePrinter(p);
-    ASSERT_TRUE(putGenericPpd());
-    DRIVER_INFO_3A driver{};
-    driver.cVersion = 3;
-    driver.pName = const_cast<char*>(kDriver);
-    driver.pDriverPath = const_cast<char*>("wineps.drv");
-    driver.pDataFile = const_cast<char*>("generic.ppd");
-    driver.pConfigFile = const_cast<char*>("wineps.drv");
-    ASSERT_TRUE(AddPrinterDriverA(nullptr, 3, reinterpret_cast<BYTE*>(&driver)))
-        << GetLastError();
+    ASSERT_TRUE(testpc::addPostScriptDriver(kDriver)) << GetLastError();
     DWORD priority = 3;
     for (const char* name : kPrinters) {
       std::string share = std::string("share ") + name;

@@ -150,7 +150,8 @@ void CALLBACK benchBrowse(HWND, UINT, UINT_PTR timer, DWORD) {
 int main(int argc, char** argv) {
   if (argc < 3) return 2;
   std::string mode = argv[1], arg = argv[2];
-  SamplePc os;
+  // Never destroyed: the receiver thread is not waited for at exit.
+  SamplePc& os = *new SamplePc;
   HINSTANCE instance = GetModuleHandleA(nullptr);
   gui::Win32PictureSource pictures(instance);
   gui::Win32Ui ui(os, instance, &pictures);

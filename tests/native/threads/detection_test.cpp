@@ -163,6 +163,42 @@ TEST_F(Detection, AfterThreeHundredAndOneTicksNothingChanges) {
        expectServer("10.77.0.4", "KX230", "P1"), [] { EXPECT_EQ(dwDetectTicks, 1u); }, end()});
 }
 
+// A failing adapter walk shows its message on every tick, one box at a time:
+// a tick that falls while the box is up is dropped and does not count
+// towards the 301.
+TEST_F(Detection, AFailingSubnetTestShowsOneBoxAtATimeAndTicksUnderItDoNotCount) {
+  int depth = 0;
+  std::size_t nested = 0;
+  std::vector<std::uint32_t> ticksUnderBox;
+  pc.whileShown = [&](const platform::FakePc::ShownBox&) {
+    if (++depth == 1 && dwDetectTicks > 0) {
+      std::size_t before = pc.boxes.size();
+      EXPECT_FALSE(TaloWizard->enabled()) << "the detection page takes input under the box";
+      EXPECT_FALSE(MainForm->enabled());
+      ui.tick(*TaloWizard->Timer1);
+      nested += pc.boxes.size() - before;
+      ticksUnderBox.push_back(dwDetectTicks);
+    }
+    --depth;
+  };
+  run({click(welcomeNext), answer(B),
+       [this] { pc.failCall(platform::Call::GetAdaptersInfoSizing, 232); }, tick(), tick(),
+       [&] {
+         EXPECT_EQ(nested, 0u) << "a box opened on top of a box";
+         EXPECT_EQ(ticksUnderBox, (std::vector<std::uint32_t>{1, 2}));
+         EXPECT_EQ(dwDetectTicks, 2u);
+         EXPECT_TRUE(TaloWizard->enabled());
+         EXPECT_FALSE(MainForm->enabled());
+         EXPECT_TRUE(TaloWizard->BtnNext->focused());
+         EXPECT_EQ(TaloWizard->LblIP->color(), gui::clRed);
+         int shown = 0;
+         for (const auto& b : pc.boxes)
+           shown += b.text == "GetAdaptersInfo sizing failed with error 232\n";
+         EXPECT_EQ(shown, 2);
+       },
+       end()});
+}
+
 TEST_F(Detection, BrowseListListsPrintersFirstHighlightsTheCurrentServerAndRefreshes) {
   lan = {A, B, C};
   run({click(welcomeNext), [this] { waitForTable(3); }, tick(),
