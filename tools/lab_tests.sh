@@ -14,6 +14,10 @@ mkdir -p "$work"
 export LAB_WINE_ROOT=$top/build/wine
 pfx=$LAB_WINE_ROOT/labA
 lab() { bash "$top/tools/lab.sh" "$@"; }
+# The lab is taken only while no other run holds it, and removed only when
+# it is still this run's own.
+# shellcheck source=tools/lab_claim.sh
+source "$top/tools/lab_claim.sh"
 failures=0
 fail() { echo "FAIL: $*"; failures=$((failures + 1)); }
 pass() { echo "ok: $*"; }
@@ -30,13 +34,13 @@ stop_sim() {
 cleanup() {
   stop_sim
   lab exec labA env WINEPREFIX="$pfx" wineserver -k >/dev/null 2>&1 || true
-  lab down >/dev/null 2>&1 || true
+  lab_claim_down
 }
 trap cleanup EXIT
 
 extra=${LAB_EXTRA:-3}
 [ "$mode" = bench ] && extra=255
-lab up "$extra" --other-subnet >/dev/null
+lab_claim_up "$extra" --other-subnet
 lab prefix labA "$top/build/wine-base" >/dev/null
 lab exec labA env WINEPREFIX="$pfx" WINEDEBUG=-all wineserver -p
 lab wine labA wineboot >/dev/null 2>&1 </dev/null || true

@@ -45,8 +45,6 @@ road_init() {
   export LAB_WINE_ROOT=$ROAD_TOP/build/wine
   export WINEARCH=win32 WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
   ROAD_PFX=$LAB_WINE_ROOT/labA
-  ROAD_LAB_MINE=0
-  ROAD_LAB_IDS=""
   ROAD_SIM=""
   ROAD_WIZ=""
   ROAD_SHOT_COUNT=0
@@ -57,64 +55,10 @@ road_lab() { bash "$ROAD_TOP/tools/lab.sh" "$@"; }
 
 # --- the lab ---------------------------------------------------------------
 
-# The namespace names are fixed and `lab.sh up` replaces them: while another
-# run holds any of them, wait (polling, at most ROAD_LAB_WAIT seconds).
-road_lab_wait_free() {
-  local limit=${ROAD_LAB_WAIT:-600} start=$SECONDS busy said=0
-  while :; do
-    busy=$(ip netns list 2>/dev/null | awk '{print $1}' | grep -xE 'labA|labB|labtest1|labtest2' \
-           | tr '\n' ' ' || true)
-    [ -z "$busy" ] && return 0
-    if [ $((SECONDS - start)) -ge "$limit" ]; then
-      road_say "the lab namespaces ($busy) stayed in use for ${limit} s; giving up"
-      return 1
-    fi
-    [ "$said" = 1 ] || road_say "waiting for another run's lab ($busy) to end"
-    said=1
-    sleep 5
-  done
-}
-
-road_lab_up() {
-  road_lab_wait_free || return 1
-  ROAD_LAB_MINE=1
-  road_lab up 3 --other-subnet >/dev/null || return 1
-  ROAD_LAB_IDS=$(road_lab_ids)
-}
-
-# The identity of the lab's namespaces (device and inode of each).
-road_lab_ids() { stat -L -c '%d:%i' /run/netns/labA /run/netns/labB 2>/dev/null | tr '\n' ' '; }
-
-# Whether the lab is still the one this run brought up (another run's
-# `lab.sh up` or `down` replaces or removes it).
-road_lab_intact() {
-  [ "$ROAD_LAB_MINE" = 1 ] && [ "$(road_lab_ids)" = "$ROAD_LAB_IDS" ] && return 0
-  road_say "the lab namespaces are no longer the ones this run brought up (another run took them)"
-  return 1
-}
-
-# Removes labA and labB, and only when this run brought them up and they
-# are still its own.
-road_lab_down() {
-  [ "$ROAD_LAB_MINE" = 1 ] || return 0
-  ROAD_LAB_MINE=0
-  [ "$(road_lab_ids)" = "$ROAD_LAB_IDS" ] || return 0
-  local ns pids
-  for ns in labA labB; do
-    [ -e "/run/netns/$ns" ] || continue
-    pids=$(ip netns pids "$ns" 2>/dev/null || true)
-    # shellcheck disable=SC2086
-    if [ -n "$pids" ]; then kill -TERM $pids 2>/dev/null || true; fi
-    for _ in $(seq 30); do
-      [ -z "$(ip netns pids "$ns" 2>/dev/null)" ] && break
-      sleep 0.1
-    done
-    pids=$(ip netns pids "$ns" 2>/dev/null || true)
-    # shellcheck disable=SC2086
-    if [ -n "$pids" ]; then kill -KILL $pids 2>/dev/null || true; fi
-    ip netns delete "$ns" 2>/dev/null || true
-  done
-}
+# shellcheck source=tools/lab_claim.sh
+source "$(dirname "${BASH_SOURCE[0]}")/lab_claim.sh"
+road_lab_up() { lab_claim_up 3 --other-subnet; }
+road_lab_intact() { lab_claim_intact; }
 
 # Ends this run's wineserver and its programs (they are found by the prefix,
 # which is this tree's own, so from any namespace).
@@ -137,7 +81,7 @@ road_cleanup() {
   if [ -n "$ROAD_WIZ" ]; then kill "$ROAD_WIZ" 2>/dev/null || true; fi
   road_sim_stop || true
   road_wineserver_stop || true
-  road_lab_down || true
+  lab_claim_down || true
 }
 
 # A fresh PC: the base prefix copied for labA, a persistent wineserver that

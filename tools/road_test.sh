@@ -74,6 +74,7 @@ check_job() {
   grep -E '^(ok|FAIL)' "$job.texts" | sed 's/^/  /'
 }
 
+[ -n "${DISPLAY:-}" ] || { echo "FAIL: no DISPLAY (the test suite provides Xvfb)"; exit 1; }
 road_lab_up || { echo "FAIL: no lab"; exit 1; }
 road_servers || { echo "FAIL: no simulated servers"; exit 1; }
 
@@ -140,6 +141,8 @@ road2() {
   road_pc_jobfile
   check "monitor before" listed "$(listed)"
   same_file talomon.dll fixture_talomon_v1.dll
+  check "printer's port before" "Remote Port" "$(port "$ROAD_PRINTER")"
+  check "the other printer's port before" "Remote Port" "$(port "$ROAD_OTHER_PRINTER")"
 
   step "welcome page" road_step_welcome || return 1
   local texts

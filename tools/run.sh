@@ -92,5 +92,6 @@ if [ "$status" = 0 ]; then
   echo "run: the whole road in $((SECONDS - start)) s; pictures in $shots"
 else
   echo "run: the road stopped at the $failed; pictures so far in $shots" >&2
+  road_lab_intact >/dev/null || echo "run: another run took the lab's namespaces meanwhile" >&2
 fi
 exit "$status"
