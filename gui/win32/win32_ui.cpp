@@ -177,9 +177,12 @@ LRESULT CALLBACK pictureProc(HWND w, UINT m, WPARAM wp, LPARAM lp) {
 void onCommand(Win32Peer& container, WPARAM wp, LPARAM lp) {
   Form& form = *container.control.form();
   int code = HIWORD(wp);
-  // Under a message box the pages are disabled; a click that gets here
-  // all the same (a posted one) is dropped.
-  if (theUi->messageBoxUp() && (lp == 0 || code == BN_CLICKED)) return;
+  // Under a message box the pages are disabled, and so is every page under
+  // the top one; a click that gets there all the same (a posted one) is
+  // dropped.
+  const auto& open = theUi->openForms();
+  bool covered = open.empty() || open.back() != &form;
+  if ((theUi->messageBoxUp() || covered) && (lp == 0 || code == BN_CLICKED)) return;
   if (lp == 0) {  // IsDialogMessage's Enter and Escape
     if (LOWORD(wp) == IDOK) clickIfUsable(form.defaultButton);
     if (LOWORD(wp) == IDCANCEL) clickIfUsable(form.cancelButton);

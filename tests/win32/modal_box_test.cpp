@@ -137,4 +137,31 @@ TEST(Win32MessageBox, BlocksEveryPageAndComesOneAtATime) {
   EXPECT_EQ(wizard.waitExit(10000), 0);
 }
 
+// A page under the top one is disabled; a click posted to it all the same
+// (as a test driver or another program might) does nothing.
+TEST(Win32MessageBox, AClickPostedToACoveredPageIsDropped) {
+  wintest::Process wizard("\"" + wintest::exeDir() + "\\PrnWizard.exe\"");
+  HWND welcome = wintest::waitForWindow(nullptr, "Printer Sharing Server Setup Wizard", 30000);
+  ASSERT_NE(welcome, nullptr);
+  auto postClick = [](HWND button) {
+    PostMessageA(GetParent(button), WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(button), BN_CLICKED),
+                 reinterpret_cast<LPARAM>(button));
+  };
+  postClick(wintest::childWithText(welcome, "help"));
+  HWND howTo = wintest::waitForWindow(nullptr, "How to install my printer driver", 10000);
+  ASSERT_NE(howTo, nullptr);
+  for (int i = 0; i < 100 && !IsWindowVisible(howTo); ++i) Sleep(50);
+  ASSERT_TRUE(IsWindowVisible(howTo));
+  EXPECT_FALSE(IsWindowEnabled(welcome));
+  HWND next = wintest::childWithText(welcome, "Next >");
+  ASSERT_NE(next, nullptr);
+  postClick(next);
+  Sleep(1500);
+  HWND detection = FindWindowA(nullptr, "Driver Installation ");
+  EXPECT_FALSE(detection && IsWindowVisible(detection)) << "the covered page's Next ran";
+  EXPECT_TRUE(IsWindowEnabled(howTo)) << "a page opened over the help page";
+  clickAt(wintest::childWithText(howTo, "Cancel"));
+  EXPECT_EQ(wizard.waitExit(10000), 0);
+}
+
 }  // namespace
