@@ -35,26 +35,6 @@ std::string tempFile(const char* name) {
   return std::string(dir, n) + name;
 }
 
-bool keyExists(const std::string& path) {
-  HKEY key;
-  if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, path.c_str(), 0, KEY_READ, &key) != ERROR_SUCCESS)
-    return false;
-  RegCloseKey(key);
-  return true;
-}
-
-// Writes a REG_SZ value, creating the key; the Win32 error code.
-LONG setString(const char* keyPath, const char* name, const std::string& value) {
-  HKEY key;
-  LONG r = RegCreateKeyExA(HKEY_LOCAL_MACHINE, keyPath, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr,
-                           &key, nullptr);
-  if (r != ERROR_SUCCESS) return r;
-  r = RegSetValueExA(key, name, 0, REG_SZ, reinterpret_cast<const BYTE*>(value.c_str()),
-                     static_cast<DWORD>(value.size() + 1));
-  RegCloseKey(key);
-  return r;
-}
-
 void deleteValue(const char* keyPath, const char* name) {
   HKEY key;
   if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, keyPath, 0, KEY_ALL_ACCESS, &key) != ERROR_SUCCESS)
@@ -182,7 +162,7 @@ class FixtureMonitorSpooler : public testing::Test {
   }
 
   void addPrinterWithJobFile() {
-    ASSERT_EQ(setString(kKey, "Job File", jobFile_), ERROR_SUCCESS);
+    ASSERT_EQ(testpc::setString(kKey, "Job File", jobFile_), ERROR_SUCCESS);
     ASSERT_TRUE(addPrinter()) << GetLastError();
   }
 
@@ -200,7 +180,7 @@ TEST_F(FixtureMonitorSpooler, RegistrationPortAndRemoval) {
   EXPECT_TRUE(monitorListed()) << "level 1";
 
   // The monitor makes its port's key itself when the spooler starts it.
-  EXPECT_TRUE(keyExists(std::string(kKey) + "\\Ports\\" + kPort));
+  EXPECT_TRUE(testpc::keyExists(std::string(kKey) + "\\Ports\\" + kPort));
 
   ASSERT_TRUE(enumPorts(1, buffer, count)) << GetLastError();
   auto* ports1 = reinterpret_cast<const PORT_INFO_1A*>(buffer.data());
@@ -222,12 +202,12 @@ TEST_F(FixtureMonitorSpooler, RegistrationPortAndRemoval) {
   EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_PRINT_MONITOR_ALREADY_INSTALLED));
 
   // Removal takes the whole key, settings and port with it.
-  ASSERT_EQ(setString(kKey, "Server Address", "10.77.0.2"), ERROR_SUCCESS);
+  ASSERT_EQ(testpc::setString(kKey, "Server Address", "10.77.0.2"), ERROR_SUCCESS);
   EXPECT_TRUE(DeleteMonitorA(nullptr, const_cast<char*>(kEnvironment),
                              const_cast<char*>(kMonitor)))
       << GetLastError();
   EXPECT_FALSE(monitorListed());
-  EXPECT_FALSE(keyExists(kKey));
+  EXPECT_FALSE(testpc::keyExists(kKey));
   EXPECT_FALSE(DeleteMonitorA(nullptr, const_cast<char*>(kEnvironment),
                               const_cast<char*>(kMonitor)));
   EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_UNKNOWN_PRINT_MONITOR));
@@ -279,7 +259,7 @@ TEST_F(FixtureMonitorSpooler, RawBytesRecordedExactlyAndJobFileLookup) {
   deleteValue(kKey, "Job File");
   std::string fallback = tempFile("fixture_monitor_fallback.txt");
   DeleteFileA(fallback.c_str());
-  ASSERT_EQ(setString(kFallbackKey, "Job File", fallback), ERROR_SUCCESS);
+  ASSERT_EQ(testpc::setString(kFallbackKey, "Job File", fallback), ERROR_SUCCESS);
   EXPECT_TRUE(printRaw("Fallback", "data", 4));
   job = readJob(fallback);
   EXPECT_EQ(job.name, "Fallback");

@@ -63,14 +63,6 @@ HWND waitForBox(DWORD pid, DWORD ms) {
   return nullptr;
 }
 
-void clickAt(HWND w) {
-  RECT r;
-  GetClientRect(w, &r);
-  LPARAM at = MAKELPARAM(r.right / 2, r.bottom / 2);
-  PostMessageA(w, WM_LBUTTONDOWN, MK_LBUTTON, at);
-  PostMessageA(w, WM_LBUTTONUP, 0, at);
-}
-
 void answer(HWND box) { PostMessageA(wintest::childWithText(box, "OK"), BM_CLICK, 0, 0); }
 
 TEST(Win32MessageBox, BlocksEveryPageAndComesOneAtATime) {
@@ -79,7 +71,7 @@ TEST(Win32MessageBox, BlocksEveryPageAndComesOneAtATime) {
   HWND welcome = wintest::waitForWindow(nullptr, "Printer Sharing Server Setup Wizard", 30000);
   ASSERT_NE(welcome, nullptr);
   for (int i = 0; i < 200 && !IsWindowVisible(welcome); ++i) Sleep(50);
-  clickAt(wintest::childWithText(welcome, "Next >"));
+  wintest::clickAt(wintest::childWithText(welcome, "Next >"));
   // Showing the detection page reads the adapter list first: its box.
   HWND box = waitForBox(wizard.id(), 10000);
   ASSERT_NE(box, nullptr) << "no adapter message";
@@ -105,7 +97,7 @@ TEST(Win32MessageBox, BlocksEveryPageAndComesOneAtATime) {
   EXPECT_FALSE(IsWindowEnabled(welcome));
   Sleep(2500);  // two more ticks of the detection page's timer
   EXPECT_EQ(boxesShowing(wizard.id()), 1) << "boxes stacked up";
-  clickAt(more);
+  wintest::clickAt(more);
   Sleep(1000);
   EXPECT_FALSE(IsWindowVisible(browse)) << "a click under the box opened the browse list";
 
@@ -133,7 +125,7 @@ TEST(Win32MessageBox, BlocksEveryPageAndComesOneAtATime) {
   ASSERT_NE(box, nullptr);
   HWND ok = wintest::childWithText(box, "OK");
   PostMessageA(ok, BM_CLICK, 0, 0);
-  clickAt(cancel);
+  wintest::clickAt(cancel);
   EXPECT_EQ(wizard.waitExit(10000), 0);
 }
 
@@ -160,7 +152,7 @@ TEST(Win32MessageBox, AClickPostedToACoveredPageIsDropped) {
   HWND detection = FindWindowA(nullptr, "Driver Installation ");
   EXPECT_FALSE(detection && IsWindowVisible(detection)) << "the covered page's Next ran";
   EXPECT_TRUE(IsWindowEnabled(howTo)) << "a page opened over the help page";
-  clickAt(wintest::childWithText(howTo, "Cancel"));
+  wintest::clickAt(wintest::childWithText(howTo, "Cancel"));
   EXPECT_EQ(wizard.waitExit(10000), 0);
 }
 

@@ -101,25 +101,6 @@ void deleteTree(HKEY root, const std::string& path) {
   RegDeleteKeyA(root, path.c_str());
 }
 
-bool keyExists(const std::string& path) {
-  HKEY key;
-  if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, path.c_str(), 0, KEY_READ, &key) != ERROR_SUCCESS)
-    return false;
-  RegCloseKey(key);
-  return true;
-}
-
-LONG setString(const std::string& keyPath, const char* name, const std::string& value) {
-  HKEY key;
-  LONG r = RegCreateKeyExA(HKEY_LOCAL_MACHINE, keyPath.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS,
-                           nullptr, &key, nullptr);
-  if (r != ERROR_SUCCESS) return r;
-  r = RegSetValueExA(key, name, 0, REG_SZ, reinterpret_cast<const BYTE*>(value.c_str()),
-                     static_cast<DWORD>(value.size() + 1));
-  RegCloseKey(key);
-  return r;
-}
-
 // A value's type and bytes as stored; false when it cannot be read.
 bool readValue(const std::string& keyPath, const char* name, DWORD& type, std::string& bytes) {
   HKEY key;
@@ -211,7 +192,7 @@ class MonitorOnWine : public testing::Test {
     removeAll();
     ASSERT_FALSE(listedMonitor().found) << "left over from an earlier run";
     CreateDirectoryA(shipDir().c_str(), nullptr);
-    ASSERT_EQ(setString(monitor::kCompanionKey, "AppPath", shipDir()), ERROR_SUCCESS);
+    ASSERT_EQ(testpc::setString(monitor::kCompanionKey, "AppPath", shipDir()), ERROR_SUCCESS);
   }
   void TearDown() override {
     EXPECT_FALSE(os.unexpectedQuestion);
@@ -301,7 +282,7 @@ TEST_F(MonitorOnWine, FreshInstallStatusAndUninstall) {
   EXPECT_EQ(os.texts(),
             std::vector<std::string>{"The Printer Sharing Drvier\nunistall successfully."});
   EXPECT_FALSE(listedMonitor().found);
-  EXPECT_FALSE(keyExists(monitor::kMonitorKey)) << "Wine deletes the monitor's whole key";
+  EXPECT_FALSE(testpc::keyExists(monitor::kMonitorKey)) << "Wine deletes the monitor's whole key";
   expectCopiedFiles();  // the DLLs stay
 
   os.boxes.clear();
@@ -365,13 +346,13 @@ TEST_F(MonitorOnWine, WelcomePageStates) {
   EXPECT_FALSE(none.installed);
   EXPECT_EQ(none.version, "0");
   EXPECT_EQ(none.address, "");
-  EXPECT_TRUE(keyExists(monitor::kMonitorKey));
+  EXPECT_TRUE(testpc::keyExists(monitor::kMonitorKey));
   EXPECT_FALSE(listedMonitor().found) << "an empty key is listed as a monitor";
 
   // Registered by an earlier installation whose DLL is gone: Wine keeps a
   // monitor as its key with a "Driver" value.
   ASSERT_EQ(GetModuleHandleA(family->dllName.c_str()), nullptr) << "still loaded";
-  ASSERT_EQ(setString(monitor::kMonitorKey, "Driver", family->dllName), ERROR_SUCCESS);
+  ASSERT_EQ(testpc::setString(monitor::kMonitorKey, "Driver", family->dllName), ERROR_SUCCESS);
   monitor::MonitorStatus noDll = monitor::monitorStatus(os);
   EXPECT_TRUE(noDll.installed);
   EXPECT_EQ(noDll.version, "0");

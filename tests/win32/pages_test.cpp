@@ -131,15 +131,6 @@ TEST(Win32Pages, HelpPagesCarryTheirTexts) {
   }
 }
 
-// A click at the middle of a window, as the mouse makes it.
-void clickAt(HWND w) {
-  RECT r;
-  GetClientRect(w, &r);
-  LPARAM at = MAKELPARAM(r.right / 2, r.bottom / 2);
-  PostMessageA(w, WM_LBUTTONDOWN, MK_LBUTTON, at);
-  PostMessageA(w, WM_LBUTTONUP, 0, at);
-}
-
 TEST(Win32Pages, ClickingAChoiceShowsItsPanelAndEnablesNext) {
   struct Choice {
     const char* name;
@@ -165,7 +156,7 @@ TEST(Win32Pages, ClickingAChoiceShowsItsPanelAndEnablesNext) {
     ASSERT_NE(radio, nullptr);
     EXPECT_FALSE(IsWindowEnabled(next));
     EXPECT_FALSE(s.showing(c.panelLine));
-    clickAt(radio);
+    wintest::clickAt(radio);
     for (int i = 0; i < 100 && !IsWindowEnabled(next); ++i) pump(50);
     EXPECT_TRUE(IsWindowEnabled(next));
     EXPECT_TRUE(s.showing(c.panelLine));
@@ -182,7 +173,7 @@ TEST(Win32Pages, TheRealExeOpensTheDetectionPageFromTheWelcomePage) {
   for (int i = 0; i < 200 && !IsWindowVisible(welcome); ++i) Sleep(50);
   HWND next = wintest::childWithText(welcome, "Next >");
   ASSERT_NE(next, nullptr);
-  clickAt(next);
+  wintest::clickAt(next);
   // This namespace has no network adapter but loopback, so showing the
   // detection page reports the adapter list's sizing error first.
   HWND box = wintest::waitForWindow("#32770", "Varn PRN WIZARD", 10000);
@@ -198,7 +189,7 @@ TEST(Win32Pages, TheRealExeOpensTheDetectionPageFromTheWelcomePage) {
   EXPECT_FALSE(IsWindowEnabled(welcome)) << "the page below is disabled";
   HWND cancel = wintest::childWithText(detection, "Cancel");
   ASSERT_NE(cancel, nullptr);
-  clickAt(cancel);
+  wintest::clickAt(cancel);
   EXPECT_EQ(wizard.waitExit(10000), 0) << "Cancel on the detection page ends the program";
 }
 

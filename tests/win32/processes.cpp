@@ -85,6 +85,14 @@ HWND childWithText(HWND parent, const std::string& text) {
   return nullptr;
 }
 
+void clickAt(HWND w) {
+  RECT r;
+  GetClientRect(w, &r);
+  LPARAM at = MAKELPARAM(r.right / 2, r.bottom / 2);
+  PostMessageA(w, WM_LBUTTONDOWN, MK_LBUTTON, at);
+  PostMessageA(w, WM_LBUTTONUP, 0, at);
+}
+
 std::string readFile(const std::string& path) {
   HANDLE file = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
                             0, nullptr);

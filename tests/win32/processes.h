@@ -33,6 +33,9 @@ std::string textOf(HWND window);
 std::vector<HWND> descendants(HWND window);
 HWND childWithText(HWND parent, const std::string& text);
 
+// A click at the middle of a window, as the mouse makes it (posted).
+void clickAt(HWND w);
+
 // A file's bytes; "(missing)" when it cannot be opened.
 std::string readFile(const std::string& path);
 
