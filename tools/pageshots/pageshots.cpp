@@ -168,6 +168,10 @@ int main(int argc, char** argv) {
       // Bounded: the page ends by itself after two minutes.
       SetTimer(nullptr, 0, 120000, quit);
       SetTimer(nullptr, 0, 50, samples);
+      // What other pages read while this one shows: the detection page's
+      // server and the chosen printer.
+      TaloWizard->LblPrinter->setText("HP LaserJet 4");
+      PrnWizard->LblProduct->setText("HP LaserJet 4");
       ui.run(*p);
       return 0;
     }
