@@ -835,6 +835,22 @@ TEST_F(PageFlow, CompletionPrintsTheTestPageAndSaysSoOnlyWhenTheSpoolerTookIt) {
        endHere()});
 }
 
+TEST_F(PageFlow, CompletionOnWindows98FindsThePrinterOnItsRemotePortWithoutTheDialog) {
+  w->pc.version = 0xC0000A04;
+  w->pc.addPrinter("Epson LQ", "LPT1:");
+  w->pc.addPrinter("HP LaserJet 4", "Remote Port");
+  serverPrinter = "HP LaserJet 4";
+  run({click([] { return MainForm->BtnNext; }), serverFound(),
+       click([] { return TaloWizard->BtnNext; }), click([] { return PrnWizard->BtnNext; }),
+       click([] { return EndForm->SpeedButton2; }),
+       [&] {
+         EXPECT_EQ(w->pc.printDialogs, 0);
+         ASSERT_EQ(w->pc.jobs.size(), 1u);
+         EXPECT_EQ(w->pc.jobs[0].printer, "HP LaserJet 4");
+       },
+       endHere()});
+}
+
 TEST_F(PageFlow, CompletionPrintsThroughTheDialogWhenTheEngineListLacksThePrinter) {
   w->pc.version = 0x05650004;  // NT 4: bare names, but the target has " on Remote Port"
   w->pc.addPrinter("HP LaserJet 4", "Remote Port");
