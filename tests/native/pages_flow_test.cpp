@@ -835,6 +835,19 @@ TEST_F(PageFlow, CompletionPrintsTheTestPageAndSaysSoOnlyWhenTheSpoolerTookIt) {
        endHere()});
 }
 
+TEST_F(PageFlow, CompletionWarnsOfAServerOutsideEverySubnetWithItsHelp) {
+  w->pc.addPrinter("HP LaserJet 4", "Remote Port");
+  serverPrinter = "HP LaserJet 4";
+  run({click([] { return MainForm->BtnNext; }), serverFound("192.168.5.5"),
+       click([] { return TaloWizard->BtnNext; }), click([] { return PrnWizard->BtnNext; }),
+       [&] {
+         EXPECT_EQ(EndForm->LblIP->color(), gui::clRed);
+         EXPECT_TRUE(EndForm->PanelNotFound->showing());
+       },
+       click([] { return EndForm->SpeedButton3; }), expectTop("FormHelpNetError"),
+       click([] { return FormHelpNetError->BtnBack; }), expectTop("EndForm"), endHere()});
+}
+
 TEST_F(PageFlow, CompletionOnWindows98FindsThePrinterOnItsRemotePortWithoutTheDialog) {
   w->pc.version = 0xC0000A04;
   w->pc.addPrinter("Epson LQ", "LPT1:");
