@@ -238,7 +238,7 @@ cat > "$work/foreign.json" <<'JSON'
   {"addr": "10.77.0.3", "repeats": 0, "delay_ms": 300, "cues": [{"kind": "bad-type", "requests": [2]}]},
   {"addr": "10.77.0.4", "model": "KX230", "name": "Beta", "delay_ms": 300},
   {"addr": "10.77.0.4", "repeats": 0, "delay_ms": 300,
-   "cues": [{"kind": "bad-opcode", "requests": [11, 12]}]},
+   "cues": [{"kind": "bad-opcode", "requests": [11, 12, 13, 14]}]},
   {"addr": "10.77.0.5", "model": "KX220", "name": "", "delay_ms": 300}
 ]}
 JSON

@@ -10,5 +10,11 @@ for preset in native native-tsan win32; do
   cmake --preset "$preset" >/dev/null
   cmake --build --preset "$preset"
 done
-# A namespace of its own: no test can reach the machine's network.
-exec unshare --net --fork bash tools/test_in_namespace.sh "$@"
+# A network namespace of its own: no test can reach the machine's network.
+# And a private /run/netns: the lab namespaces the tests make (fixed names,
+# labA and labB) are this run's alone, whatever another run on the machine
+# holds or left behind.
+mkdir -p /run/netns
+exec unshare --net --mount --propagation private --fork \
+  bash -c 'mount -t tmpfs -o mode=755 tmpfs /run/netns && exec bash tools/test_in_namespace.sh "$@"' \
+  test_in_namespace "$@"
