@@ -28,11 +28,13 @@ namespace {
 std::vector<std::unique_ptr<pages::WizardPage>> thePages;
 std::vector<gui::Form*> theOrder;
 
+// A page's windows are made when it is first shown, but the welcome page's
+// at once: its creation hook owns message boxes by it.
 template <class T>
-void create(gui::Ui& ui, T*& ref) {
+void create(gui::Ui& ui, T*& ref, bool windowsNow = false) {
   auto page = std::make_unique<T>();
   ref = page.get();
-  ui.attach(*page);
+  ui.attach(*page, windowsNow);
   theOrder.push_back(page.get());
   thePages.push_back(std::move(page));
   ref->FormCreate();
@@ -41,7 +43,7 @@ void create(gui::Ui& ui, T*& ref) {
 }  // namespace
 
 void createPages(gui::Ui& ui) {
-  create(ui, MainForm);
+  create(ui, MainForm, true);
   create(ui, TaloWizard);
   create(ui, PrnForm);
   create(ui, PrnWizard);

@@ -68,6 +68,7 @@ class Form : public Control {
   std::vector<std::unique_ptr<Control>> controls_;
   Control* focus_ = nullptr;
   bool open_ = false;
+  bool realized_ = false;  // its windows are made
   Ui* ui_ = nullptr;
   friend class Control;
   friend class Ui;

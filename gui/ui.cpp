@@ -35,10 +35,22 @@ void Ui::timerTick(Timer& timer) {
   if (timer.enabled() && timer.onTimer) dispatch(timer.onTimer);
 }
 
-void Ui::attach(Form& form) {
+void Ui::attach(Form& form, bool windowsNow) {
   form.ui_ = this;
-  realize(form);
+  if (windowsNow) makeWindows(form);
 }
+
+void Ui::makeWindows(Form& form) {
+  if (form.realized_) return;
+  form.realized_ = true;
+  realize(form);
+  // The windows show the controls' state as it is now; a timer started
+  // before then starts on the screen now.
+  for (const auto& c : form.controls())
+    if (c->kind() == Kind::Timer && c->enabled() && c->peer) c->peer->update(*c, Prop::Enabled);
+}
+
+bool Ui::hasWindows(const Form& form) const { return form.realized_; }
 
 void Ui::showException(const std::string& message) {
   os_.ask(applicationWindow(), exceptionText(message), os_.applicationTitle(),
@@ -55,6 +67,7 @@ void Ui::dispatch(const std::function<void()>& handler) {
 
 int Ui::showModal(Form& form) {
   if (form.open_) throw Exception("Cannot make a visible window modal");
+  if (!terminated_) makeWindows(form);
   Form* below = stack_.empty() ? nullptr : stack_.back();
   if (below) enableForm(*below, false);
   stack_.push_back(&form);
@@ -76,7 +89,7 @@ int Ui::showModal(Form& form) {
   dispatch([&] { form.FormClose(); });
   if (below) enableForm(*below, true);
   form.setVisible(false);
-  showForm(form, false);
+  if (form.realized_) showForm(form, false);
   form.open_ = false;
   stack_.pop_back();
   return form.modalResult;
@@ -84,6 +97,7 @@ int Ui::showModal(Form& form) {
 
 void Ui::run(Form& mainForm) {
   main_ = &mainForm;
+  makeWindows(mainForm);
   stack_.push_back(&mainForm);
   mainForm.open_ = true;
   mainForm.setVisible(true);

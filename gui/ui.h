@@ -31,9 +31,13 @@ class Ui {
   platform::Platform& os() { return os_; }
   // The hidden top-level window that owns the taskbar button.
   virtual platform::WindowId applicationWindow() = 0;
-  // Takes the form into this application: its window and its controls'
-  // windows are made, hidden.
-  void attach(Form& form);
+  // Takes the form into this application.  Its window and its controls'
+  // windows are made, hidden, when it is first opened; `windowsNow` makes
+  // them at once (the main window, whose creation hook needs its window).
+  void attach(Form& form, bool windowsNow = false);
+  // Makes the form's windows unless they are made already.
+  void makeWindows(Form& form);
+  bool hasWindows(const Form& form) const;
   virtual platform::WindowId windowOf(const Form& form) const = 0;
 
   // Opens the form modally on top of the open pages and waits until it closes.

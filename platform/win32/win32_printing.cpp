@@ -10,6 +10,7 @@
 #include <utility>
 #include <vector>
 
+#include "platform/win32/win32_late.h"
 #include "platform/win32/win32_platform.h"
 
 namespace platform {
@@ -62,20 +63,24 @@ Error Win32Platform::doCreatePrinterDc(const std::string& printer, PrinterDc& dc
 }
 
 Error Win32Platform::doPrintDialog(WindowId owner, bool& confirmed, PrinterDc& dc) {
+  // The common dialogs are only needed here.
+  auto printDlg = lateBound<BOOL(WINAPI*)(PRINTDLGA*)>("comdlg32.dll", "PrintDlgA");
+  auto extendedError = lateBound<DWORD(WINAPI*)()>("comdlg32.dll", "CommDlgExtendedError");
+  if (!printDlg || !extendedError) return lastWin32Error();
   PRINTDLGA pd{};
   pd.lStructSize = sizeof pd;
   pd.hwndOwner = reinterpret_cast<HWND>(owner);
   pd.Flags = PD_RETURNDC | PD_NOSELECTION | PD_NOPAGENUMS;
   pd.nCopies = 1;
-  confirmed = PrintDlgA(&pd) != FALSE;
+  confirmed = printDlg(&pd) != FALSE;
   if (!confirmed) {
-    DWORD error = CommDlgExtendedError();
+    DWORD error = extendedError();
     if (error != 0) return error;
     // Cancelled: the default printer's context, as the dialog would have had.
     PRINTDLGA def{};
     def.lStructSize = sizeof def;
     def.Flags = PD_RETURNDEFAULT | PD_RETURNDC;
-    if (!PrintDlgA(&def)) return CommDlgExtendedError();
+    if (!printDlg(&def)) return extendedError();
     pd.hDC = def.hDC;
     pd.hDevMode = def.hDevMode;
     pd.hDevNames = def.hDevNames;

@@ -3,6 +3,7 @@
 #include <windows.h>
 #include <shellapi.h>
 
+#include "platform/win32/win32_late.h"
 #include "platform/win32/win32_platform.h"
 
 namespace platform {
@@ -73,7 +74,10 @@ Error Win32Platform::doShellExecute(const ShellRequest& r) {
   info.lpParameters = r.parameters.empty() ? nullptr : r.parameters.c_str();
   info.lpDirectory = r.directory.empty() ? nullptr : r.directory.c_str();
   info.nShow = r.show;
-  if (!ShellExecuteExA(&info)) return lastWin32Error();
+  // The shell is only needed here (the Add Printer wizard).
+  auto shellExecuteEx = lateBound<BOOL(WINAPI*)(SHELLEXECUTEINFOA*)>("shell32.dll", "ShellExecuteExA");
+  if (!shellExecuteEx) return lastWin32Error();
+  if (!shellExecuteEx(&info)) return lastWin32Error();
   if (info.hProcess) CloseHandle(info.hProcess);
   return kOk;
 }

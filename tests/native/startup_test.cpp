@@ -76,6 +76,44 @@ TEST_F(Startup, CreatesTheSixteenPagesOnceInOrder) {
   EXPECT_EQ(mainShown, 1);
 }
 
+// The toolkit's windows, recorded as they are made.
+class WindowsUi : public gui::HeadlessUi {
+ public:
+  WindowsUi(platform::FakePc& pc) : HeadlessUi(pc), pc_(pc) {}
+  std::vector<std::string> made;  // "page (pages created before it, sockets started)"
+
+ protected:
+  void realize(gui::Form& form) override {
+    made.push_back(form.name() + " (" + std::to_string(app::createdPages().size()) + ", " +
+                   std::to_string(pc_.wsaStartups()) + ")");
+  }
+
+ private:
+  platform::FakePc& pc_;
+};
+
+TEST_F(Startup, OnlyTheWelcomePageHasWindowsAtStartAndBeforeItsCreationHook) {
+  WindowsUi windows(pc);
+  windows.setApplicationWindow(ui.applicationWindow());
+  windows.then([&] {
+    // Made as the welcome page was taken in, before it joined the page list
+    // and before its creation hook started the sockets.
+    EXPECT_EQ(windows.made, std::vector<std::string>{"MainForm (0, 0)"});
+    EXPECT_EQ(pc.wsaStartups(), 1) << "the creation hook did run";
+    for (gui::Form* page : app::createdPages())
+      EXPECT_EQ(windows.hasWindows(*page), page == MainForm) << page->name();
+    windows.click(*MainForm->BtnNext);
+  });
+  windows.then([&] {
+    EXPECT_EQ(windows.made.size(), 2u);
+    EXPECT_EQ(windows.made.back().substr(0, 11), "TaloWizard ") << "made when first shown";
+    EXPECT_TRUE(windows.hasWindows(*TaloWizard));
+    windows.click(*TaloWizard->Button1);
+  });
+  EXPECT_EQ(app::runApplication(pc, windows), 0);
+  EXPECT_EQ(windows.made.size(), 2u);
+}
+
 TEST_F(Startup, PagesHaveTheirCaptionsAndClientSizes) {
   app::runApplication(pc, ui);
   const auto& pages = app::createdPages();
