@@ -13,6 +13,27 @@ Control::Control(Form* form, Control* parent, Kind kind, std::string name, Rect 
   if (parent_) parent_->children_.push_back(this);
 }
 
+void Control::changed(Prop prop) {
+  if (updating_) {
+    pending_ |= 1u << static_cast<unsigned>(prop);
+  } else if (peer) {
+    peer->update(*this, prop);
+  }
+}
+
+void Control::endUpdate() {
+  if (updating_ == 0 || --updating_ > 0 || pending_ == 0) return;
+  const unsigned held = pending_;
+  pending_ = 0;
+  auto was = [held](Prop p) { return (held & (1u << static_cast<unsigned>(p))) != 0; };
+  for (Prop p : {Prop::Text, Prop::Visible, Prop::Enabled, Prop::Color, Prop::Checked, Prop::Rows,
+                 Prop::Current, Prop::Focus, Prop::Timer, Prop::Frames}) {
+    // New rows carry the focused and selected rows with them.
+    if (!was(p) || (p == Prop::Current && was(Prop::Rows))) continue;
+    if (peer) peer->update(*this, p);
+  }
+}
+
 void Control::setText(const std::string& text) {
   if (text == text_) return;
   text_ = text;
@@ -64,7 +85,7 @@ void CheckBox::setChecked(bool checked) {
 int ListView::addRow(Row row) {
   rows_.push_back(std::move(row));
   int index = count() - 1;
-  rowsChanged();
+  changed(Prop::Rows);
   if (onInsert) onInsert(index);
   return index;
 }
@@ -72,7 +93,7 @@ int ListView::addRow(Row row) {
 void ListView::clear() {
   rows_.clear();
   focused_ = selected_ = -1;
-  rowsChanged();
+  changed(Prop::Rows);
 }
 
 void ListView::sort() {
@@ -93,32 +114,17 @@ void ListView::sort() {
   rows_ = std::move(sorted);
   focused_ = focused;
   selected_ = selected;
-  rowsChanged();
+  changed(Prop::Rows);
 }
 
 void ListView::setFocusedRow(int row) {
   focused_ = row >= 0 && row < count() ? row : -1;
-  if (updating_) pending_ = true; else changed(Prop::Current);
+  changed(Prop::Current);
 }
 
 void ListView::setSelectedRow(int row) {
   selected_ = row >= 0 && row < count() ? row : -1;
-  if (updating_) pending_ = true; else changed(Prop::Current);
-}
-
-void ListView::rowsChanged() {
-  if (updating_) {
-    pending_ = true;
-  } else {
-    changed(Prop::Rows);
-  }
-}
-
-void ListView::endUpdate() {
-  if (updating_ > 0 && --updating_ == 0 && pending_) {
-    pending_ = false;
-    changed(Prop::Rows);  // rows, then the focused and selected rows
-  }
+  changed(Prop::Current);
 }
 
 Timer::Timer(Form* form, std::string name, unsigned interval_)

@@ -108,10 +108,13 @@ class Control {
   // Backends report user input through these, without echoing to the peer.
   void inputText(const std::string& text) { text_ = text; }
 
+  // Changes between these reach the screen once, at the end: the last state
+  // of each kind that changed (a label counted up 255 times is redrawn once).
+  void beginUpdate() { ++updating_; }
+  void endUpdate();
+
  protected:
-  void changed(Prop prop) {
-    if (peer) peer->update(*this, prop);
-  }
+  void changed(Prop prop);
 
  private:
   Form* form_;
@@ -124,6 +127,8 @@ class Control {
   bool enabled_ = true;
   Font font_;
   std::vector<Control*> children_;
+  int updating_ = 0;
+  unsigned pending_ = 0;  // one bit per Prop held back
   friend class Form;
 };
 
@@ -185,17 +190,11 @@ class ListView : public Control {
   void setFocusedRow(int row);
   int selectedRow() const { return selected_; }
   void setSelectedRow(int row);
-  // Changes between these reach the screen once, at the end.
-  void beginUpdate() { ++updating_; }
-  void endUpdate();
   void inputFocusedRow(int row) { focused_ = row; }
   void inputSelectedRow(int row) { selected_ = row; }
 
  private:
-  void rowsChanged();
   std::vector<Row> rows_;
-  int updating_ = 0;
-  bool pending_ = false;
   int focused_ = -1;
   int selected_ = -1;
 };

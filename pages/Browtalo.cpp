@@ -1,6 +1,8 @@
 #include "pages/Browtalo.h"
 
 #include <cstdlib>
+#include <string>
+#include <unordered_set>
 
 #include "app/state/context.h"
 #include "discovery/device_table.h"
@@ -56,16 +58,19 @@ void TBrowTaloForm::FormShow() {
 void TBrowTaloForm::FormClose() { Timer1->setEnabled(false); }
 
 // Adds the servers that answered since the last tick; the one the
-// detection page shows becomes the current row.
+// detection page shows becomes the current row.  The list and the count
+// reach the screen once, when the tick is done.
 void TBrowTaloForm::Timer1Timer() {
   gui::ListView& list = *ListView;
   bool added = false;
   list.beginUpdate();
+  LblTALO->beginUpdate();
+  // The rows' IP texts, looked up once each rather than searched row by row.
+  std::unordered_set<std::string> listed;
+  for (const auto& row : list.rows())
+    if (row.size() > 2) listed.insert(row[2]);
   for (const discovery::Server& s : discovery::foundServers()) {
-    bool listed = false;
-    for (const auto& row : list.rows())
-      if (row.size() > 2 && row[2] == s.ip) listed = true;
-    if (listed) continue;
+    if (!listed.insert(s.ip).second) continue;
     int row = list.addRow({"", s.model, s.ip, s.printer});
     added = true;
     if (TaloWizard->LblIP->text() == s.ip) list.setFocusedRow(row);
@@ -74,6 +79,7 @@ void TBrowTaloForm::Timer1Timer() {
     list.sort();
     list.setSelectedRow(list.focusedRow());
   }
+  LblTALO->endUpdate();
   list.endUpdate();
   if (added) list.setFocus();
 }

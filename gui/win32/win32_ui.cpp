@@ -343,13 +343,14 @@ Control* hostOf(Control& c, int& dx, int& dy) {
 
 namespace {
 
-int textWidth(HWND w, const Control& c) {
-  HDC dc = GetDC(w);
+int textWidth(HWND, const Control& c) {
+  // One screen-compatible memory DC measures every label: a window's DC
+  // would cost two trips to the window system per label.
+  static HDC dc = CreateCompatibleDC(nullptr);
   HGDIOBJ old = SelectObject(dc, theUi->fontFor(c.font()));
   SIZE size{};
   GetTextExtentPoint32A(dc, c.text().c_str(), static_cast<int>(c.text().size()), &size);
   SelectObject(dc, old);
-  ReleaseDC(w, dc);
   return size.cx + 7;  // room for the last glyph's overhang, which the extent leaves out
 }
 
@@ -404,11 +405,33 @@ void Win32Peer::update(Control& c, Prop prop) {
   }
 }
 
+// New rows, drawn once.  The list redraws its scroll bar (themed, and slow
+// under Wine) on every change of its count and of its position, and paints
+// its rows again when it scrolls to the current row: while the count and
+// the current row are set it is not drawable, and then it is drawn once.
 void Win32Peer::applyRows() {
   auto& list = static_cast<ListView&>(control);
+  // The header is drawn again only where it has to be: all of it when it
+  // was waiting to be drawn, else the strip that the scroll bar's coming or
+  // going changes at its right end.
+  HWND header = reinterpret_cast<HWND>(SendMessageA(window, LVM_GETHEADER, 0, 0));
+  bool headerDue = header && GetUpdateRect(header, nullptr, FALSE);
+  RECT before{}, after{};
+  GetClientRect(window, &before);
+  DefWindowProcA(window, WM_SETREDRAW, FALSE, 0);
   SendMessageA(window, LVM_SETITEMCOUNT, static_cast<WPARAM>(list.count()), LVSICF_NOSCROLL);
   applyCurrent();
-  InvalidateRect(window, nullptr, TRUE);
+  DefWindowProcA(window, WM_SETREDRAW, TRUE, 0);
+  GetClientRect(window, &after);
+  RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_NOCHILDREN);
+  if (headerDue) {
+    RedrawWindow(header, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME);
+  } else if (header && after.right != before.right) {
+    RECT strip{};
+    GetClientRect(header, &strip);
+    strip.left = std::max(0L, std::min(before.right, after.right) - 8);  // with the last edge
+    RedrawWindow(header, &strip, nullptr, RDW_INVALIDATE | RDW_ERASE);
+  }
 }
 
 void Win32Peer::applyCurrent() {
@@ -652,10 +675,12 @@ void Win32Ui::realizeEdit(Control& c, HWND window, int id) {
 }
 
 void Win32Ui::realizeListView(Control& c, HWND window, int id) {
-  Win32Peer& peer =
-      makeChild(c, window, id,
-                {WC_LISTVIEWA, LVS_REPORT | LVS_OWNERDATA | LVS_SINGLESEL | LVS_SHOWSELALWAYS,
-                 WS_EX_CLIENTEDGE});
+  // Clipping its header: a change of rows does not draw the header again.
+  Win32Peer& peer = makeChild(c, window, id,
+                              {WC_LISTVIEWA,
+                               LVS_REPORT | LVS_OWNERDATA | LVS_SINGLESEL | LVS_SHOWSELALWAYS |
+                                   WS_CLIPCHILDREN,
+                               WS_EX_CLIENTEDGE});
   auto& list = static_cast<ListView&>(c);
   HWND child = peer.window;
   SendMessageA(child, LVM_SETEXTENDEDLISTVIEWSTYLE, 0, LVS_EX_FULLROWSELECT);
