@@ -3,11 +3,10 @@
 # LAN with simulated servers.  Run by CTest (win32 preset) from the test
 # suite's namespace; needs $DISPLAY (message boxes and the companion window).
 #   lab_tests.sh BUILD_DIR            the tests
-#   lab_tests.sh BUILD_DIR bench      the receive-capacity benchmark
+# (The speed figures, receive capacity included, are tools/bench.sh.)
 set -euo pipefail
 top=$(cd "$(dirname "$0")/.." && pwd)
 bin=$(cd "$1" && pwd)
-mode=${2:-test}
 work=$top/build/lab-tests
 rm -rf "$work"
 mkdir -p "$work"
@@ -39,7 +38,6 @@ cleanup() {
 trap cleanup EXIT
 
 extra=${LAB_EXTRA:-3}
-[ "$mode" = bench ] && extra=255
 lab_claim_up "$extra" --other-subnet
 lab prefix labA "$top/build/wine-base" >/dev/null
 lab exec labA env WINEPREFIX="$pfx" WINEDEBUG=-all wineserver -p
@@ -59,45 +57,6 @@ start_sim() {
 # wine in labA (started directly where its pid matters).
 w() { WINEDEBUG=-all bash "$top/tools/lab.sh" wine labA "$@"; }
 probe() { w "$bin/discovery_probe.exe" "$@" 2>/dev/null | tr -d '\r'; }
-
-if [ "$mode" = bench ]; then
-  echo "servers  rcvbuf  entries after 1 s over 20 runs (min/median/max)  all 20 complete"
-  for n in 1 16 64 255; do
-    # Servers on 10.77.0.3 and up; past 10.77.0.254 on 10.77.1.3 and up.
-    /usr/bin/python3 - "$n" > "$work/bench-$n.json" <<'PY'
-import json, sys
-n = int(sys.argv[1])
-addrs = [f"10.77.0.{i}" for i in range(3, 255)] + [f"10.77.1.{i}" for i in range(3, 255)]
-print(json.dumps({"servers": [{"addr": a, "model": "KX220", "name": f"HP LaserJet 1100 #{k}"}
-                              for k, a in enumerate(addrs[:n], 1)]}))
-PY
-    start_sim "$work/bench-$n.log" "$work/bench-$n.json"
-    out=$(probe 20)
-    stop_sim
-    rcv=$(echo "$out" | awk '/^rcvbuf/{print $2}')
-    counts=$(echo "$out" | awk '/^run/{print $3}' | sort -n)
-    min=$(echo "$counts" | head -n1); max=$(echo "$counts" | tail -n1)
-    med=$(echo "$counts" | sed -n 10p)
-    full=$(echo "$counts" | grep -cx "$n" || true)
-    printf '%7s  %6s  %s/%s/%s  %s of 20\n' "$n" "$rcv" "$min" "$med" "$max" "$full"
-  done
-  # The real wizard with 255 servers: the first on screen, and the full list.
-  start_sim "$work/bench-pages.log" "$work/bench-255.json"
-  for run in 1 2 3 4 5; do
-    WINEDEBUG=-all bash "$top/tools/lab.sh" wine labA "$bin/PrnWizard.exe" >/dev/null 2>&1 &
-    wiz=$!
-    w "$bin/winctl.exe" click "Printer Sharing Server Setup Wizard" "Next >" >/dev/null 2>&1
-    first=$(w "$bin/winctl.exe" wait "Driver Installation " KX220 5000 2>/dev/null | tr -d '\r')
-    w "$bin/winctl.exe" click "Driver Installation " "More..." >/dev/null 2>&1
-    rows=$(w "$bin/winctl.exe" rows "Brwose for all Printer Sharing Server" 255 10000 2>/dev/null | tr -d '\r')
-    echo "run $run: first server on screen after ${first:-?} ms; 255 rows after ${rows:-?} ms"
-    w "$bin/winctl.exe" click "Brwose for all Printer Sharing Server" Cancel >/dev/null 2>&1
-    wait $wiz || true
-  done
-  stop_sim
-  w "$bin/pageshots.exe" browsebench 255 2>/dev/null | tr -d '\r'
-  exit 0
-fi
 
 # 1. Replies land in the table; each burst reaches both destinations 5 times.
 cat > "$work/servers.json" <<'JSON'

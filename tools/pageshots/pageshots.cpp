@@ -1,8 +1,10 @@
 // A test-only Win32 program that links the pages: it shows one page as the
 // main window ("show NAME"), for the Wine tests and the screenshot tool,
 // with sample values in its labels and lists.
-// "browsebench N" times the browse list's tick with N servers in the table.
+// "browsebench N" times the browse list's tick with N servers in the table
+// and says whether the list shows the current row after it.
 #include <windows.h>
+#include <commctrl.h>
 
 #include <algorithm>
 #include <cstdio>
@@ -128,6 +130,24 @@ void report(const char* what, std::vector<double> ms) {
               ms[ms.size() / 2], ms.back(), ms.size());
 }
 
+// What the list view shows after the tick: the current row focused,
+// selected and scrolled into view, as the model has it.
+void reportCurrentRow() {
+  HWND form = reinterpret_cast<HWND>(theUi->windowOf(*BrowTaloForm));
+  HWND list = FindWindowExA(form, nullptr, WC_LISTVIEWA, nullptr);
+  auto next = [&](UINT flags) {
+    return static_cast<int>(SendMessageA(list, LVM_GETNEXTITEM, static_cast<WPARAM>(-1), flags));
+  };
+  int focused = next(LVNI_FOCUSED), selected = next(LVNI_SELECTED);
+  int top = static_cast<int>(SendMessageA(list, LVM_GETTOPINDEX, 0, 0));
+  int page = static_cast<int>(SendMessageA(list, LVM_GETCOUNTPERPAGE, 0, 0));
+  int model = BrowTaloForm->ListView->focusedRow();
+  bool ok = focused == model && selected == model && model >= top && model < top + page;
+  std::printf("current row %d: %s (list: focused %d, selected %d, rows %d to %d shown)\n", model,
+              ok ? "focused, selected and shown" : "NOT as the model has it", focused, selected,
+              top, top + page - 1);
+}
+
 void CALLBACK benchBrowse(HWND, UINT, UINT_PTR timer, DWORD) {
   KillTimer(nullptr, timer);
   BrowTaloForm->Timer1->setEnabled(false);
@@ -136,6 +156,7 @@ void CALLBACK benchBrowse(HWND, UINT, UINT_PTR timer, DWORD) {
     BrowTaloForm->ListView->clear();
     BrowTaloForm->LblTALO->setText("0");
     adding.push_back(millisecondsOf(tickAndPaint));
+    if (run == 0) reportCurrentRow();
     steady.push_back(millisecondsOf(tickAndPaint));
   }
   std::printf("rows %d\n", BrowTaloForm->ListView->count());

@@ -1,0 +1,231 @@
+#!/usr/bin/env bash
+# The benchmark: every speed figure of the wizard in one table.  Not part of
+# the test suite (a benchmark, not a test: nothing here passes or fails).
+#
+#   bash tools/bench.sh            the table
+#   bash tools/bench.sh timeline   also the start-up timeline, from traced
+#                                  starts (Wine's relay trace of a few calls
+#                                  and its DLL loads; tracing slows the start,
+#                                  so read the gaps, not the total)
+#   bash tools/bench.sh startup    only the start-up rows (and the size)
+#   bash tools/bench.sh tick       only the browse-list tick rows
+#
+# It sets up and builds what it needs (tools/setup.sh, the win32 preset),
+# brings up the lab with tools/lab.sh (labA is the PC, labB the LAN with 255
+# simulated servers), starts an Xvfb display and the simulator, and takes
+# the lab down again.  Lab namespaces that someone else brought up are left
+# alone: it waits (up to 10 minutes) until they are gone.  Measurements run
+# at nice -10 (BENCH_NICE) so that other work on the machine disturbs them
+# less; on a busy machine the figures still vary from run to run.
+set -euo pipefail
+top=$(cd "$(dirname "$0")/.." && pwd)
+cd "$top"
+mode=${1:-table}
+nice_level=${BENCH_NICE:--10}
+
+# BENCH_BIN measures the programs of another build folder instead.
+if [ -z "${BENCH_BIN:-}" ]; then
+  bash tools/setup.sh >/dev/null
+  cmake --preset win32 >/dev/null
+  cmake --build --preset win32 -j2 >/dev/null
+fi
+bin=$(cd "${BENCH_BIN:-$top/build/win32}" && pwd)
+work=$top/build/bench
+rm -rf "$work"
+mkdir -p "$work"
+export LAB_WINE_ROOT=$top/build/wine
+pfx=$LAB_WINE_ROOT/labA
+lab() { bash "$top/tools/lab.sh" "$@"; }
+winpath() { printf 'Z:%s' "${1//\//\\}"; }
+
+# The lab's namespaces are shared by name: wait until nobody else's exist.
+lab_names="labA labB labtest1 labtest2"
+busy() { ip netns list | awk '{print $1}' | grep -qxE "$(echo $lab_names | tr ' ' '|')"; }
+for i in $(seq 120); do
+  busy || break
+  [ "$i" = 1 ] && echo "bench: waiting for the lab namespaces in use to go away" >&2
+  sleep 5
+done
+busy && { echo "bench: the lab namespaces are still in use after 10 minutes" >&2; exit 1; }
+
+sim_pid=""
+xvfb=""
+mine=0
+stop_sim() {
+  if [ -n "$sim_pid" ]; then
+    kill "$sim_pid" 2>/dev/null || true
+    wait "$sim_pid" 2>/dev/null || true
+  fi
+  sim_pid=""
+  return 0
+}
+# Takes down exactly the two namespaces this run brought up.
+cleanup() {
+  stop_sim
+  if [ "$mine" = 1 ]; then
+    lab exec labA env WINEPREFIX="$pfx" wineserver -k >/dev/null 2>&1 || true
+    local ns pids
+    for ns in labA labB; do
+      [ -e "/run/netns/$ns" ] || continue
+      pids=$(ip netns pids "$ns" 2>/dev/null || true)
+      # shellcheck disable=SC2086
+      [ -n "$pids" ] && kill $pids 2>/dev/null
+      for _ in $(seq 30); do [ -z "$(ip netns pids "$ns" 2>/dev/null)" ] && break; sleep 0.1; done
+      pids=$(ip netns pids "$ns" 2>/dev/null || true)
+      # shellcheck disable=SC2086
+      [ -n "$pids" ] && kill -KILL $pids 2>/dev/null
+      ip netns delete "$ns" 2>/dev/null || true
+    done
+  fi
+  [ -n "$xvfb" ] && kill "$xvfb" 2>/dev/null
+  wait 2>/dev/null || true
+}
+trap cleanup EXIT
+
+mine=1
+lab up 255 --other-subnet >/dev/null
+lab prefix labA "$top/build/wine-base" >/dev/null
+
+export DISPLAY=:$((70 + RANDOM % 9))
+nice -n "$nice_level" Xvfb "$DISPLAY" -screen 0 1024x768x24 -nolisten tcp >/dev/null 2>&1 &
+xvfb=$!
+for _ in $(seq 50); do xdpyinfo >/dev/null 2>&1 && break; sleep 0.1; done
+
+export WINEARCH=win32 WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
+lab exec labA nice -n "$nice_level" env WINEPREFIX="$pfx" wineserver -p
+lab wine labA wineboot >/dev/null 2>&1 </dev/null || true
+# wine in labA, bounded in time, output without carriage returns.
+w() { local t=$1; shift; timeout "$t" nice -n "$nice_level" bash "$top/tools/lab.sh" wine labA "$@" 2>/dev/null | tr -d '\r'; }
+
+start_sim() {
+  local log=$1
+  shift
+  lab exec labB /usr/bin/python3 "$top/tools/lansim.py" --log "$log" --max-seconds 600 "$@" \
+    >/dev/null 2>&1 &
+  sim_pid=$!
+  for _ in $(seq 100); do grep -q '"ready"' "$log" 2>/dev/null && return 0; sleep 0.05; done
+  echo "bench: the simulator did not start" >&2
+  return 1
+}
+servers_json() {  # N servers on 10.77.0.3 and up, past 10.77.0.254 on 10.77.1.3 and up
+  /usr/bin/python3 - "$1" <<'PY'
+import json, sys
+n = int(sys.argv[1])
+addrs = [f"10.77.0.{i}" for i in range(3, 255)] + [f"10.77.1.{i}" for i in range(3, 255)]
+print(json.dumps({"servers": [{"addr": a, "model": "KX220", "name": f"HP LaserJet 1100 #{k}"}
+                              for k, a in enumerate(addrs[:n], 1)]}))
+PY
+}
+stats() {  # numbers on stdin -> "min/median/max (n)" or "-"
+  /usr/bin/python3 -c '
+import statistics, sys
+v = [float(x) for x in sys.stdin.read().split()]
+print("%g/%g/%g (%d)" % (min(v), statistics.median(v), max(v), len(v)) if v else "-")'
+}
+median() { /usr/bin/python3 -c '
+import statistics, sys
+v = [float(x) for x in sys.stdin.read().split()]
+print("%.1f" % statistics.median(v) if v else "-")'; }
+
+rows=()
+row() { rows+=("$(printf '%-44s %s' "$1" "$2")"); }
+
+if [ "$mode" = table ] || [ "$mode" = timeline ]; then
+# 1. Receive capacity: the discovery alone (discovery_probe), 20 bursts.
+for n in 1 16 64 255; do
+  servers_json "$n" > "$work/servers-$n.json"
+  start_sim "$work/sim-$n.log" "$work/servers-$n.json"
+  out=$(w 120 "$bin/discovery_probe.exe" 20 || true)
+  stop_sim
+  rcv=$(echo "$out" | awk '/^rcvbuf/{print $2}')
+  counts=$(echo "$out" | awk '/^run/{print $3}')
+  full=$(echo "$counts" | grep -cx "$n" || true)
+  row "receive capacity, $n servers" \
+      "entries after 1 s min/median/max $(echo "$counts" | stats); complete in $full of 20; rcvbuf ${rcv:-?}"
+done
+
+# 2. The wizard with 255 servers: the first on the detection page, and the
+#    full browse list (5 runs).
+start_sim "$work/sim-pages.log" "$work/servers-255.json"
+: > "$work/first.txt"
+: > "$work/rows.txt"
+for run in 1 2 3 4 5; do
+  timeout 60 bash "$top/tools/lab.sh" wine labA "$bin/PrnWizard.exe" >/dev/null 2>&1 &
+  wiz=$!
+  w 30 "$bin/winctl.exe" click "Printer Sharing Server Setup Wizard" "Next >" >/dev/null || true
+  w 30 "$bin/winctl.exe" wait "Driver Installation " KX220 5000 >> "$work/first.txt" || true
+  w 30 "$bin/winctl.exe" click "Driver Installation " "More..." >/dev/null || true
+  w 30 "$bin/winctl.exe" rows "Brwose for all Printer Sharing Server" 255 10000 >> "$work/rows.txt" || true
+  w 30 "$bin/winctl.exe" click "Brwose for all Printer Sharing Server" Cancel >/dev/null || true
+  wait "$wiz" 2>/dev/null || true
+done
+stop_sim
+row "first server on screen (255 servers)" "$(grep -E '^[0-9]+$' "$work/first.txt" | stats) ms after Next >"
+row "255 rows in the browse list" "$(grep -E '^[0-9]+$' "$work/rows.txt" | stats) ms after More..."
+fi
+
+if [ "$mode" != startup ]; then
+# 3. The browse list's tick with 255 servers in the table (page viewer), 3
+#    runs of 20 ticks: the median of each run.
+: > "$work/tick.txt"
+for run in 1 2 3; do w 120 "$bin/pageshots.exe" browsebench 255 >> "$work/tick.txt" || true; done
+adding=$(awk '/^tick adding every row/{print $9}' "$work/tick.txt")
+steady=$(awk '/^tick with nothing new/{print $9}' "$work/tick.txt")
+fastest=$(awk '/^tick adding every row/{print $6}' "$work/tick.txt" | sort -n | head -n1)
+row "browse tick adding 255 rows, repaint incl." "$(echo "$adding" | stats) ms (run medians; fastest tick ${fastest:-?} ms)"
+row "browse tick adding nothing" "$(echo "$steady" | stats) ms (run medians)"
+current=$(grep -m1 '^current row' "$work/tick.txt" || echo "current row: ?")
+row "browse list after the adding tick" "${current#current row }"
+fi
+
+if [ "$mode" != tick ]; then
+# 4. Start-up: the welcome page's first complete paint against a bare
+#    one-button window, alternating, 8 runs each after one unmeasured start.
+bare=$(winpath "$bin/bare_window.exe")
+wizard=$(winpath "$bin/PrnWizard.exe")
+fp() { w 60 "$bin/first_paint.exe" "$1" 20000 "$2" | head -n1; }
+fp "Bare window" "$bare" >/dev/null || true
+fp "Printer Sharing Server Setup Wizard" "$wizard" >/dev/null || true
+: > "$work/bare.txt"
+: > "$work/wizard.txt"
+for run in 1 2 3 4 5 6 7 8; do
+  sleep 0.3
+  fp "Bare window" "$bare" >> "$work/bare.txt" || true
+  sleep 0.3
+  fp "Printer Sharing Server Setup Wizard" "$wizard" >> "$work/wizard.txt" || true
+done
+b=$(median < "$work/bare.txt")
+p=$(median < "$work/wizard.txt")
+row "start-up: bare window, first paint" "$(stats < "$work/bare.txt") ms after the process start"
+row "start-up: welcome page, first paint" "$(stats < "$work/wizard.txt") ms after the process start"
+ratio=$(/usr/bin/python3 -c "import sys; b, p = sys.argv[1:]; print('%.2f' % (float(p) / float(b)))" "$b" "$p" 2>/dev/null || echo "?")
+row "start-up: welcome page / bare window" "$ratio (medians)"
+fi
+
+# 5. Size.
+row "PrnWizard.exe size" "$(stat -c %s "$bin/PrnWizard.exe") bytes"
+row "printer, monitor and test-page steps" "not measured (they need the companion utility's files, printers and the spooler set up per run)"
+
+echo
+echo "Benchmark ($(date -u +%Y-%m-%dT%H:%MZ), $(nproc) cores, load $(cut -d' ' -f1-3 /proc/loadavg))"
+printf '%s\n' "${rows[@]}"
+
+if [ "$mode" = timeline ]; then
+  # Wine's relay trace of the calls that mark the steps, with timestamps.
+  calls="user32.FindWindowA;user32.SetWindowTextA;user32.CreateWindowExA;kernel32.FindResourceA"
+  calls="$calls;wsock32.WSAStartup;ws2_32.socket;ws2_32.bind;kernel32.CreateThread"
+  calls="$calls;user32.BeginPaint;user32.ShowWindow;winspool.drv.EnumMonitorsA;comctl32.InitCommonControlsEx"
+  (cd / && WINEDEBUG=-all lab wine labA reg add 'HKCU\Software\Wine\Debug' /v RelayInclude /t REG_SZ \
+     /f /d "$calls" >/dev/null 2>&1) || true
+  for run in 1 2 3 4 5; do
+    sleep 0.3
+    WINEDEBUG=+timestamp,+loaddll,+relay timeout 60 bash "$top/tools/lab.sh" wine labA \
+      "$bin/first_paint.exe" "Printer Sharing Server Setup Wizard" 20000 "$wizard" \
+      > "$work/trace$run.out" 2> "$work/trace$run.trace" || true
+  done
+  (cd / && WINEDEBUG=-all lab wine labA reg delete 'HKCU\Software\Wine\Debug' /v RelayInclude /f \
+     >/dev/null 2>&1) || true
+  echo
+  echo "Start-up timeline (traced; ms after the process start, medians of 5)"
+  /usr/bin/python3 "$top/tools/bench_timeline.py" "$work" PrnWizard.exe
+fi
