@@ -1,6 +1,6 @@
-// System DLLs that only a few steps need (the shell, the common dialogs) are
-// loaded when first used, from the system folder, so that start-up does not
-// pay for them.
+// System DLLs that only a few steps need (the shell, the common dialogs, the
+// IP Helper) are loaded when first used, from the system folder, so that
+// start-up does not pay for them.
 #pragma once
 
 #include <windows.h>

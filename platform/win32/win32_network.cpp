@@ -6,6 +6,7 @@
 #include <memory>
 #include <new>
 
+#include "platform/win32/win32_late.h"
 #include "platform/win32/win32_platform.h"
 
 namespace platform {
@@ -14,6 +15,12 @@ namespace {
 SOCKET sock(Socket s) { return static_cast<SOCKET>(s); }
 int optionName(SockOpt o) { return o == SockOpt::Broadcast ? SO_BROADCAST : SO_RCVBUF; }
 Error wsaError() { return static_cast<Error>(WSAGetLastError()); }
+
+// The IP Helper is only needed for the subnet test, well after start-up.
+using GetAdaptersInfoFn = DWORD(WINAPI*)(IP_ADAPTER_INFO*, ULONG*);
+GetAdaptersInfoFn getAdaptersInfo() {
+  return lateBound<GetAdaptersInfoFn>("iphlpapi.dll", "GetAdaptersInfo");
+}
 }  // namespace
 
 Error Win32Platform::doWsaStartup(std::uint16_t version) {
@@ -110,8 +117,10 @@ Error Win32Platform::doInetNtoa(Ipv4 address, std::string& text) {
 }
 
 Error Win32Platform::doAdaptersInfoSize(std::uint32_t& size) {
+  auto adaptersInfo = getAdaptersInfo();
+  if (!adaptersInfo) return static_cast<Error>(GetLastError());
   ULONG length = 0;
-  DWORD result = GetAdaptersInfo(nullptr, &length);
+  DWORD result = adaptersInfo(nullptr, &length);
   size = length;
   return result;
 }
@@ -119,9 +128,11 @@ Error Win32Platform::doAdaptersInfoSize(std::uint32_t& size) {
 Error Win32Platform::doAdaptersInfo(std::uint32_t size, std::vector<Adapter>& adapters) {
   std::unique_ptr<std::uint8_t[]> buffer(new (std::nothrow) std::uint8_t[size]);
   if (!buffer) return ERROR_NOT_ENOUGH_MEMORY;
+  auto adaptersInfo = getAdaptersInfo();
+  if (!adaptersInfo) return static_cast<Error>(GetLastError());
   ULONG length = size;
   auto* info = reinterpret_cast<IP_ADAPTER_INFO*>(buffer.get());
-  DWORD result = GetAdaptersInfo(info, &length);
+  DWORD result = adaptersInfo(info, &length);
   if (result != NO_ERROR) return result;
   adapters.clear();
   for (IP_ADAPTER_INFO* a = info; a; a = a->Next) {

@@ -79,11 +79,9 @@ TEST(Win32MessageBox, BlocksEveryPageAndComesOneAtATime) {
   HWND detection = wintest::waitForWindow(nullptr, "Driver Installation ", 10000);
   ASSERT_NE(detection, nullptr);
   for (int i = 0; i < 100 && !IsWindowVisible(detection); ++i) Sleep(50);
-  HWND browse = wintest::waitForWindow(nullptr, "Brwose for all Printer Sharing Server", 1000);
   HWND more = wintest::childWithText(detection, "More...");
   HWND next = wintest::childWithText(detection, "Next >");
   HWND cancel = wintest::childWithText(detection, "Cancel");
-  ASSERT_NE(browse, nullptr);
   ASSERT_NE(cancel, nullptr);
   ASSERT_NE(more, nullptr);
   ASSERT_NE(next, nullptr);
@@ -99,7 +97,10 @@ TEST(Win32MessageBox, BlocksEveryPageAndComesOneAtATime) {
   EXPECT_EQ(boxesShowing(wizard.id()), 1) << "boxes stacked up";
   wintest::clickAt(more);
   Sleep(1000);
-  EXPECT_FALSE(IsWindowVisible(browse)) << "a click under the box opened the browse list";
+  // The browse list's windows are made when it first opens: none, or hidden.
+  HWND browse = wintest::waitForWindow(nullptr, "Brwose for all Printer Sharing Server", 0);
+  EXPECT_TRUE(browse == nullptr || !IsWindowVisible(browse))
+      << "a click under the box opened the browse list";
 
   answer(box);
   // The top page takes input again, with its focus; the one below does not.
