@@ -91,8 +91,10 @@ w() { local t=$1; shift; (cd / && timeout "$t" nice -n "$nice_level" bash "$top/
 start_sim() {
   local log=$1
   shift
-  lab exec labB /usr/bin/python3 "$top/tools/lansim.py" --log "$log" --max-seconds 600 "$@" \
-    >/dev/null 2>&1 &
+  # Not through the shell function: $! must be the simulator itself (lab.sh
+  # execs it), or stopping it would leave it answering.
+  bash "$top/tools/lab.sh" exec labB /usr/bin/python3 "$top/tools/lansim.py" --log "$log" \
+    --max-seconds 600 "$@" >/dev/null 2>&1 &
   sim_pid=$!
   for _ in $(seq 100); do grep -q '"ready"' "$log" 2>/dev/null && return 0; sleep 0.05; done
   say "the simulator did not start"

@@ -106,7 +106,9 @@ road_servers() {
 ]}
 JSON
   rm -f "$log"
-  road_lab exec labB /usr/bin/python3 "$ROAD_TOP/tools/lansim.py" --log "$log" \
+  # Not through road_lab: $! must be the simulator itself (lab.sh execs it),
+  # or road_sim_stop would leave it answering.
+  bash "$ROAD_TOP/tools/lab.sh" exec labB /usr/bin/python3 "$ROAD_TOP/tools/lansim.py" --log "$log" \
     --max-seconds "${ROAD_SIM_SECONDS:-900}" "$ROAD_WORK/servers.json" >/dev/null 2>&1 &
   ROAD_SIM=$!
   for _ in $(seq 100); do
