@@ -50,18 +50,11 @@ lab() { bash "$top/tools/lab.sh" "$@"; }
 winpath() { printf 'Z:%s' "${1//\//\\}"; }
 say() { echo "bench: $*" >&2; }
 
-sim_pid=""
+# shellcheck source=tools/lab_sim.sh
+source "$top/tools/lab_sim.sh"
 xvfb=""
-stop_sim() {
-  if [ -n "$sim_pid" ]; then
-    kill "$sim_pid" 2>/dev/null || true
-    wait "$sim_pid" 2>/dev/null || true
-  fi
-  sim_pid=""
-  return 0
-}
 cleanup() {
-  stop_sim
+  lab_sim_stop
   WINEPREFIX=$pfx timeout 20 wineserver -k >/dev/null 2>&1 || true
   lab down >/dev/null 2>&1 || true
   [ -n "$xvfb" ] && kill "$xvfb" 2>/dev/null
@@ -88,18 +81,7 @@ pc_fresh
 # wine in labA, bounded in time, output without carriage returns.
 w() { local t=$1; shift; (cd / && timeout "$t" nice -n "$nice_level" bash "$top/tools/lab.sh" wine labA "$@" 2>/dev/null | tr -d '\r'); }
 
-start_sim() {
-  local log=$1
-  shift
-  # Not through the shell function: $! must be the simulator itself (lab.sh
-  # execs it), or stopping it would leave it answering.
-  bash "$top/tools/lab.sh" exec labB /usr/bin/python3 "$top/tools/lansim.py" --log "$log" \
-    --max-seconds 600 "$@" >/dev/null 2>&1 &
-  sim_pid=$!
-  for _ in $(seq 100); do grep -q '"ready"' "$log" 2>/dev/null && return 0; sleep 0.05; done
-  say "the simulator did not start"
-  return 1
-}
+start_sim() { lab_sim_start "$1" 600 "${@:2}"; }
 servers_json() {  # N servers on 10.77.0.3 and up, past 10.77.0.254 on 10.77.1.3 and up
   /usr/bin/python3 - "$1" <<'PY'
 import json, sys
@@ -130,7 +112,7 @@ if [ "$mode" = table ] || [ "$mode" = timeline ]; then
     servers_json "$n" > "$work/servers-$n.json"
     start_sim "$work/sim-$n.log" "$work/servers-$n.json"
     out=$(w 120 "$bin/discovery_probe.exe" 20 || true)
-    stop_sim
+    lab_sim_stop
     rcv=$(echo "$out" | awk '/^rcvbuf/{print $2}')
     counts=$(echo "$out" | awk '/^run/{print $3}')
     full=$(echo "$counts" | grep -cx "$n" || true)
@@ -153,7 +135,7 @@ if [ "$mode" = table ] || [ "$mode" = timeline ]; then
     w 30 "$bin/winctl.exe" click "Brwose for all Printer Sharing Server" Cancel >/dev/null || true
     wait "$wiz" 2>/dev/null || true
   done
-  stop_sim
+  lab_sim_stop
   row "first server on screen (255 servers)" "$(grep -E '^[0-9]+$' "$work/first.txt" | stats) ms after Next >"
   row "255 rows in the browse list" "$(grep -E '^[0-9]+$' "$work/rows.txt" | stats) ms after More..."
 fi

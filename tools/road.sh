@@ -45,7 +45,6 @@ road_init() {
   export LAB_WINE_ROOT=$ROAD_TOP/build/wine
   export WINEARCH=win32 WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
   ROAD_PFX=$LAB_WINE_ROOT/labA
-  ROAD_SIM=""
   ROAD_WIZ=""
   ROAD_SHOT_COUNT=0
   ROAD_EXIT=""
@@ -57,6 +56,8 @@ road_lab() { bash "$ROAD_TOP/tools/lab.sh" "$@"; }
 
 # shellcheck source=tools/lab_claim.sh
 source "$(dirname "${BASH_SOURCE[0]}")/lab_claim.sh"
+# shellcheck source=tools/lab_sim.sh
+source "$(dirname "${BASH_SOURCE[0]}")/lab_sim.sh"
 road_lab_up() { lab_claim_up 3 --other-subnet; }
 road_lab_intact() { lab_claim_intact; }
 
@@ -68,13 +69,7 @@ road_wineserver_stop() {
   WINEPREFIX=$ROAD_PFX timeout 20 wineserver -w >/dev/null 2>&1 || true
 }
 
-road_sim_stop() {
-  if [ -n "$ROAD_SIM" ]; then
-    kill "$ROAD_SIM" 2>/dev/null || true
-    wait "$ROAD_SIM" 2>/dev/null || true
-  fi
-  ROAD_SIM=""
-}
+road_sim_stop() { lab_sim_stop; }
 
 # Safe in an EXIT trap under `set -e`: every command's failure is ignored.
 road_cleanup() {
@@ -105,18 +100,7 @@ road_servers() {
   {"addr": "10.77.1.2", "model": "KX230", "name": "Lexmark Z34 Color Jetprinter", "delay_ms": 400}
 ]}
 JSON
-  rm -f "$log"
-  # Not through road_lab: $! must be the simulator itself (lab.sh execs it),
-  # or road_sim_stop would leave it answering.
-  bash "$ROAD_TOP/tools/lab.sh" exec labB /usr/bin/python3 "$ROAD_TOP/tools/lansim.py" --log "$log" \
-    --max-seconds "${ROAD_SIM_SECONDS:-900}" "$ROAD_WORK/servers.json" >/dev/null 2>&1 &
-  ROAD_SIM=$!
-  for _ in $(seq 100); do
-    grep -q '"ready"' "$log" 2>/dev/null && return 0
-    sleep 0.05
-  done
-  road_say "the simulated servers did not start"
-  return 1
+  lab_sim_start "$log" "${ROAD_SIM_SECONDS:-900}" "$ROAD_WORK/servers.json"
 }
 
 # --- wine in labA ------------------------------------------------------------
