@@ -50,8 +50,11 @@ lab() { bash "$top/tools/lab.sh" "$@"; }
 winpath() { printf 'Z:%s' "${1//\//\\}"; }
 say() { echo "bench: $*" >&2; }
 
-# shellcheck source=tools/lab_sim.sh
-source "$top/tools/lab_sim.sh"
+# The road of tools/road.sh (section 3) with its fresh PC, and the
+# simulated servers (tools/lab_sim.sh, sourced by it).
+# shellcheck source=tools/road.sh
+source "$top/tools/road.sh"
+road_init "$top" "$bin" "$work/road"
 xvfb=""
 cleanup() {
   lab_sim_stop
@@ -69,13 +72,15 @@ xvfb=$!
 for _ in $(seq 50); do xdpyinfo >/dev/null 2>&1 && break; sleep 0.1; done
 xdpyinfo >/dev/null 2>&1 || { say "the display $DISPLAY did not start"; exit 1; }
 
-# A fresh PC in labA with a persistent wineserver, warmed up once.
+# A fresh PC, its wineserver at the benchmark's priority.
 pc_fresh() {
-  WINEPREFIX=$pfx timeout 20 wineserver -k >/dev/null 2>&1 || true
-  WINEPREFIX=$pfx timeout 20 wineserver -w >/dev/null 2>&1 || true
-  lab prefix labA "$top/build/wine-base" >/dev/null
-  lab exec labA nice -n "$nice_level" env WINEPREFIX="$pfx" wineserver -p
-  (cd / && timeout 60 bash "$top/tools/lab.sh" wine labA wineboot >/dev/null 2>&1 </dev/null) || true
+  road_pc_fresh
+  local p
+  for p in $(ip netns pids labA); do
+    case $(cat "/proc/$p/comm" 2>/dev/null) in
+      wineserver*) renice -n "$nice_level" -p "$p" >/dev/null 2>&1 || true ;;
+    esac
+  done
 }
 pc_fresh
 # wine in labA, bounded in time, output without carriage returns.
@@ -145,9 +150,6 @@ fi
 #    its click to what it waits for; the window tools a step starts (one per
 #    click, wait and answered box) are included, so their start is given too.
 if [ "$mode" = table ] || [ "$mode" = timeline ]; then
-  # shellcheck source=tools/road.sh
-  source "$top/tools/road.sh"
-  road_init "$top" "$bin" "$work/road"
   declare -A step_ms=()
   step() {  # NAME FUNCTION ARGS...
     local name=$1 t0

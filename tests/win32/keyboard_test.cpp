@@ -14,9 +14,8 @@ void press(HWND window, WPARAM key) {
 TEST(Win32Keyboard, EnterGoesForwardAndEscapeCancels) {
   wintest::Process wizard("\"" + wintest::exeDir() + "\\PrnWizard.exe\"");
   ASSERT_TRUE(wizard.started());
-  HWND welcome = wintest::waitForWindow(nullptr, "Printer Sharing Server Setup Wizard", 30000);
+  HWND welcome = wintest::waitForShownWindow("Printer Sharing Server Setup Wizard", 30000);
   ASSERT_NE(welcome, nullptr);
-  for (int i = 0; i < 200 && !IsWindowVisible(welcome); ++i) Sleep(50);
   Sleep(300);
   HWND next = wintest::childWithText(welcome, "Next >");
   ASSERT_NE(next, nullptr);
@@ -25,9 +24,8 @@ TEST(Win32Keyboard, EnterGoesForwardAndEscapeCancels) {
   HWND box = wintest::waitForWindow("#32770", "Varn PRN WIZARD", 10000);
   ASSERT_NE(box, nullptr) << "Enter did not open the detection page";
   PostMessageA(wintest::childWithText(box, "OK"), BM_CLICK, 0, 0);
-  HWND detection = wintest::waitForWindow(nullptr, "Driver Installation ", 10000);
+  HWND detection = wintest::waitForShownWindow("Driver Installation ", 10000);
   ASSERT_NE(detection, nullptr);
-  for (int i = 0; i < 100 && !IsWindowVisible(detection); ++i) Sleep(50);
   Sleep(300);
   EXPECT_EQ(wizard.waitExit(0), -1) << "still running";
   press(detection, VK_ESCAPE);

@@ -68,17 +68,15 @@ void answer(HWND box) { PostMessageA(wintest::childWithText(box, "OK"), BM_CLICK
 TEST(Win32MessageBox, BlocksEveryPageAndComesOneAtATime) {
   wintest::Process wizard("\"" + wintest::exeDir() + "\\PrnWizard.exe\"");
   ASSERT_TRUE(wizard.started());
-  HWND welcome = wintest::waitForWindow(nullptr, "Printer Sharing Server Setup Wizard", 30000);
+  HWND welcome = wintest::waitForShownWindow("Printer Sharing Server Setup Wizard", 30000);
   ASSERT_NE(welcome, nullptr);
-  for (int i = 0; i < 200 && !IsWindowVisible(welcome); ++i) Sleep(50);
   wintest::clickAt(wintest::childWithText(welcome, "Next >"));
   // Showing the detection page reads the adapter list first: its box.
   HWND box = waitForBox(wizard.id(), 10000);
   ASSERT_NE(box, nullptr) << "no adapter message";
   answer(box);
-  HWND detection = wintest::waitForWindow(nullptr, "Driver Installation ", 10000);
+  HWND detection = wintest::waitForShownWindow("Driver Installation ", 10000);
   ASSERT_NE(detection, nullptr);
-  for (int i = 0; i < 100 && !IsWindowVisible(detection); ++i) Sleep(50);
   HWND more = wintest::childWithText(detection, "More...");
   HWND next = wintest::childWithText(detection, "Next >");
   HWND cancel = wintest::childWithText(detection, "Cancel");
@@ -141,9 +139,8 @@ TEST(Win32MessageBox, AClickPostedToACoveredPageIsDropped) {
                  reinterpret_cast<LPARAM>(button));
   };
   postClick(wintest::childWithText(welcome, "help"));
-  HWND howTo = wintest::waitForWindow(nullptr, "How to install my printer driver", 10000);
+  HWND howTo = wintest::waitForShownWindow("How to install my printer driver", 10000);
   ASSERT_NE(howTo, nullptr);
-  for (int i = 0; i < 100 && !IsWindowVisible(howTo); ++i) Sleep(50);
   ASSERT_TRUE(IsWindowVisible(howTo));
   EXPECT_FALSE(IsWindowEnabled(welcome));
   HWND next = wintest::childWithText(welcome, "Next >");

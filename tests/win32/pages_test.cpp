@@ -16,8 +16,7 @@ struct Shown {
   wintest::Process process;
   HWND page = nullptr;
   Shown(const std::string& name, const char* caption) : process(kViewer + name) {
-    page = wintest::waitForWindow(nullptr, caption, 30000);
-    for (int i = 0; page && i < 200 && !IsWindowVisible(page); ++i) Sleep(50);
+    page = wintest::waitForShownWindow(caption, 30000);
   }
   ~Shown() {
     if (page) PostMessageA(page, WM_CLOSE, 0, 0);
@@ -170,9 +169,8 @@ TEST(Win32Pages, ClickingAChoiceShowsItsPanelAndEnablesNext) {
 TEST(Win32Pages, TheRealExeOpensTheDetectionPageFromTheWelcomePage) {
   wintest::Process wizard("\"" + wintest::exeDir() + "\\PrnWizard.exe\"");
   ASSERT_TRUE(wizard.started());
-  HWND welcome = wintest::waitForWindow(nullptr, "Printer Sharing Server Setup Wizard", 30000);
+  HWND welcome = wintest::waitForShownWindow("Printer Sharing Server Setup Wizard", 30000);
   ASSERT_NE(welcome, nullptr);
-  for (int i = 0; i < 200 && !IsWindowVisible(welcome); ++i) Sleep(50);
   HWND next = wintest::childWithText(welcome, "Next >");
   ASSERT_NE(next, nullptr);
   wintest::clickAt(next);
@@ -184,9 +182,8 @@ TEST(Win32Pages, TheRealExeOpensTheDetectionPageFromTheWelcomePage) {
   HWND ok = wintest::childWithText(box, "OK");
   ASSERT_NE(ok, nullptr);
   PostMessageA(ok, BM_CLICK, 0, 0);
-  HWND detection = wintest::waitForWindow(nullptr, "Driver Installation ", 10000);
+  HWND detection = wintest::waitForShownWindow("Driver Installation ", 10000);
   ASSERT_NE(detection, nullptr);
-  for (int i = 0; i < 100 && !IsWindowVisible(detection); ++i) Sleep(50);
   EXPECT_TRUE(IsWindowVisible(detection));
   EXPECT_FALSE(IsWindowEnabled(welcome)) << "the page below is disabled";
   HWND cancel = wintest::childWithText(detection, "Cancel");

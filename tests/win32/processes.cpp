@@ -43,6 +43,12 @@ HWND waitForWindow(const char* cls, const char* title, DWORD ms) {
   return nullptr;
 }
 
+HWND waitForShownWindow(const char* title, DWORD ms) {
+  HWND w = waitForWindow(nullptr, title, ms);
+  for (int i = 0; w && i < 200 && !IsWindowVisible(w); ++i) Sleep(50);
+  return w;
+}
+
 namespace {
 struct Search {
   DWORD pid;

@@ -26,6 +26,9 @@ class Process {
 
 // A top-level window by class (null: any) and title, waited for.
 HWND waitForWindow(const char* cls, const char* title, DWORD ms);
+// The top-level window titled `title` (waited for `ms`), once it is shown
+// (waited for at most 10 s more); null when there is none.
+HWND waitForShownWindow(const char* title, DWORD ms);
 // The top-level windows that a process owns.
 std::vector<HWND> windowsOf(DWORD processId);
 std::string textOf(HWND window);

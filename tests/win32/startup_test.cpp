@@ -13,10 +13,8 @@ TEST(Win32Startup, WindowsGuardAndEnd) {
   ASSERT_TRUE(first.started());
   HWND app = wintest::waitForWindow("TApplication", "Varn PRN WIZARD", 30000);
   ASSERT_NE(app, nullptr) << "no application window";
-  HWND welcome = wintest::waitForWindow(nullptr, "Printer Sharing Server Setup Wizard", 10000);
+  HWND welcome = wintest::waitForShownWindow("Printer Sharing Server Setup Wizard", 10000);
   ASSERT_NE(welcome, nullptr) << "no welcome page";
-
-  for (int i = 0; i < 200 && !IsWindowVisible(welcome); ++i) Sleep(50);
   RECT client;
   GetClientRect(welcome, &client);
   EXPECT_EQ(client.right - client.left, 522);
