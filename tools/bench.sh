@@ -27,10 +27,12 @@ case $mode in table|timeline|startup|tick) ;; *) echo "usage: bench.sh [timeline
 
 if [ -z "${BENCH_INSIDE:-}" ]; then
   # BENCH_BIN measures the programs of another build folder instead.
+  bash tools/setup.sh >/dev/null
+  # shellcheck source=tools/wine_env.sh
+  source tools/wine_env.sh
   if [ -z "${BENCH_BIN:-}" ]; then
-    bash tools/setup.sh >/dev/null
-    cmake --preset win32 >/dev/null
-    cmake --build --preset win32 >/dev/null
+    cmake --preset "$WIN_PRESET" >/dev/null
+    cmake --build --preset "$WIN_PRESET" >/dev/null
   fi
   mkdir -p /run/netns
   exec unshare --net --mount --propagation private --fork \
@@ -39,12 +41,13 @@ if [ -z "${BENCH_INSIDE:-}" ]; then
 fi
 
 nice_level=${BENCH_NICE:--10}
-bin=$(cd "${BENCH_BIN:-$top/build/win32}" && pwd)
+# shellcheck source=tools/wine_env.sh
+source "$top/tools/wine_env.sh"
+bin=$(cd "${BENCH_BIN:-$WIN_BUILD}" && pwd)
 work=$top/build/bench
 rm -rf "$work"
 mkdir -p "$work"
 export LAB_WINE_ROOT=$top/build/wine
-export WINEARCH=win32 WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
 pfx=$LAB_WINE_ROOT/labA
 lab() { bash "$top/tools/lab.sh" "$@"; }
 winpath() { printf 'Z:%s' "${1//\//\\}"; }

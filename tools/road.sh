@@ -43,7 +43,8 @@ road_init() {
   ROAD_WORK=$3
   mkdir -p "$ROAD_WORK"
   export LAB_WINE_ROOT=$ROAD_TOP/build/wine
-  export WINEARCH=win32 WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
+  # shellcheck source=tools/wine_env.sh
+  source "$ROAD_TOP/tools/wine_env.sh"
   ROAD_PFX=$LAB_WINE_ROOT/labA
   ROAD_WIZ=""
   ROAD_SHOT_COUNT=0

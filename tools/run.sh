@@ -17,12 +17,16 @@ top=$(cd "$(dirname "$0")/.." && pwd)
 cd "$top"
 
 bash tools/setup.sh
-cmake --preset win32 >/dev/null
-cmake --build --preset win32 -j2 --target PrnWizard winctl answer_box simpc fixture_monitors
+# shellcheck source=tools/wine_env.sh
+source tools/wine_env.sh
+[ "$WIN_PRESET" = win64 ] && echo "run: this machine cannot run 32-bit programs: the road is walked" \
+  "with the 64-bit build of the wizard under 64-bit Wine"
+cmake --preset "$WIN_PRESET" >/dev/null
+cmake --build --preset "$WIN_PRESET" -j2 --target PrnWizard winctl answer_box simpc fixture_monitors
 
 # shellcheck source=tools/road.sh
 source "$top/tools/road.sh"
-road_init "$top" "$top/build/win32" "$top/build/run"
+road_init "$top" "$WIN_BUILD" "$top/build/run"
 shots=$top/build/screenshots/run
 xvfb=""
 cleanup() {

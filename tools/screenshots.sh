@@ -5,9 +5,11 @@ set -euo pipefail
 top=$(cd "$(dirname "$0")/.." && pwd)
 cd "$top"
 
+# shellcheck source=tools/wine_env.sh
+source "$top/tools/wine_env.sh"
 if [ "${1:-}" != "--inside" ]; then
-  cmake --preset win32 >/dev/null
-  cmake --build --preset win32 --target pageshots
+  cmake --preset "$WIN_PRESET" >/dev/null
+  cmake --build --preset "$WIN_PRESET" --target pageshots
   exec unshare --net --fork bash ${SCREENSHOTS_TRACE:+-x} "$0" --inside
 fi
 
@@ -16,7 +18,7 @@ out=$top/build/screenshots/pages
 prefix=$(mktemp -d /tmp/pageshots-prefix.XXXXXX)
 raw=$(mktemp -d /tmp/pageshots-raw.XXXXXX)
 cp -a "$top/build/wine-base/." "$prefix/"
-export WINEPREFIX=$prefix WINEARCH=win32 WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
+export WINEPREFIX=$prefix
 export DISPLAY=:$((60 + RANDOM % 9))
 Xvfb "$DISPLAY" -screen 0 800x600x24 -nolisten tcp >/dev/null 2>&1 &
 xvfb=$!
@@ -29,7 +31,7 @@ cleanup() {
 trap cleanup EXIT
 for _ in $(seq 50); do xdpyinfo >/dev/null 2>&1 && break; sleep 0.1; done
 
-cp "$top/build/win32/pageshots.exe" "$raw/"
+cp "$WIN_BUILD/pageshots.exe" "$raw/"
 rm -rf "$out"
 mkdir -p "$out"
 # Each page alone on a virtual desktop (which gives it its title bar); the
@@ -40,7 +42,7 @@ pages="MainForm TaloWizard PrnForm PrnWizard EndForm FormNoPrn FormHelpInstPrn B
 count=0
 for page in $pages; do
   count=$((count + 1))
-  (cd / && timeout 60 wine explorer /desktop=Shots,800x600 "$(winepath -w "$raw/pageshots.exe")" \
+  (cd / && timeout 60 wine explorer /desktop=Shots,800x600 "$(wine winepath -w "$raw/pageshots.exe")" \
     show "$page" >/dev/null 2>&1 </dev/null) &
   job=$!
   shown=0

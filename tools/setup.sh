@@ -8,6 +8,7 @@ export DEBIAN_FRONTEND=noninteractive
 
 packages=(
   g++-mingw-w64-i686-posix wine wine32:i386
+  g++-mingw-w64-x86-64-posix wine64
   xvfb xauth x11-utils xdotool imagemagick fonts-liberation iproute2 ghostscript
   cmake ninja-build dpkg-dev python3-pil
   libgtest-dev libgmock-dev libbenchmark-dev libjpeg62-turbo-dev libgif-dev
@@ -44,38 +45,47 @@ if [ -n "$todo" ]; then
   apt-get install -y -q -o Acquire::Retries=3 $todo
 fi
 
-# libjpeg-turbo and giflib for the Win32 build, static, into the build tree.
+# libjpeg-turbo and giflib for the Windows builds, static, into the build
+# tree: 32-bit for the wizard, 64-bit for the tests where 32-bit Wine cannot
+# run (tools/wine_env.sh).
 deps=$top/build/deps
-prefix=$deps/win32
 mkdir -p "$deps/src"
-if [ ! -f "$prefix/lib/libjpeg.a" ]; then
-  (cd "$deps/src" && { ls -d libjpeg-turbo-*/ >/dev/null 2>&1 || apt-get source -q libjpeg-turbo; })
-  jsrc=$(ls -d "$deps"/src/libjpeg-turbo-*/ | head -n 1)
-  cmake -S "$jsrc" -B "$deps/build-jpeg" -G Ninja \
-    -DCMAKE_TOOLCHAIN_FILE="$top/cmake/mingw-i686.cmake" \
-    -DCMAKE_BUILD_TYPE=Release -DENABLE_SHARED=OFF -DWITH_TURBOJPEG=OFF \
-    -DWITH_SIMD=OFF -DCMAKE_INSTALL_PREFIX="$prefix" -DCMAKE_CROSSCOMPILING_EMULATOR= >/dev/null
-  cmake --build "$deps/build-jpeg" --target install >/dev/null
-fi
-if [ ! -f "$prefix/lib/libgif.a" ]; then
-  (cd "$deps/src" && { ls -d giflib-*/ >/dev/null 2>&1 || apt-get source -q giflib; })
-  gsrc=$(ls -d "$deps"/src/giflib-*/ | head -n 1)
-  mkdir -p "$deps/build-gif" "$prefix/include" "$prefix/lib"
-  for f in dgif_lib egif_lib gifalloc gif_err gif_hash openbsd-reallocarray quantize; do
-    [ -f "$gsrc/$f.c" ] && i686-w64-mingw32-gcc-posix -O2 -c "$gsrc/$f.c" -o "$deps/build-gif/$f.o"
-  done
-  i686-w64-mingw32-ar rcs "$prefix/lib/libgif.a" "$deps"/build-gif/*.o
-  cp "$gsrc/gif_lib.h" "$prefix/include/"
-fi
+for arch in i686:win32 x86_64:win64; do
+  cpu=${arch%%:*}
+  prefix=$deps/${arch#*:}
+  if [ ! -f "$prefix/lib/libjpeg.a" ]; then
+    (cd "$deps/src" && { ls -d libjpeg-turbo-*/ >/dev/null 2>&1 || apt-get source -q libjpeg-turbo; })
+    jsrc=$(ls -d "$deps"/src/libjpeg-turbo-*/ | head -n 1)
+    cmake -S "$jsrc" -B "$deps/build-jpeg-$cpu" -G Ninja \
+      -DCMAKE_TOOLCHAIN_FILE="$top/cmake/mingw-$cpu.cmake" \
+      -DCMAKE_BUILD_TYPE=Release -DENABLE_SHARED=OFF -DWITH_TURBOJPEG=OFF \
+      -DWITH_SIMD=OFF -DCMAKE_INSTALL_PREFIX="$prefix" -DCMAKE_CROSSCOMPILING_EMULATOR= >/dev/null
+    cmake --build "$deps/build-jpeg-$cpu" --target install >/dev/null
+  fi
+  if [ ! -f "$prefix/lib/libgif.a" ]; then
+    (cd "$deps/src" && { ls -d giflib-*/ >/dev/null 2>&1 || apt-get source -q giflib; })
+    gsrc=$(ls -d "$deps"/src/giflib-*/ | head -n 1)
+    mkdir -p "$deps/build-gif-$cpu" "$prefix/include" "$prefix/lib"
+    for f in dgif_lib egif_lib gifalloc gif_err gif_hash openbsd-reallocarray quantize; do
+      [ -f "$gsrc/$f.c" ] && $cpu-w64-mingw32-gcc-posix -O2 -c "$gsrc/$f.c" -o "$deps/build-gif-$cpu/$f.o"
+    done
+    $cpu-w64-mingw32-ar rcs "$prefix/lib/libgif.a" "$deps"/build-gif-$cpu/*.o
+    cp "$gsrc/gif_lib.h" "$prefix/include/"
+  fi
+done
 
 # A Wine prefix with the fonts the pages use; copied per namespace later,
 # because a wineserver's sockets belong to the namespace it started in.
+# Made for the Wine this machine runs (win32, or win64 where 32-bit Wine
+# cannot start), and made again when that changes.
+# shellcheck source=tools/wine_env.sh
+source "$top/tools/wine_env.sh"
 base=$top/build/wine-base
-if [ ! -f "$base/.ready" ]; then
+if [ "$(cat "$base/.ready" 2>/dev/null)" != "$WINEARCH" ]; then
   rm -rf "$base"
   mkdir -p "$base"
-  export WINEPREFIX=$base WINEARCH=win32 WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
-  (cd / && wineboot -i </dev/null >/dev/null 2>&1)
+  export WINEPREFIX=$base
+  (cd / && wine wineboot -i </dev/null >/dev/null 2>&1)
   wineserver -w
   mkdir -p "$base/drive_c/windows/Fonts"
   cp /usr/share/wine/fonts/* "$base/drive_c/windows/Fonts/" 2>/dev/null || true
@@ -85,6 +95,10 @@ if [ ! -f "$base/.ready" ]; then
   (cd / && wine reg add 'HKCU\Software\Wine\Fonts\Replacements' /v 'Arial' /t REG_SZ \
      /d 'Liberation Sans' /f >/dev/null 2>&1)
   wineserver -w
-  touch "$base/.ready"
+  echo "$WINEARCH" > "$base/.ready"
+fi
+if [ "$WIN_PRESET" = win64 ]; then
+  echo "setup: this machine cannot run 32-bit programs (no 32-bit user mode):" \
+       "the Windows tests run on the 64-bit build under 64-bit Wine"
 fi
 echo "setup: ready"

@@ -7,7 +7,8 @@ top=$(cd "$(dirname "$0")/.." && pwd)
 exe=$(cd "$(dirname "$1")" && pwd)/$(basename "$1")
 shift
 
-export WINEARCH=win32 WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
+# shellcheck source=tools/wine_env.sh
+source "$top/tools/wine_env.sh"
 export WINEPREFIX
 mkdir -p "$top/build/wine"
 WINEPREFIX=$(mktemp -d "$top/build/wine/win98.XXXXXX")

@@ -15,7 +15,7 @@
 namespace {
 
 const char kMonitor[] = "Printer Sharing Port Monitor";
-const char kEnvironment[] = "Windows NT x86";
+const char kEnvironment[] = "Windows NT x86";  // the monitor's, as the wizard registers it
 const char kKey[] = "System\\CurrentControlSet\\Control\\Print\\Monitors\\"
                     "Printer Sharing Port Monitor";
 const char kFallbackKey[] = "Software\\Fixture Port Monitor";
@@ -103,7 +103,7 @@ Job readJob(const std::string& path) {
 }
 
 bool addPrinter() {
-  return testpc::addPostScriptDriver(kDriver, kEnvironment) &&
+  return testpc::addPostScriptDriver(kDriver, testpc::kNativeEnvironment) &&
          testpc::addPrinter(kPrinter, kPort, kDriver);
 }
 
@@ -114,7 +114,8 @@ void deletePrinter() {
     DeletePrinter(printer);
     ClosePrinter(printer);
   }
-  DeletePrinterDriverA(nullptr, const_cast<char*>(kEnvironment), const_cast<char*>(kDriver));
+  DeletePrinterDriverA(nullptr, const_cast<char*>(testpc::kNativeEnvironment),
+                       const_cast<char*>(kDriver));
 }
 
 // A raw job of the given bytes, written in pieces of `piece` bytes; whether

@@ -142,7 +142,7 @@ bool addDriver(const char* environment) {
 
 // A printer on `port`; the Win32 error code, 0 on success.
 DWORD addPrinter(const char* port) {
-  if (!addDriver("Windows NT x86")) return GetLastError();
+  if (!addDriver(testpc::kNativeEnvironment)) return GetLastError();
   if (isWin9xFamily() && !addDriver("Windows 4.0")) return GetLastError();
   PRINTER_INFO_2A info{};
   info.pPrinterName = const_cast<char*>(kPrinter);
