@@ -38,12 +38,17 @@ mkdir -p "$out"
 # screen is taken as the X server shows it and cut to the page's window.
 pages="MainForm TaloWizard PrnForm PrnWizard EndForm FormNoPrn FormHelpInstPrn BrowTaloForm
        FormServerIP FormAskPrn FormHelpWizAddPrn FormHelpCDAddPrn FormHelpNetError FormHelpLex
-       FormHelpLex98"
+       FormHelpLex98 BrowTaloForm:40"
 count=0
-for page in $pages; do
+for entry in $pages; do
+  # PAGE, or PAGE:N for the browse list with N servers (its scroll bar).
+  page=${entry%%:*}
+  servers=""
+  [ "$entry" != "$page" ] && servers=${entry#*:}
   count=$((count + 1))
+  # shellcheck disable=SC2086
   (cd / && timeout 60 wine explorer /desktop=Shots,800x600 "$(wine winepath -w "$raw/pageshots.exe")" \
-    show "$page" >/dev/null 2>&1 </dev/null) &
+    show "$page" $servers >/dev/null 2>&1 </dev/null) &
   job=$!
   shown=0
   for _ in $(seq 100); do
@@ -51,7 +56,7 @@ for page in $pages; do
     sleep 0.1
   done
   sleep 2.5  # the page drawn, its pictures animated once
-  name=$(printf '%02d-%s' "$count" "$page")
+  name=$(printf '%02d-%s%s' "$count" "$page" "${servers:+-$servers}")
   import -window root "$raw/$name.png"
   # The desktop's plain colour around the page is cut away.
   convert "$raw/$name.png" -bordercolor "$(convert "$raw/$name.png" -format '%[pixel:p{2,2}]' info:)" \
@@ -61,5 +66,5 @@ for page in $pages; do
   [ "$shown" = 1 ] || echo "screenshots: $page did not show" >&2
 done
 count=$(ls "$out"/*.png 2>/dev/null | wc -l)
-echo "screenshots: $count pages in $out"
-[ "$count" -eq 15 ]
+echo "screenshots: $count pictures of the 15 pages in $out"
+[ "$count" -eq 16 ]

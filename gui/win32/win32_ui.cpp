@@ -42,6 +42,7 @@ class Win32Peer : public Peer {
   bool applying = false;  // list views: setting rows' states from the model
   bool hot = false;       // speed buttons: the mouse is over it
   WNDPROC original = nullptr;
+  WNDPROC headerProc = nullptr;  // list views: their header's own procedure
   HIMAGELIST images = nullptr;
   int left = 0, width = 0;  // the window's place in its host, as made
   bool autoWidth = false;   // a label as wide as its text
@@ -149,6 +150,24 @@ LRESULT CALLBACK speedButtonProc(HWND w, UINT m, WPARAM wp, LPARAM lp) {
     InvalidateRect(w, nullptr, FALSE);
   }
   return CallWindowProcA(p->original, w, m, wp, lp);
+}
+
+// A list's header keeps the width of the list without its vertical scroll
+// bar, so that the bar coming or going neither resizes nor repaints it (a
+// themed header draws every column again on any repaint); the bar hides
+// the end of it.
+LRESULT CALLBACK listHeaderProc(HWND w, UINT m, WPARAM wp, LPARAM lp) {
+  Win32Peer* list = peerOf(GetParent(w));
+  if (!list || !list->headerProc) return DefWindowProcA(w, m, wp, lp);
+  if (m == WM_WINDOWPOSCHANGING) {
+    auto* pos = reinterpret_cast<WINDOWPOS*>(lp);
+    RECT client{};
+    GetClientRect(list->window, &client);
+    bool bar = GetWindowLongA(list->window, GWL_STYLE) & WS_VSCROLL;
+    int right = client.right + (bar ? GetSystemMetrics(SM_CXVSCROLL) : 0);
+    if (!(pos->flags & SWP_NOSIZE)) pos->cx = std::max(pos->cx, right - pos->x);
+  }
+  return CallWindowProcA(list->headerProc, w, m, wp, lp);
 }
 
 LRESULT CALLBACK pictureProc(HWND w, UINT m, WPARAM wp, LPARAM lp) {
@@ -411,27 +430,15 @@ void Win32Peer::update(Control& c, Prop prop) {
 // the current row are set it is not drawable, and then it is drawn once.
 void Win32Peer::applyRows() {
   auto& list = static_cast<ListView&>(control);
-  // The header is drawn again only where it has to be: all of it when it
-  // was waiting to be drawn, else the strip that the scroll bar's coming or
-  // going changes at its right end.
+  // Not drawable drops what the header was waiting to draw: it gets it back.
   HWND header = reinterpret_cast<HWND>(SendMessageA(window, LVM_GETHEADER, 0, 0));
   bool headerDue = header && GetUpdateRect(header, nullptr, FALSE);
-  RECT before{}, after{};
-  GetClientRect(window, &before);
   DefWindowProcA(window, WM_SETREDRAW, FALSE, 0);
   SendMessageA(window, LVM_SETITEMCOUNT, static_cast<WPARAM>(list.count()), LVSICF_NOSCROLL);
   applyCurrent();
   DefWindowProcA(window, WM_SETREDRAW, TRUE, 0);
-  GetClientRect(window, &after);
   RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_NOCHILDREN);
-  if (headerDue) {
-    RedrawWindow(header, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME);
-  } else if (header && after.right != before.right) {
-    RECT strip{};
-    GetClientRect(header, &strip);
-    strip.left = std::max(0L, std::min(before.right, after.right) - 8);  // with the last edge
-    RedrawWindow(header, &strip, nullptr, RDW_INVALIDATE | RDW_ERASE);
-  }
+  if (headerDue) RedrawWindow(header, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME);
 }
 
 void Win32Peer::applyCurrent() {
@@ -684,6 +691,10 @@ void Win32Ui::realizeListView(Control& c, HWND window, int id) {
   auto& list = static_cast<ListView&>(c);
   HWND child = peer.window;
   SendMessageA(child, LVM_SETEXTENDEDLISTVIEWSTYLE, 0, LVS_EX_FULLROWSELECT);
+  if (HWND header = reinterpret_cast<HWND>(SendMessageA(child, LVM_GETHEADER, 0, 0))) {
+    peer.headerProc = reinterpret_cast<WNDPROC>(
+        SetWindowLongPtrA(header, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(listHeaderProc)));
+  }
   for (std::size_t i = 0; i < list.columns.size(); ++i) {
     LVCOLUMNA col{};
     col.mask = LVCF_TEXT | LVCF_WIDTH;

@@ -1,6 +1,8 @@
 // The pages as real windows under Wine: each page is shown alone by the
 // test-only page viewer, and its child windows are read as a screen reader
 // would (WM_GETTEXT, IsWindowVisible, IsWindowEnabled).
+#include <windows.h>
+#include <commctrl.h>
 #include <gtest/gtest.h>
 
 #include <string>
@@ -130,6 +132,42 @@ TEST(Win32Pages, HelpPagesCarryTheirTexts) {
     ASSERT_NE(s.page, nullptr);
     EXPECT_NE(GetWindowLongA(s.page, GWL_STYLE) & WS_SYSMENU, 0) << "the browse list's close box";
   }
+}
+
+HWND descendantOfClass(HWND page, const char* cls) {
+  char name[64];
+  for (HWND w : wintest::descendants(page))
+    if (GetClassNameA(w, name, sizeof name) && lstrcmpiA(name, cls) == 0) return w;
+  return nullptr;
+}
+
+// More servers than the browse list shows: its tick lists them all, counts
+// them and shows the current one; the scroll bar that comes with them
+// leaves the header as it was (it runs on under the bar) instead of
+// resizing it, which would draw every column again.
+TEST(Win32Pages, BrowseListWithMoreServersThanItShows) {
+  Shown s("BrowTaloForm 40", "Brwose for all Printer Sharing Server");
+  ASSERT_NE(s.page, nullptr);
+  HWND list = descendantOfClass(s.page, "SysListView32");
+  ASSERT_NE(list, nullptr);
+  for (int i = 0; i < 100 && SendMessageA(list, LVM_GETITEMCOUNT, 0, 0) < 40; ++i) pump(50);
+  EXPECT_EQ(SendMessageA(list, LVM_GETITEMCOUNT, 0, 0), 40);
+  EXPECT_TRUE(s.showing("40")) << "the count";
+  auto current = static_cast<int>(SendMessageA(list, LVM_GETNEXTITEM, static_cast<WPARAM>(-1),
+                                               LVNI_FOCUSED | LVNI_SELECTED));
+  auto top = static_cast<int>(SendMessageA(list, LVM_GETTOPINDEX, 0, 0));
+  auto page = static_cast<int>(SendMessageA(list, LVM_GETCOUNTPERPAGE, 0, 0));
+  EXPECT_GE(current, top) << "the current server is shown";
+  EXPECT_LT(current, top + page);
+  ASSERT_NE(GetWindowLongA(list, GWL_STYLE) & WS_VSCROLL, 0) << "more rows than the list shows";
+  HWND header = reinterpret_cast<HWND>(SendMessageA(list, LVM_GETHEADER, 0, 0));
+  ASSERT_NE(header, nullptr);
+  RECT client{}, bounds{};
+  GetClientRect(list, &client);
+  GetWindowRect(header, &bounds);
+  POINT right{client.right, 0};
+  ClientToScreen(list, &right);
+  EXPECT_EQ(bounds.right, right.x + GetSystemMetrics(SM_CXVSCROLL));
 }
 
 TEST(Win32Pages, ClickingAChoiceShowsItsPanelAndEnablesNext) {

@@ -1,6 +1,7 @@
 // A test-only Win32 program that links the pages: it shows one page as the
 // main window ("show NAME"), for the Wine tests and the screenshot tool,
-// with sample values in its labels and lists.
+// with sample values in its labels and lists; "show BrowTaloForm N" lists N
+// servers through the browse list's own tick.
 // "browsebench N" times the browse list's tick with N servers in the table
 // and says whether the list shows the current row after it.
 #include <windows.h>
@@ -75,6 +76,16 @@ class SamplePc : public platform::Win32Platform {
   }
 };
 
+// Servers in the device table for the browse list's tick; 0: two sample rows.
+int sampleServers = 0;
+
+void insertServers(int count) {
+  for (int i = 0; i < count; ++i) {
+    std::string ip = "10.77." + std::to_string(i / 200) + "." + std::to_string(2 + i % 200);
+    discovery::insertTalo(ip, "KX220", i % 3 ? "HP LaserJet 1100 #" + std::to_string(i) : "");
+  }
+}
+
 // Sample values, set just after the page's show handler has run, so that
 // the pictures show filled labels and lists.
 void fillSamples() {
@@ -86,11 +97,13 @@ void fillSamples() {
   TaloWizard->LblProduct->setText("KX220");
   TaloWizard->LblIP->setText("10.77.0.2");
   TaloWizard->LblPrinter->setText("HP LaserJet 4");
-  if (BrowTaloForm->ListView->count() == 0) {
-    BrowTaloForm->ListView->addRow({"", "KX220", "10.77.0.2", "HP LaserJet 4"});
-    BrowTaloForm->ListView->addRow({"", "KX230", "10.77.0.3", ""});
+  if (sampleServers == 0) {  // else the browse list's tick lists them
+    if (BrowTaloForm->ListView->count() == 0) {
+      BrowTaloForm->ListView->addRow({"", "KX220", "10.77.0.2", "HP LaserJet 4"});
+      BrowTaloForm->ListView->addRow({"", "KX230", "10.77.0.3", ""});
+    }
+    BrowTaloForm->Timer1->setEnabled(false);
   }
-  BrowTaloForm->Timer1->setEnabled(false);
   PrnWizard->LblProduct->setText("HP LaserJet 4");
   EndForm->LblIP->setText("10.77.0.2");
   EndForm->LblPrn->setText("HP LaserJet 4");
@@ -184,6 +197,10 @@ int main(int argc, char** argv) {
   app::createPages(ui);
   const std::vector<gui::Form*>& all = app::createdPages();
   if (mode == "show") {
+    if (argc > 3) {
+      sampleServers = std::max(0, std::min(255, std::atoi(argv[3])));
+      insertServers(sampleServers);
+    }
     for (auto& p : all) {
       if (p->name() != arg) continue;
       // Bounded: the page ends by itself after two minutes.
@@ -200,10 +217,7 @@ int main(int argc, char** argv) {
   }
   if (mode == "browsebench") {
     benchServers = std::max(1, std::min(255, std::atoi(arg.c_str())));
-    for (int i = 0; i < benchServers; ++i) {
-      std::string ip = "10.77." + std::to_string(i / 200) + "." + std::to_string(2 + i % 200);
-      discovery::insertTalo(ip, "KX220", i % 3 ? "HP LaserJet 1100 #" + std::to_string(i) : "");
-    }
+    insertServers(benchServers);
     TaloWizard->LblIP->setText("10.77.0.100");
     SetTimer(nullptr, 0, 1000, benchBrowse);
     ui.showModal(*BrowTaloForm);
