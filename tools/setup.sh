@@ -99,6 +99,6 @@ if [ "$(cat "$base/.ready" 2>/dev/null)" != "$WINEARCH" ]; then
 fi
 if [ "$WIN_PRESET" = win64 ]; then
   echo "setup: this machine cannot run 32-bit programs (no 32-bit user mode):" \
-       "the Windows tests run on the 64-bit build under 64-bit Wine"
+       "Windows programs run as the 64-bit build under 64-bit Wine"
 fi
 echo "setup: ready"
