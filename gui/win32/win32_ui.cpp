@@ -165,7 +165,14 @@ LRESULT CALLBACK listHeaderProc(HWND w, UINT m, WPARAM wp, LPARAM lp) {
     GetClientRect(list->window, &client);
     bool bar = GetWindowLongA(list->window, GWL_STYLE) & WS_VSCROLL;
     int right = client.right + (bar ? GetSystemMetrics(SM_CXVSCROLL) : 0);
-    if (!(pos->flags & SWP_NOSIZE)) pos->cx = std::max(pos->cx, right - pos->x);
+    int left = pos->x;
+    if (pos->flags & SWP_NOMOVE) {  // where it is now
+      RECT now{};
+      GetWindowRect(w, &now);
+      MapWindowPoints(nullptr, list->window, reinterpret_cast<POINT*>(&now), 2);
+      left = now.left;
+    }
+    if (!(pos->flags & SWP_NOSIZE)) pos->cx = std::max(pos->cx, right - left);
   }
   return CallWindowProcA(list->headerProc, w, m, wp, lp);
 }
