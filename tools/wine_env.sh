@@ -18,7 +18,7 @@ fi
 export WIN_PRESET
 export WIN_BUILD=$wine_env_top/build/$WIN_PRESET
 if [ "$WIN_PRESET" = win64 ]; then
-  export WINEARCH=win64 WINELOADER=/usr/lib/wine/wine64
+  export WINEARCH=win64
   case ":$PATH:" in *":$wine_env_top/tools/wine64:"*) ;; *) PATH=$wine_env_top/tools/wine64:$PATH ;; esac
   export PATH
 else

@@ -1,6 +1,7 @@
 // System DLLs that only a few steps need (the shell, the common dialogs, the
 // IP Helper) are loaded when first used, from the system folder, so that
-// start-up does not pay for them.
+// start-up does not pay for them.  Also the spooler's set-default-printer,
+// which older import libraries lack (looked up by ordinal).
 #pragma once
 
 #include <windows.h>

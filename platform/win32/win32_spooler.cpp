@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/win32/win32_late.h"
 #include "platform/win32/win32_platform.h"
 
 namespace platform {
@@ -165,11 +166,7 @@ Error Win32Platform::doClosePrinter(PrinterHandle handle) {
 Error Win32Platform::doSetDefaultPrinter(const std::string& name) {
   // Looked up at run time by its ordinal, as older import libraries lack it.
   using SetDefault = BOOL(WINAPI*)(LPCSTR);
-  HMODULE spool = GetModuleHandleA("winspool.drv");
-  if (!spool) spool = LoadLibraryA("winspool.drv");
-  auto set = spool ? reinterpret_cast<SetDefault>(reinterpret_cast<void*>(
-                         GetProcAddress(spool, MAKEINTRESOURCEA(202))))
-                   : nullptr;
+  auto set = lateBound<SetDefault>("winspool.drv", MAKEINTRESOURCEA(202));
   if (!set) return lastWin32Error();
   return set(name.c_str()) ? kOk : lastWin32Error();
 }
