@@ -32,7 +32,7 @@ trap cleanup EXIT
 
 extra=${LAB_EXTRA:-3}
 lab_claim_up "$extra" --other-subnet
-lab prefix labA "$top/build/wine-base" >/dev/null
+lab prefix labA "$WINE_BASE" >/dev/null
 lab exec labA env WINEPREFIX="$pfx" WINEDEBUG=-all wineserver -p
 lab wine labA wineboot >/dev/null 2>&1 </dev/null || true
 

@@ -36,6 +36,8 @@ T_PRINTER="Printer Settings Setup Wizard"
 T_COMPLETION="Setup Completed"
 
 road_say() { echo "road: $*" >&2; }
+# A bound for a wait: $1 times WINE_SLOW (longer under emulation).
+road_slow() { echo $(($1 * ${WINE_SLOW:-1})); }
 
 road_init() {
   ROAD_TOP=$1
@@ -84,9 +86,9 @@ road_cleanup() {
 # started in labA (its sockets live there), warmed up once.
 road_pc_fresh() {
   road_wineserver_stop
-  road_lab prefix labA "$ROAD_TOP/build/wine-base" >/dev/null || return 1
+  road_lab prefix labA "$WINE_BASE" >/dev/null || return 1
   road_lab exec labA env WINEPREFIX="$ROAD_PFX" wineserver -p >/dev/null 2>&1 </dev/null || return 1
-  (cd / && timeout 60 bash "$ROAD_TOP/tools/lab.sh" wine labA wineboot >/dev/null 2>&1 </dev/null) \
+  (cd / && timeout "$(road_slow 60)" bash "$ROAD_TOP/tools/lab.sh" wine labA wineboot >/dev/null 2>&1 </dev/null) \
     || true
 }
 
@@ -109,7 +111,7 @@ JSON
 # A program of the build folder in labA, on the desktop when there is one,
 # ended after ROAD_LIMIT seconds (60) at the latest.
 road_wine() {
-  local exe=$1 limit=${ROAD_LIMIT:-60}
+  local exe=$1 limit=${ROAD_LIMIT:-$(road_slow 60)}
   shift
   if [ -n "${ROAD_DESKTOP:-}" ]; then
     (cd / && timeout "$limit" bash "$ROAD_TOP/tools/lab.sh" wine labA explorer \
@@ -136,7 +138,7 @@ road_answer() { road_run_tool answer_box.exe "$@"; }
 road_simpc() { road_run_tool simpc.exe "$@"; }
 
 road_reg() {
-  (cd / && timeout 60 bash "$ROAD_TOP/tools/lab.sh" wine labA reg "$@" </dev/null 2>/dev/null \
+  (cd / && timeout "$(road_slow 60)" bash "$ROAD_TOP/tools/lab.sh" wine labA reg "$@" </dev/null 2>/dev/null \
     | tr -d '\r')
 }
 
@@ -193,7 +195,7 @@ road_pc_old_monitor() {
 road_job_wait() {
   local src
   src=$(road_unix "$ROAD_JOB_WIN")
-  for _ in $(seq 100); do
+  for _ in $(seq "$(road_slow 100)"); do
     [ -s "$src" ] && { sleep 0.3; cp "$src" "$1"; return 0; }
     sleep 0.1
   done
@@ -203,13 +205,13 @@ road_job_wait() {
 
 # --- the wizard ------------------------------------------------------------------
 
-# Starts the wizard and waits (at most 20 s) for its process, so that the
+# Starts the wizard and waits (at most 20 s, natively) for its process, so that the
 # window drivers started next find the desktop it made.
 road_wizard_start() {
   ROAD_EXIT=""
-  ROAD_LIMIT=600 road_wine PrnWizard.exe >/dev/null 2>&1 </dev/null &
+  ROAD_LIMIT=$(road_slow 600) road_wine PrnWizard.exe >/dev/null 2>&1 </dev/null &
   ROAD_WIZ=$!
-  for _ in $(seq 100); do
+  for _ in $(seq "$(road_slow 100)"); do
     road_wizard_process && return 0
     sleep 0.2
   done
@@ -217,12 +219,14 @@ road_wizard_start() {
   return 1
 }
 
-# Whether labA runs the wizard: a process whose program (its first argument;
-# the desktop's explorer names the wizard later) is PrnWizard.exe.
+# Whether labA runs the wizard: a process whose program (its first argument
+# after qemu's and Wine's loaders when emulated; the desktop's explorer
+# names the wizard later) is PrnWizard.exe.
 road_wizard_process() {
   local pid program
   for pid in $(ip netns pids labA 2>/dev/null); do
-    program=$(tr '\0' '\n' < "/proc/$pid/cmdline" 2>/dev/null | head -n 1)
+    program=$(tr '\0' '\n' < "/proc/$pid/cmdline" 2>/dev/null \
+              | grep -v -m 1 -x -E '.*/qemu-i386-static|/usr/lib/wine/wine(64)?(-preloader)?')
     case $program in *PrnWizard.exe) return 0 ;; esac
   done
   return 1
@@ -240,7 +244,8 @@ road_wizard_running() {
 # Waits (at most $1 seconds) for the wizard to end; ROAD_EXIT is its exit
 # code when it was started without the desktop.
 road_wizard_wait_exit() {
-  local limit=$1 start=$SECONDS
+  local limit start=$SECONDS
+  limit=$(road_slow "$1")
   while road_wizard_running; do
     if [ $((SECONDS - start)) -ge "$limit" ]; then
       road_say "the wizard did not end within $limit s"
@@ -270,7 +275,7 @@ road_shot() {
 
 # Waits for the top-level window $1 to show the text $2 (at most $3 ms).
 road_wait_for() {
-  road_ctl wait "$1" "$2" "${3:-20000}" >/dev/null && return 0
+  road_ctl wait "$1" "$2" "$(road_slow "${3:-20000}")" >/dev/null && return 0
   road_say "'$1' did not show '$2'; it shows: $(road_ctl texts "$1" | tr '\n' '|')"
   return 1
 }
@@ -312,7 +317,7 @@ road_step_detection() {
   road_shot detection
   if [ "${1:-}" = browse ]; then
     road_click "$T_DETECTION" "More..." || return 1
-    road_ctl rows "$T_BROWSE" 4 5000 >/dev/null || road_say "the browse list did not fill"
+    road_ctl rows "$T_BROWSE" 4 "$(road_slow 5000)" >/dev/null || road_say "the browse list did not fill"
     road_shot browse-list
     road_click "$T_BROWSE" "< Back" || return 1
     road_wait_for "$T_DETECTION" "$ROAD_SERVER" 5000 || return 1

@@ -17,7 +17,7 @@ ip link set lo up
 out=$top/build/screenshots/pages
 prefix=$(mktemp -d /tmp/pageshots-prefix.XXXXXX)
 raw=$(mktemp -d /tmp/pageshots-raw.XXXXXX)
-cp -a "$top/build/wine-base/." "$prefix/"
+cp -a "$WINE_BASE/." "$prefix/"
 export WINEPREFIX=$prefix
 export DISPLAY=:$((60 + RANDOM % 9))
 Xvfb "$DISPLAY" -screen 0 800x600x24 -nolisten tcp >/dev/null 2>&1 &

@@ -74,31 +74,49 @@ for arch in i686:win32 x86_64:win64; do
   fi
 done
 
+# Where this machine has no 32-bit user mode, 32-bit Wine runs under qemu's
+# user-mode emulation (tools/sandbox.sh).  bookworm's own qemu 7.2 spins in
+# Wine's address-space reservation; bookworm-backports has 10.
+if ! (cd / && /usr/lib/wine/wine --version) >/dev/null 2>&1; then
+  bpo=/etc/apt/sources.list.d/debian-backports.sources
+  if ! dpkg --compare-versions "$(dpkg-query -W -f='${Version}' qemu-user-static 2>/dev/null || echo 0)" ge 1:8; then
+    if [ ! -f "$bpo" ]; then
+      # The first binary stanza's archive, with the backports suite.
+      sed -n '/^Types: deb$/,/^$/p' /etc/apt/sources.list.d/debian.sources | grep -v '^#' \
+        | awk 'BEGIN{RS="";ORS="\n\n"} NR==1' | sed 's/^Suites: .*/Suites: bookworm-backports/' > "$bpo"
+    fi
+    apt-get update -q -o Acquire::Retries=3
+    apt-get install -y -q -o Acquire::Retries=3 -t bookworm-backports qemu-user-static
+  fi
+fi
+
 # A Wine prefix with the fonts the pages use; copied per namespace later,
 # because a wineserver's sockets belong to the namespace it started in.
-# Made for the Wine this machine runs (win32, or win64 where 32-bit Wine
-# cannot start), and made again when that changes.
+# Made for the Wine the Windows programs run with (tools/wine_env.sh), in
+# the sandbox that runs them.
 # shellcheck source=tools/wine_env.sh
 source "$top/tools/wine_env.sh"
-base=$top/build/wine-base
-if [ "$(cat "$base/.ready" 2>/dev/null)" != "$WINEARCH" ]; then
-  rm -rf "$base"
-  mkdir -p "$base"
-  export WINEPREFIX=$base
-  (cd / && wine wineboot -i </dev/null >/dev/null 2>&1)
-  wineserver -w
-  mkdir -p "$base/drive_c/windows/Fonts"
-  cp /usr/share/wine/fonts/* "$base/drive_c/windows/Fonts/" 2>/dev/null || true
-  cp /usr/share/fonts/truetype/liberation/*.ttf "$base/drive_c/windows/Fonts/"
-  (cd / && wine reg add 'HKCU\Software\Wine\Fonts\Replacements' /v 'Times New Roman' /t REG_SZ \
-     /d 'Liberation Serif' /f >/dev/null 2>&1)
-  (cd / && wine reg add 'HKCU\Software\Wine\Fonts\Replacements' /v 'Arial' /t REG_SZ \
-     /d 'Liberation Sans' /f >/dev/null 2>&1)
-  wineserver -w
-  echo "$WINEARCH" > "$base/.ready"
+if [ "$(cat "$WINE_BASE/.ready" 2>/dev/null)" != "$WINEARCH" ]; then
+  start=$SECONDS
+  rm -rf "$WINE_BASE"
+  mkdir -p "$WINE_BASE"
+  WINEPREFIX=$WINE_BASE bash "$top/tools/sandbox.sh" bash -c '
+    set -e
+    cd /
+    timeout 600 wine wineboot -i </dev/null >/dev/null 2>&1
+    wineserver -w
+    mkdir -p "$WINEPREFIX/drive_c/windows/Fonts"
+    cp /usr/share/wine/fonts/* "$WINEPREFIX/drive_c/windows/Fonts/" 2>/dev/null || true
+    cp /usr/share/fonts/truetype/liberation/*.ttf "$WINEPREFIX/drive_c/windows/Fonts/"
+    key="HKCU\Software\Wine\Fonts\Replacements"
+    wine reg add "$key" /v "Times New Roman" /t REG_SZ /d "Liberation Serif" /f >/dev/null 2>&1
+    wine reg add "$key" /v Arial /t REG_SZ /d "Liberation Sans" /f >/dev/null 2>&1
+    wineserver -w'
+  echo "$WINEARCH" > "$WINE_BASE/.ready"
+  echo "setup: the $WINEARCH Wine prefix made in $((SECONDS - start)) s"
 fi
-if [ "$WIN_PRESET" = win64 ]; then
-  echo "setup: this machine cannot run 32-bit programs (no 32-bit user mode):" \
-       "Windows programs run as the 64-bit build under 64-bit Wine"
+if [ "$WINE_I386" = qemu ] && [ "$WIN_PRESET" = win32 ]; then
+  echo "setup: this machine has no 32-bit user mode: 32-bit Wine runs under qemu's" \
+       "user-mode emulation, inside the sandbox of tools/sandbox.sh"
 fi
 echo "setup: ready"

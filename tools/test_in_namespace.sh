@@ -1,11 +1,10 @@
 #!/usr/bin/env bash
-# Runs the test suites; called by test.sh inside a fresh network namespace
-# that holds only the loopback interface.
+# Runs the test suites; called by test.sh inside its sandbox (a fresh
+# network namespace that holds only the loopback interface).
 set -euo pipefail
 top=$(cd "$(dirname "$0")/.." && pwd)
 cd "$top"
 
-ip link set lo up
 if ip -o addr show | grep -v ' lo ' | grep -q .; then
   echo "test: this namespace has interfaces besides lo; refusing to run" >&2
   exit 1
@@ -16,7 +15,7 @@ source "$top/tools/wine_env.sh"
 export WINEPREFIX=$top/build/wine/suite
 rm -rf "$WINEPREFIX"
 mkdir -p "$(dirname "$WINEPREFIX")"
-cp -a "$top/build/wine-base" "$WINEPREFIX"
+cp -a "$WINE_BASE" "$WINEPREFIX"
 
 display=:$((90 + RANDOM % 9))
 Xvfb "$display" -screen 0 1024x768x24 -nolisten tcp >/dev/null 2>&1 &
@@ -38,10 +37,8 @@ wineserver -p
 status=0
 ctest --preset native || status=1
 ctest --preset native-tsan || status=1
-if [ "$WIN_PRESET" = win64 ]; then
-  echo "test: this machine cannot run 32-bit programs: the Windows tests run on the" \
-       "64-bit build of the same sources under 64-bit Wine (the 32-bit wizard is built, not run)"
-fi
+echo "test: the Windows tests run $WIN_BUILD/PrnWizard.exe and its tests under $WINEARCH Wine" \
+     "$([ "$WINE_I386" = qemu ] && [ "$WINEARCH" = win32 ] && echo "(through qemu's user-mode emulation: this machine has no 32-bit user mode)")"
 ctest --preset "$WIN_PRESET" || status=1
 # A short bounded pass of the datagram fuzz target.
 bash tools/fuzz.sh 20000 || status=1

@@ -17,7 +17,7 @@ cleanup() {
   rm -rf "$WINEPREFIX"
 }
 trap cleanup EXIT
-cp -a "$top/build/wine-base/." "$WINEPREFIX/"
+cp -a "$WINE_BASE/." "$WINEPREFIX/"
 (cd / && wine reg add 'HKCU\Software\Wine' /v Version /t REG_SZ /d win98 /f >/dev/null 2>&1 \
    </dev/null)
 wineserver -w

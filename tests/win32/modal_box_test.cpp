@@ -52,6 +52,7 @@ int boxesShowing(DWORD pid) {
 }
 
 HWND waitForBox(DWORD pid, DWORD ms) {
+  ms = wintest::patience(ms);
   for (DWORD waited = 0; waited < ms; waited += 50) {
     for (HWND w : wintest::windowsOf(pid)) {
       char cls[16] = {};
@@ -106,9 +107,9 @@ TEST(Win32MessageBox, BlocksEveryPageAndComesOneAtATime) {
   // hidden, a message sent to the page is handled when the program is back
   // in its own loop, right after the box returned (and before the next tick,
   // which shows the box again at once).
-  for (int i = 0; i < 500 && IsWindowVisible(box); ++i) Sleep(10);
+  for (DWORD i = 0; i < wintest::patience(500) && IsWindowVisible(box); ++i) Sleep(10);
   DWORD_PTR result = 0;
-  ASSERT_NE(SendMessageTimeoutA(detection, WM_NULL, 0, 0, SMTO_NORMAL, 10000, &result), 0);
+  ASSERT_NE(SendMessageTimeoutA(detection, WM_NULL, 0, 0, SMTO_NORMAL, wintest::patience(10000), &result), 0);
   bool detectionEnabled = IsWindowEnabled(detection), welcomeEnabled = IsWindowEnabled(welcome);
   GUITHREADINFO gui{};
   gui.cbSize = sizeof gui;
@@ -132,13 +133,16 @@ TEST(Win32MessageBox, BlocksEveryPageAndComesOneAtATime) {
 // (as a test driver or another program might) does nothing.
 TEST(Win32MessageBox, AClickPostedToACoveredPageIsDropped) {
   wintest::Process wizard("\"" + wintest::exeDir() + "\\PrnWizard.exe\"");
-  HWND welcome = wintest::waitForWindow(nullptr, "Printer Sharing Server Setup Wizard", 30000);
+  // Shown, so its buttons exist: the page's window is made before them.
+  HWND welcome = wintest::waitForShownWindow("Printer Sharing Server Setup Wizard", 30000);
   ASSERT_NE(welcome, nullptr);
   auto postClick = [](HWND button) {
     PostMessageA(GetParent(button), WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(button), BN_CLICKED),
                  reinterpret_cast<LPARAM>(button));
   };
-  postClick(wintest::childWithText(welcome, "help"));
+  HWND help = wintest::childWithText(welcome, "help");
+  ASSERT_NE(help, nullptr) << "no help button yet";
+  postClick(help);
   HWND howTo = wintest::waitForShownWindow("How to install my printer driver", 10000);
   ASSERT_NE(howTo, nullptr);
   ASSERT_TRUE(IsWindowVisible(howTo));

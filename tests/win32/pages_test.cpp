@@ -48,7 +48,7 @@ TEST(Win32Pages, WelcomePageTextsAndButtons) {
   Shown s("MainForm", "Printer Sharing Server Setup Wizard");
   ASSERT_NE(s.page, nullptr);
   // The viewer puts its samples in just after the page shows.
-  for (int i = 0; i < 100 && !s.showing("Uninstall"); ++i) Sleep(50);
+  for (DWORD i = 0; i < wintest::patience(100) && !s.showing("Uninstall"); ++i) Sleep(50);
   std::vector<std::string> t = showingTexts(s.page);
   std::vector<std::string> expected = {
       "This wizard helps you to install the printer sharing ", "driver on your PC.",
@@ -150,7 +150,7 @@ TEST(Win32Pages, BrowseListWithMoreServersThanItShows) {
   ASSERT_NE(s.page, nullptr);
   HWND list = descendantOfClass(s.page, "SysListView32");
   ASSERT_NE(list, nullptr);
-  for (int i = 0; i < 100 && SendMessageA(list, LVM_GETITEMCOUNT, 0, 0) < 40; ++i) pump(50);
+  for (DWORD i = 0; i < wintest::patience(100) && SendMessageA(list, LVM_GETITEMCOUNT, 0, 0) < 40; ++i) pump(50);
   EXPECT_EQ(SendMessageA(list, LVM_GETITEMCOUNT, 0, 0), 40);
   EXPECT_TRUE(s.showing("40")) << "the count";
   auto current = static_cast<int>(SendMessageA(list, LVM_GETNEXTITEM, static_cast<WPARAM>(-1),
@@ -196,7 +196,7 @@ TEST(Win32Pages, ClickingAChoiceShowsItsPanelAndEnablesNext) {
     EXPECT_FALSE(IsWindowEnabled(next));
     EXPECT_FALSE(s.showing(c.panelLine));
     wintest::clickAt(radio);
-    for (int i = 0; i < 100 && !IsWindowEnabled(next); ++i) pump(50);
+    for (DWORD i = 0; i < wintest::patience(100) && !IsWindowEnabled(next); ++i) pump(50);
     EXPECT_TRUE(IsWindowEnabled(next));
     EXPECT_TRUE(s.showing(c.panelLine));
     EXPECT_FALSE(s.showing(c.otherLine));

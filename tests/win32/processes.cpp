@@ -1,6 +1,15 @@
 #include "tests/win32/processes.h"
 
+#include <cstdlib>
+
 namespace wintest {
+
+DWORD patience(DWORD ms) {
+  char factor[8] = {};
+  DWORD n = GetEnvironmentVariableA("WINE_SLOW", factor, sizeof factor);
+  int times = n > 0 && n < sizeof factor ? atoi(factor) : 1;
+  return ms * static_cast<DWORD>(times < 1 ? 1 : times);
+}
 
 std::string exeDir() {
   char path[MAX_PATH];
@@ -27,7 +36,7 @@ Process::~Process() {
 }
 
 long Process::waitExit(DWORD ms) {
-  if (WaitForSingleObject(info_.hProcess, ms) != WAIT_OBJECT_0) return -1;
+  if (WaitForSingleObject(info_.hProcess, patience(ms)) != WAIT_OBJECT_0) return -1;
   DWORD code = 0;
   GetExitCodeProcess(info_.hProcess, &code);
   return static_cast<long>(code);
@@ -35,7 +44,8 @@ long Process::waitExit(DWORD ms) {
 
 HWND waitForWindow(const char* cls, const char* title, DWORD ms) {
   DWORD start = GetTickCount();
-  for (int i = 0; i < 2000; ++i) {
+  ms = patience(ms);
+  for (DWORD i = 0; i < ms / 50 + 2; ++i) {
     if (HWND w = FindWindowA(cls, title)) return w;
     if (GetTickCount() - start > ms) break;
     Sleep(50);
@@ -45,7 +55,7 @@ HWND waitForWindow(const char* cls, const char* title, DWORD ms) {
 
 HWND waitForShownWindow(const char* title, DWORD ms) {
   HWND w = waitForWindow(nullptr, title, ms);
-  for (int i = 0; w && i < 200 && !IsWindowVisible(w); ++i) Sleep(50);
+  for (DWORD i = 0; w && i < patience(200) && !IsWindowVisible(w); ++i) Sleep(50);
   return w;
 }
 

@@ -8,6 +8,10 @@
 
 namespace wintest {
 
+// A wait's bound: `ms` times WINE_SLOW from the environment (a 32-bit Wine
+// under emulation runs several times slower than natively).
+DWORD patience(DWORD ms);
+
 // The folder of the running test program, where PrnWizard.exe is built too.
 std::string exeDir();
 
@@ -24,7 +28,8 @@ class Process {
   PROCESS_INFORMATION info_{};
 };
 
-// A top-level window by class (null: any) and title, waited for.
+// A top-level window by class (null: any) and title, waited for (each wait
+// below is bounded by patience(ms)).
 HWND waitForWindow(const char* cls, const char* title, DWORD ms);
 // The top-level window titled `title` (waited for `ms`), once it is shown
 // (waited for at most 10 s more); null when there is none.
