@@ -11,7 +11,7 @@
 #   bash tools/bench.sh tick       only the browse-list tick rows
 #
 # It sets up and builds what it needs (tools/setup.sh, the win32 preset),
-# then runs in a network namespace of its own with a private /run/netns, so
+# then runs in a sandbox of its own (tools/sandbox.sh), so
 # its lab (labA the PC, labB the LAN with 255 simulated servers) is its own
 # whatever else runs on the machine.  It starts an Xvfb display and the
 # simulator itself and removes everything at the end.  Measurements run at
@@ -34,10 +34,7 @@ if [ -z "${BENCH_INSIDE:-}" ]; then
     cmake --preset "$WIN_PRESET" >/dev/null
     cmake --build --preset "$WIN_PRESET" >/dev/null
   fi
-  mkdir -p /run/netns
-  exec unshare --net --mount --propagation private --fork \
-    bash -c 'mount -t tmpfs -o mode=755 tmpfs /run/netns && ip link set lo up && BENCH_INSIDE=1 exec bash "$0" "$@"' \
-    "$0" "$mode"
+  BENCH_INSIDE=1 exec bash tools/sandbox.sh bash "$0" "$mode"
 fi
 
 nice_level=${BENCH_NICE:--10}

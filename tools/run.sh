@@ -16,13 +16,19 @@ set -euo pipefail
 top=$(cd "$(dirname "$0")/.." && pwd)
 cd "$top"
 
-bash tools/setup.sh
+if [ "${1:-}" != --inside ]; then
+  bash tools/setup.sh
+  # shellcheck source=tools/wine_env.sh
+  source tools/wine_env.sh
+  cmake --preset "$WIN_PRESET" >/dev/null
+  cmake --build --preset "$WIN_PRESET" -j2 --target PrnWizard winctl answer_box simpc fixture_monitors
+  # The lab and the wizard in a sandbox of their own (tools/sandbox.sh).
+  exec bash tools/sandbox.sh bash "$0" --inside
+fi
 # shellcheck source=tools/wine_env.sh
 source tools/wine_env.sh
-[ "$WIN_PRESET" = win64 ] && echo "run: this machine cannot run 32-bit programs: the road is walked" \
-  "with the 64-bit build of the wizard under 64-bit Wine"
-cmake --preset "$WIN_PRESET" >/dev/null
-cmake --build --preset "$WIN_PRESET" -j2 --target PrnWizard winctl answer_box simpc fixture_monitors
+echo "run: $WIN_BUILD/PrnWizard.exe under $WINEARCH Wine" \
+  "$([ "$WINE_I386" = qemu ] && [ "$WINEARCH" = win32 ] && echo "(through qemu's user-mode emulation)")"
 
 # shellcheck source=tools/road.sh
 source "$top/tools/road.sh"

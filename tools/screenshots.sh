@@ -10,10 +10,9 @@ source "$top/tools/wine_env.sh"
 if [ "${1:-}" != "--inside" ]; then
   cmake --preset "$WIN_PRESET" >/dev/null
   cmake --build --preset "$WIN_PRESET" --target pageshots
-  exec unshare --net --fork bash ${SCREENSHOTS_TRACE:+-x} "$0" --inside
+  exec bash tools/sandbox.sh bash ${SCREENSHOTS_TRACE:+-x} "$0" --inside
 fi
 
-ip link set lo up
 out=$top/build/screenshots/pages
 prefix=$(mktemp -d /tmp/pageshots-prefix.XXXXXX)
 raw=$(mktemp -d /tmp/pageshots-raw.XXXXXX)
