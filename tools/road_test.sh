@@ -65,8 +65,10 @@ check_job() {
   else
     fail "Ghostscript cannot render the job"
   fi
-  if python3 "$top/tools/road_page.py" "$job.ps" --ip "$ROAD_SERVER" --printer "$ROAD_PRINTER" \
-       --computer "$computer" --driver "$driver" > "$job.texts"; then
+  # The page's boxes as the layout puts them (the native build's preview).
+  if python3 "$top/tools/road_page.py" "$job.ps" "$top/build/native/tools/testpage_preview/testpage_preview" \
+       --ip "$ROAD_SERVER" --printer "$ROAD_PRINTER" --computer "$computer" --driver "$driver" \
+       > "$job.texts"; then
     pass "the test page's texts and values in their boxes"
   else
     fail "test page texts:"

@@ -1,6 +1,7 @@
-// The test page through GDI on a memory DC standing in for a 300 dpi
-// printer: every box where the native layout puts it, the same line breaks,
-// and ink only inside the boxes and pictures.
+// The test page through the code the wizard prints with (the printer canvas
+// over the platform's printing calls) on a memory DC standing in for a 300
+// dpi printer: every box where the native layout puts it, the same line
+// breaks, and ink only inside the boxes and pictures.
 #include <windows.h>
 
 #include <gtest/gtest.h>
@@ -8,7 +9,8 @@
 #include <string>
 #include <vector>
 
-#include "report/win32/gdi_canvas.h"
+#include "platform/win32/win32_platform.h"
+#include "report/printer_canvas.h"
 #include "tests/report_sample.h"
 #include "tests/win32/processes.h"
 
@@ -45,6 +47,7 @@ class Surface {
   }
   bool ok() const { return dc_ && bitmap_ && bits_; }
   HDC dc() const { return dc_; }
+  platform::PrinterDc printerDc() const { return reinterpret_cast<platform::PrinterDc>(dc_); }
   const std::uint8_t* pixel(int x, int y) const {
     const std::size_t stride = (static_cast<std::size_t>(width_) * 3 + 3) & ~std::size_t{3};
     return bits_ + stride * static_cast<std::size_t>(y) + static_cast<std::size_t>(x) * 3;
@@ -74,7 +77,8 @@ class Surface {
   std::uint8_t* bits_ = nullptr;
 };
 
-// A banner red on its left half and blue on its right; a green glyph.
+// A banner red on its left half and blue on its right; a glyph red on its
+// top quarter and green below.
 report::TestPagePictures pictures() {
   report::TestPagePictures p{pictures::Image(400, 79, 0, 0, 255), pictures::Image(144, 126, 0, 200, 0)};
   for (int y = 0; y < 79; ++y)
@@ -82,10 +86,15 @@ report::TestPagePictures pictures() {
       std::uint8_t* px = &p.banner.bgr[p.banner.offset(x, y)];
       px[0] = 255, px[1] = 0, px[2] = 0;
     }
+  for (int y = 0; y < 126 / 4; ++y)
+    for (int x = 0; x < 144; ++x) {
+      std::uint8_t* px = &p.glyph.bgr[p.glyph.offset(x, y)];
+      px[0] = 0, px[1] = 0, px[2] = 255;
+    }
   return p;
 }
 
-TEST(Win32ReportGdi, PageLandsWhereTheNativeLayoutPutsIt) {
+TEST(Win32ReportPrinting, PageLandsWhereTheNativeLayoutPutsIt) {
   const DeviceGeometry g{300, 300, 75, 75};
   const report::Report page = report::testPage(report_sample::values(), pictures());
   const pictures::Image area = report::blankPrintableArea(page.paperWidth, page.paperHeight, g);
@@ -94,8 +103,8 @@ TEST(Win32ReportGdi, PageLandsWhereTheNativeLayoutPutsIt) {
   Surface surface(area.width, area.height);
   ASSERT_TRUE(surface.ok()) << GetLastError();
 
-  report::GdiCanvas canvas(surface.dc(), g);
-  EXPECT_EQ(canvas.geometry(), g);
+  platform::Win32Platform os;
+  report::PrinterCanvas canvas(os, surface.printerDc(), g);
   const report::PageLayout layout = report::layOut(page, canvas);
 
   report_sample::expectLayoutAt300(layout);
@@ -106,7 +115,7 @@ TEST(Win32ReportGdi, PageLandsWhereTheNativeLayoutPutsIt) {
 
   report::draw(layout, canvas);
   GdiFlush();
-  EXPECT_EQ(canvas.failedCall(), "") << "error " << canvas.failedError();
+  EXPECT_EQ(canvas.error(), platform::kOk);
 
   for (const report::PlacedText& t : layout.texts)
     EXPECT_GT(surface.inkIn(t.box), 0) << t.name << " holds text but shows none";
@@ -145,39 +154,61 @@ TEST(Win32ReportGdi, PageLandsWhereTheNativeLayoutPutsIt) {
   const std::uint8_t* green = surface.pixel(glyph->dest.left + 5, glyph->dest.bottom - 5);
   EXPECT_GT(green[1], 150);
   EXPECT_LT(green[2], 60);
+  const std::uint8_t* red = surface.pixel(glyph->dest.left + 5, glyph->dest.top + 5);
+  EXPECT_GT(red[2], 200) << "the picture is upside down";
+  EXPECT_LT(red[1], 60);
 }
 
-TEST(Win32ReportGdi, GeometryFromTheDevice) {
+TEST(Win32ReportPrinting, GeometryAndFontsFromTheDevice) {
   HDC dc = CreateCompatibleDC(nullptr);
   ASSERT_NE(dc, nullptr);
-  const DeviceGeometry g = report::GdiCanvas::deviceGeometry(dc);
-  EXPECT_EQ(g.dpiX, GetDeviceCaps(dc, LOGPIXELSX));
-  EXPECT_EQ(g.dpiY, GetDeviceCaps(dc, LOGPIXELSY));
-  EXPECT_GT(g.dpiY, 0);
-  EXPECT_EQ(g.offsetX, 0) << "a display has no unprintable margin";
-  EXPECT_EQ(g.offsetY, 0);
+  const auto pdc = reinterpret_cast<platform::PrinterDc>(dc);
+  platform::Win32Platform os;
+  platform::DeviceCaps caps;
+  ASSERT_EQ(os.deviceCaps(pdc, caps), platform::kOk);
+  EXPECT_EQ(caps.dpiX, GetDeviceCaps(dc, LOGPIXELSX));
+  EXPECT_EQ(caps.dpiY, GetDeviceCaps(dc, LOGPIXELSY));
+  EXPECT_EQ(caps.offsetX, 0) << "a display has no unprintable margin";
+  EXPECT_EQ(caps.offsetY, 0);
   {
-    report::GdiCanvas canvas(dc);
-    EXPECT_EQ(canvas.geometry(), g);
+    const DeviceGeometry g{caps.dpiX, caps.dpiY, 0, 0};
+    report::PrinterCanvas canvas(os, pdc, g);
     // The font follows the canvas's resolution: twice the dpi, twice the line.
     const report::Font font{"Times New Roman", 12, true};
     const int screenLine = canvas.lineHeight(font);
-    report::GdiCanvas doubled(dc, DeviceGeometry{g.dpiX * 2, g.dpiY * 2, 0, 0});
+    report::PrinterCanvas doubled(os, pdc, DeviceGeometry{g.dpiX * 2, g.dpiY * 2, 0, 0});
     EXPECT_NEAR(doubled.lineHeight(font), 2 * screenLine, 2);
     EXPECT_GT(doubled.textWidth(font, "Congratulations !"),
               canvas.textWidth(font, "Congratulations !"));
     EXPECT_EQ(canvas.textWidth(font, ""), 0);
-    EXPECT_EQ(canvas.failedCall(), "");
+    EXPECT_EQ(canvas.error(), platform::kOk);
+    EXPECT_EQ(doubled.error(), platform::kOk);
   }
-  DeleteDC(dc);
+  // The fonts made on the context go with it.
+  EXPECT_EQ(os.deleteDc(pdc), platform::kOk);
 }
 
-TEST(Win32ReportGdi, PicturesFromTheExeResources) {
+// The bytes of a module's RCDATA resource; empty when it has none.
+std::vector<std::uint8_t> rcdata(HMODULE module, const char* name) {
+  HRSRC found = FindResourceA(module, name, MAKEINTRESOURCEA(10));
+  HGLOBAL loaded = found ? LoadResource(module, found) : nullptr;
+  const auto* bytes = static_cast<const std::uint8_t*>(loaded ? LockResource(loaded) : nullptr);
+  if (!bytes) return {};
+  return {bytes, bytes + SizeofResource(module, found)};
+}
+
+// The test page's pictures as the completion page takes them from the exe.
+report::TestPagePictures picturesOf(HMODULE module, std::string* error) {
+  return report::decodeTestPagePictures(rcdata(module, "TEST_LOGO"), rcdata(module, "TEST_GLYPH"),
+                                        error);
+}
+
+TEST(Win32ReportPrinting, PicturesFromTheExeResources) {
   const std::string exe = wintest::exeDir() + "\\PrnWizard.exe";
   HMODULE module = LoadLibraryExA(exe.c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE);
   ASSERT_NE(module, nullptr) << exe << ": " << GetLastError();
   std::string error = "not cleared";
-  const report::TestPagePictures p = report::testPagePicturesFromResources(module, &error);
+  const report::TestPagePictures p = picturesOf(module, &error);
   EXPECT_EQ(error, "");
   EXPECT_EQ(p.banner.width, 400);
   EXPECT_EQ(p.banner.height, 79);
@@ -186,8 +217,7 @@ TEST(Win32ReportGdi, PicturesFromTheExeResources) {
   FreeLibrary(module);
 
   // This test's own exe has no such resources: both pictures stay empty.
-  const report::TestPagePictures none =
-      report::testPagePicturesFromResources(GetModuleHandleA(nullptr), &error);
+  const report::TestPagePictures none = picturesOf(GetModuleHandleA(nullptr), &error);
   EXPECT_TRUE(none.banner.empty());
   EXPECT_TRUE(none.glyph.empty());
   EXPECT_NE(error.find("banner"), std::string::npos) << error;
