@@ -108,6 +108,7 @@ void Ui::run(Form& mainForm) {
   }
   mainForm.open_ = false;
   stack_.clear();
+  ended();
 }
 
 void Ui::close(Form& form) {

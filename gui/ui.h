@@ -80,6 +80,8 @@ class Ui {
   virtual void restoreFocus(Form&) {}
   // Waits for one event and handles it; false when no more can come.
   virtual bool handleEvent() = 0;
+  // The main window's loop has ended.
+  virtual void ended() {}
   void terminate() { terminated_ = true; }
 
  private:

@@ -1,6 +1,26 @@
 #include "gui/headless/headless_ui.h"
 
+#include <cstdio>
+#include <cstdlib>
+#include <exception>
+
 namespace gui {
+
+HeadlessUi::~HeadlessUi() {
+  if (checked_ || endsEarly_ || script_.empty() || std::uncaught_exceptions() > 0) return;
+  std::fprintf(stderr, "HeadlessUi: %s\n", leftOver().c_str());
+  std::abort();
+}
+
+std::string HeadlessUi::leftOver() const {
+  return "the program ended with " + std::to_string(script_.size()) +
+         " step(s) of the script not run (a test that ends early on purpose says endsEarly())";
+}
+
+void HeadlessUi::ended() {
+  checked_ = true;
+  if (!endsEarly_ && !script_.empty()) throw ScriptError(leftOver());
+}
 
 platform::WindowId HeadlessUi::windowOf(const Form& form) const {
   return reinterpret_cast<platform::WindowId>(&form);
@@ -8,6 +28,7 @@ platform::WindowId HeadlessUi::windowOf(const Form& form) const {
 
 bool HeadlessUi::handleEvent() {
   if (script_.empty()) {
+    if (expectEnd_) throw ScriptError("the script ran out before the program ended");
     exhausted_ = true;
     return false;
   }

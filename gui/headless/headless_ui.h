@@ -2,20 +2,35 @@
 // next step of a script: a step is any code (usually a click, a focus change
 // or a timer tick, and checks).  When the script runs dry the program ends,
 // as if the user had closed the welcome page, and `exhausted` is set.
+//
+// A walk cannot pass by stopping early: when the program ends with steps
+// left, the run fails with a ScriptError, unless the test said the program
+// ends early on purpose (`endsEarly`).  And a walk that must end by its own
+// steps (`expectEnd`) fails when the script runs dry first.
 #pragma once
 
 #include <deque>
 #include <functional>
 #include <map>
+#include <stdexcept>
 #include <string>
 
 #include "gui/ui.h"
 
 namespace gui {
 
+// A script broken: thrown out of the program's loop, so the test fails.
+class ScriptError : public std::logic_error {
+ public:
+  using std::logic_error::logic_error;
+};
+
 class HeadlessUi : public Ui {
  public:
   explicit HeadlessUi(platform::Platform& os) : Ui(os) {}
+  // A program that ended without running its whole script and was never
+  // asked (it ended before its loop ran) stops the test process here.
+  ~HeadlessUi() override;
 
   platform::WindowId applicationWindow() override { return appWindow_; }
   void setApplicationWindow(platform::WindowId w) { appWindow_ = w; }
@@ -35,6 +50,10 @@ class HeadlessUi : public Ui {
 
   // Adds a step to the script.
   void then(std::function<void()> step) { script_.push_back(std::move(step)); }
+  // The program may end before the script's last steps; they are left.
+  void endsEarly() { endsEarly_ = true; }
+  // The program must end by the script's steps, not by running dry.
+  void expectEnd() { expectEnd_ = true; }
   bool exhausted() const { return exhausted_; }
   std::size_t stepsLeft() const { return script_.size(); }
 
@@ -50,12 +69,18 @@ class HeadlessUi : public Ui {
   void showForm(Form&, bool) override {}
   void enableForm(Form& form, bool enable) override { form.setEnabled(enable); }
   bool handleEvent() override;
+  void ended() override;
 
  private:
   void reachable(Control& control) const;
 
+  std::string leftOver() const;
+
   std::deque<std::function<void()>> script_;
   bool exhausted_ = false;
+  bool endsEarly_ = false;
+  bool expectEnd_ = false;
+  bool checked_ = false;
   bool busy_ = false;
   platform::WindowId appWindow_ = 0;
 };

@@ -93,6 +93,7 @@ TEST_F(ModalStack, EndFromTheDeepestPageClosesEveryPageInnermostFirst) {
     ui.click(*c.cancel);
   });
   ui.then([] { FAIL() << "a loop went on after the end"; });
+  ui.endsEarly();
   ui.run(main);
   // The page opened while ending closes again unshown: no second c.show.
   EXPECT_EQ(events, (std::vector<std::string>{
@@ -102,6 +103,24 @@ TEST_F(ModalStack, EndFromTheDeepestPageClosesEveryPageInnermostFirst) {
   EXPECT_TRUE(ui.terminated());
   EXPECT_TRUE(ui.openForms().empty());
   EXPECT_EQ(ui.stepsLeft(), 1u);
+}
+
+// A scripted walk cannot pass by stopping early: the program ending with
+// steps left fails the run, and so does a script that runs dry before a
+// walk that must end by its own steps has ended.
+TEST_F(ModalStack, AWalkThatStopsEarlyOrRunsDryFails) {
+  ui.then([&] { ui.click(*main.next); });
+  ui.then([&] { ui.click(*a.cancel); });
+  ui.then([] {});
+  EXPECT_THROW(ui.run(main), gui::ScriptError);
+  EXPECT_EQ(ui.stepsLeft(), 1u);
+
+  gui::HeadlessUi dry{pc};
+  Page lone("lone");
+  dry.attach(lone);
+  dry.expectEnd();
+  dry.then([] {});
+  EXPECT_THROW(dry.run(lone), gui::ScriptError);
 }
 
 TEST_F(ModalStack, APageCannotBeOpenedTwice) {
