@@ -56,12 +56,8 @@ UninstallOutcome uninstall(platform::Platform& os, const std::function<void(bool
   return UninstallOutcome::Removed;
 }
 
-std::string manualAddressField(const std::string& typed) {
-  return typed.substr(0, kManualAddressLength);
-}
-
 void storeManualAddress(platform::Platform& os, const std::string& typed) {
-  storeServerAddress(os, manualAddressField(typed));
+  storeServerAddress(os, typed);
 }
 
 }  // namespace monitor

@@ -34,12 +34,10 @@ enum class UninstallOutcome {
 // the page shows the hourglass and lets pending messages run.
 UninstallOutcome uninstall(platform::Platform& os, const std::function<void(bool busy)>& busy);
 
-// The manual dialog's field holds at most this many characters.
-inline constexpr std::size_t kManualAddressLength = 15;
-// What the field keeps of a typed text.
-std::string manualAddressField(const std::string& typed);
-// The dialog's "OK": stores the field's text (at most 15 characters) as
-// storeServerAddress does.  A RegistryError leaves the dialog open.
+// The dialog's "OK": stores the field's text exactly as it stands, as
+// storeServerAddress does.  The field limits what is typed to 15
+// characters; a longer stored address shown there stays whole.
+// A RegistryError leaves the dialog open.
 void storeManualAddress(platform::Platform& os, const std::string& typed);
 
 }  // namespace monitor

@@ -29,10 +29,6 @@ class TPrnWizard : public WizardPage {
   gui::Button* Button1;
 };
 
-// Whether the printer passes through the Lexmark page: the case-sensitive
-// names "Lexmark", "LEXMARK", "Compaq", "COMPAQ", tested in this order.
-bool needsLexmarkHelp(const std::string& printer);
-
 }  // namespace pages
 
 extern pages::TPrnWizard* PrnWizard;

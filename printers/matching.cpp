@@ -61,7 +61,6 @@ PrinterPage choosePrinterPage(platform::Platform& os, const std::string& serverP
   std::vector<platform::PrinterInfo2> list;
   // An unreadable list leaves the automatic page to deal with it.
   if (readPrinters(os, list) != ListResult::Listed) return PrinterPage::Automatic;
-  if (list.empty()) return PrinterPage::Automatic;
   if (serverPrinter.empty()) return PrinterPage::AskPrinter;
   for (const auto& p : list)
     if (fullMatch(p.printerName.value_or(""), serverPrinter)) return PrinterPage::Automatic;

@@ -34,8 +34,17 @@ bool readRecord(platform::Platform& os, PrinterHandle printer, PrinterInfo2& inf
   return true;
 }
 
+// Names the call that failed: the open for writing or the write itself.
+void showFailure(platform::Platform& os, const char* call, Error e) {
+  os.showMessage(std::string(call) + "\nCode " + std::to_string(static_cast<int>(e)));
+}
+
 void showWriteFailure(platform::Platform& os, Error e) {
-  os.showMessage("SetPrinter Failed!!\nCode " + std::to_string(static_cast<int>(e)));
+  showFailure(os, "SetPrinter Failed!!", e);
+}
+
+void showOpenFailure(platform::Platform& os, Error e) {
+  showFailure(os, "OpenPrinter Failed!", e);
 }
 
 // The record to write: the port changed, no security descriptor.
@@ -90,11 +99,14 @@ int checkRemotePort(platform::Platform& os, int bMove) {
     // The enumerated record itself is written back.
     PrinterHandle printer = 0;
     Error e = os.openPrinter(p.printerName.value_or(""), portChangeOpenMode(), printer);
-    if (e == kOk) {
-      movePort(p, kLptPort);
-      e = os.setPrinter(printer, p);
-      os.closePrinter(printer);
+    if (e != kOk) {
+      showOpenFailure(os, e);
+      moveFailed = true;
+      continue;
     }
+    movePort(p, kLptPort);
+    e = os.setPrinter(printer, p);
+    os.closePrinter(printer);
     if (e != kOk) {
       showWriteFailure(os, e);
       moveFailed = true;
@@ -127,16 +139,17 @@ MoveOutcome moveToRemotePort(platform::Platform& os, const std::string& name,
   }
   if (busy) busy(true);
   movePort(info, kRemotePort);
-  Error e = kOk;
   if (osMajorVersion >= 5) {
     // The write needs administer access, which the first open did not ask for.
     os.closePrinter(printer);
-    e = os.openPrinter(name, platform::OpenMode::Administer, printer);
+    if (Error e = os.openPrinter(name, platform::OpenMode::Administer, printer); e != kOk) {
+      if (busy) busy(false);
+      showOpenFailure(os, e);
+      return MoveOutcome::Failed;
+    }
   }
-  if (e == kOk) {
-    e = os.setPrinter(printer, info);
-    os.closePrinter(printer);
-  }
+  Error e = os.setPrinter(printer, info);
+  os.closePrinter(printer);
   if (busy) busy(false);
   if (e != kOk) {
     showWriteFailure(os, e);

@@ -132,20 +132,16 @@ TEST_F(Address, KeysAreNamedWithoutTheLeadingBackslash) {
   EXPECT_EQ(pc.regCreateKey("\\Software\\Varn\\Other", raw), platform::kErrorBadPathname);
 }
 
-TEST_F(Address, ManualFieldKeepsFifteenCharactersUnchecked) {
-  EXPECT_EQ(monitor::manualAddressField(""), "");
-  EXPECT_EQ(monitor::manualAddressField("abc"), "abc");
-  EXPECT_EQ(monitor::manualAddressField("192.168.100.200"), "192.168.100.200");
-  EXPECT_EQ(monitor::manualAddressField("192.168.100.2001234"), "192.168.100.200");
+TEST_F(Address, ManualTextIsStoredExactlyUnchecked) {
   monitor::storeManualAddress(pc, "abc");
   EXPECT_EQ(value(), "abc");
   monitor::storeManualAddress(pc, "10.77.0.2-and-more-text");
-  EXPECT_EQ(value(), "10.77.0.2-and-m");
+  EXPECT_EQ(value(), "10.77.0.2-and-more-text");
   // An emptied field after a long stored address: asked, then stored empty.
   pc.answers = {Answer::Yes};
   monitor::storeManualAddress(pc, "");
   EXPECT_EQ(value(), "");
-  EXPECT_EQ(texts(), std::vector<std::string>{question("10.77.0.2-and-m", "")});
+  EXPECT_EQ(texts(), std::vector<std::string>{question("10.77.0.2-and-more-text", "")});
 }
 
 class Welcome : public monitortest::MonitorPc {};

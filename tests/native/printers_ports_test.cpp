@@ -110,6 +110,12 @@ TEST_F(PrinterPorts, ChoosePageAutomaticWithoutPrintersOrList) {
   EXPECT_EQ(printers::choosePrinterPage(pc, "Lexmark Z34"), printers::PrinterPage::AskPrinter);
 }
 
+TEST_F(PrinterPorts, ChoosePageAsksWhenAReadableListIsEmpty) {
+  // The size query wants a buffer, then the list holds no records: no full match.
+  pc.failCall(SpoolerCall::EnumPrintersSizing, platform::kErrorInsufficientBuffer, 1);
+  EXPECT_EQ(printers::choosePrinterPage(pc, "Lexmark Z34"), printers::PrinterPage::AskPrinter);
+}
+
 TEST_F(PrinterPorts, ChoosePageByFullMatch) {
   for (const char* name : {"Epson A", "Lexmark X50", "Lexmark X52"}) pc.addPrinter(name, "LPT1:");
   EXPECT_EQ(printers::choosePrinterPage(pc, "Lexmark Z34"), printers::PrinterPage::AskPrinter);
@@ -354,7 +360,7 @@ TEST(PrinterPortsOddSpooler, MoveWithoutAdministerAccessFails) {
   EXPECT_EQ(busy, (std::vector<bool>{true, false}));
   EXPECT_EQ(pc.printer("Epson A")->portName, "LPT1:");
   ASSERT_EQ(pc.boxes.size(), 2u);
-  EXPECT_EQ(pc.boxes[1].text, "SetPrinter Failed!!\nCode 5");
+  EXPECT_EQ(pc.boxes[1].text, "OpenPrinter Failed!\nCode 5");  // the call that failed
   EXPECT_TRUE(pc.printerHandles.empty());
   // setPrinterPort opens the same way and fails the same way.
   EXPECT_FALSE(printers::setPrinterPort(pc, "Epson A", "Remote Port"));
@@ -438,7 +444,7 @@ TEST_F(PrinterRemotePortCheck, AFailedOpenCountsAsAFailedMove) {
   pc.failCall(SpoolerCall::OpenPrinter, kAccessDenied, 1);
   EXPECT_EQ(printers::checkRemotePort(pc, 1), -1);
   EXPECT_EQ(pc.printers, before);
-  expectPlainMessages({"SetPrinter Failed!!\nCode 5"});
+  expectPlainMessages({"OpenPrinter Failed!\nCode 5"});
 }
 
 TEST_F(PrinterRemotePortCheck, ListFailureIsAMessageBoxWithoutCaption) {

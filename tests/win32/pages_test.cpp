@@ -141,6 +141,22 @@ HWND descendantOfClass(HWND page, const char* cls) {
   return nullptr;
 }
 
+// The manual address field takes at most 15 typed characters, yet shows a
+// longer stored address whole: the limit is the edit window's, for typing.
+TEST(Win32Pages, ManualAddressFieldLimitsTypingNotTheStoredText) {
+  Shown s("FormServerIP", "Please Input the Printer Sharing Server IP address");
+  ASSERT_NE(s.page, nullptr);
+  HWND field = descendantOfClass(s.page, "Edit");
+  ASSERT_NE(field, nullptr);
+  EXPECT_EQ(SendMessageA(field, EM_GETLIMITTEXT, 0, 0), 15);
+  ASSERT_TRUE(SetWindowTextA(field, "192.168.100.2001"));
+  EXPECT_EQ(wintest::textOf(field), "192.168.100.2001");
+  SetWindowTextA(field, "");
+  for (char c : std::string("10.200.300.40059"))  // 16 typed
+    SendMessageA(field, WM_CHAR, static_cast<WPARAM>(c), 0);
+  EXPECT_EQ(wintest::textOf(field), "10.200.300.4005");
+}
+
 // More servers than the browse list shows: its tick lists them all, counts
 // them and shows the current one; the scroll bar that comes with them
 // leaves the header as it was (it runs on under the bar) instead of
