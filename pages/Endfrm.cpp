@@ -82,14 +82,20 @@ void TEndForm::SpeedButton2Click() {
                                              ui.resourceBytes("TEST_GLYPH")));
   platform::WindowId owner = ui.windowOf(*this);
   std::string target = report::targetEntry(LblPrn->text(), osMajorVersion);
-  ui.showProgress("Printing the test page ...");
-  report::PrintResult printed = report::printOnEntry(os, owner, target, page);
-  ui.showProgress("");
-  if (printed.error == platform::kOk) {
+  // The printer first (perhaps in the print dialog), then the progress
+  // window while the page prints.
+  report::Destination destination = report::chooseDestination(os, owner, target);
+  platform::Error error = destination.error;
+  if (!error) {
+    ui.showProgress("Printing the test page ...");
+    error = report::printAt(os, destination, page);
+    ui.showProgress("");
+  }
+  if (error == platform::kOk) {
     os.ask(owner, "Test page printed", "Information", platform::Buttons::Ok,
            platform::Icon::Information);
   } else {
-    os.ask(owner, "The test page could not be printed.\nCode " + std::to_string(printed.error),
+    os.ask(owner, "The test page could not be printed.\nCode " + std::to_string(error),
            "Error", platform::Buttons::Ok, platform::Icon::Stop);
   }
 }

@@ -2,23 +2,24 @@
 
 namespace platform {
 
-Error Printing::printTargets(std::vector<PrintTarget>& targets) {
+Error Printing::printTargets(PrinterKinds kinds, std::vector<PrintTarget>& targets) {
   targets.clear();
   if (Error e = injected(PrintingCall::EnumPrinters)) return e;
-  return doPrintTargets(targets);
+  return doPrintTargets(kinds, targets);
 }
 
-Error Printing::createPrinterDc(const std::string& printer, PrinterDc& dc) {
+Error Printing::createPrinterDc(const std::string& printer, const PaperSize& paper,
+                                PrinterDc& dc) {
   dc = 0;
   if (Error e = injected(PrintingCall::CreateDC)) return e;
-  return doCreatePrinterDc(printer, dc);
+  return doCreatePrinterDc(printer, paper, dc);
 }
 
-Error Printing::printDialog(WindowId owner, bool& confirmed, PrinterDc& dc) {
+Error Printing::printDialog(WindowId owner, bool& confirmed, PrintChoice& choice) {
   confirmed = false;
-  dc = 0;
+  choice = {};
   if (Error e = injected(PrintingCall::PrintDlg)) return e;
-  return doPrintDialog(owner, confirmed, dc);
+  return doPrintDialog(owner, confirmed, choice);
 }
 
 Error Printing::deviceCaps(PrinterDc dc, DeviceCaps& caps) {

@@ -64,18 +64,35 @@ struct PrintTarget {
   std::string ports;
 };
 
+// The printers a list holds: EnumPrintersA's PRINTER_ENUM_LOCAL, and
+// PRINTER_ENUM_CONNECTIONS with it (a flag of the NT family only).
+enum class PrinterKinds { Local, LocalAndConnections };
+
+// A sheet of paper in tenths of a millimetre, as a DEVMODE gives it.
+struct PaperSize {
+  int width = 0;
+  int height = 0;
+};
+
+// What the print dialog hands back: the printer and the number of copies.
+struct PrintChoice {
+  std::string printer;
+  int copies = 1;
+};
+
 class Printing : public virtual Faults {
  public:
-  // The local printers and printer connections (EnumPrintersA with
-  // PRINTER_ENUM_LOCAL | PRINTER_ENUM_CONNECTIONS at level 2), in the
+  // The printers of these kinds (EnumPrintersA at level 2), in the
   // spooler's order.
-  Error printTargets(std::vector<PrintTarget>& targets);
-  // CreateDCA on the spooler's printer of this name.
-  Error createPrinterDc(const std::string& printer, PrinterDc& dc);
-  // The print dialog (PrintDlgA) asking for a device context: `confirmed`
-  // false when the user cancelled, and then `dc` is that of the default
-  // printer (0 when there is none).
-  Error printDialog(WindowId owner, bool& confirmed, PrinterDc& dc);
+  Error printTargets(PrinterKinds kinds, std::vector<PrintTarget>& targets);
+  // CreateDCA on the spooler's printer of this name, for portrait pages of
+  // `paper`, one copy each: the printer's settings are taken and changed
+  // for this context only (DocumentPropertiesA), its defaults stay as they are.
+  Error createPrinterDc(const std::string& printer, const PaperSize& paper, PrinterDc& dc);
+  // The print dialog (PrintDlgA): the printer and the copies chosen;
+  // `confirmed` false when the user cancelled, and then `choice` is the
+  // default printer with one copy (no printer when there is none).
+  Error printDialog(WindowId owner, bool& confirmed, PrintChoice& choice);
   Error deviceCaps(PrinterDc dc, DeviceCaps& caps);
   Error startDoc(PrinterDc dc, const std::string& documentName);
   Error startPage(PrinterDc dc);
@@ -94,9 +111,10 @@ class Printing : public virtual Faults {
                     const PrintRect& dest);
 
  protected:
-  virtual Error doPrintTargets(std::vector<PrintTarget>& targets) = 0;
-  virtual Error doCreatePrinterDc(const std::string& printer, PrinterDc& dc) = 0;
-  virtual Error doPrintDialog(WindowId owner, bool& confirmed, PrinterDc& dc) = 0;
+  virtual Error doPrintTargets(PrinterKinds kinds, std::vector<PrintTarget>& targets) = 0;
+  virtual Error doCreatePrinterDc(const std::string& printer, const PaperSize& paper,
+                                  PrinterDc& dc) = 0;
+  virtual Error doPrintDialog(WindowId owner, bool& confirmed, PrintChoice& choice) = 0;
   virtual Error doDeviceCaps(PrinterDc dc, DeviceCaps& caps) = 0;
   virtual Error doStartDoc(PrinterDc dc, const std::string& documentName) = 0;
   virtual Error doStartPage(PrinterDc dc) = 0;

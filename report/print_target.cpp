@@ -32,32 +32,41 @@ std::string targetEntry(const std::string& printer, std::uint8_t osMajorVersion)
   return osMajorVersion >= 5 ? printer : printer + " on Remote Port";
 }
 
-PrintResult printOnEntry(platform::Platform& os, platform::WindowId owner,
-                         const std::string& target, const Report& report) {
-  PrintResult result;
+Destination chooseDestination(platform::Platform& os, platform::WindowId owner,
+                              const std::string& target) {
+  Destination result;
   std::uint32_t version = 0;
   os.getVersion(version);
+  const bool win9x = win9xFamily(version);
+  // Printer connections are a list of the NT family only.
   std::vector<platform::PrintTarget> targets;
-  os.printTargets(targets);  // an unreadable list is an empty one: the dialog decides
-  platform::PrinterDc dc = 0;
-  bool listed = false;
-  for (const PrinterEntry& e : printerEntries(targets, win9xFamily(version))) {
+  os.printTargets(win9x ? platform::PrinterKinds::Local
+                        : platform::PrinterKinds::LocalAndConnections,
+                  targets);  // an unreadable list is an empty one: the dialog decides
+  for (const PrinterEntry& e : printerEntries(targets, win9x)) {
     if (e.text != target) continue;
-    listed = true;
     result.printer = e.printer;
-    result.error = os.createPrinterDc(e.printer, dc);
-    break;
+    return result;
   }
-  if (!listed) {
-    result.dialogShown = true;
-    bool confirmed = false;
-    result.error = os.printDialog(owner, confirmed, dc);
-    if (!result.error && !dc) result.error = kErrorNoDefaultPrinter;
-  }
-  if (result.error) return result;
-  result.error = printReport(os, dc, report);
-  os.deleteDc(dc);
+  result.dialogShown = true;
+  bool confirmed = false;
+  platform::PrintChoice choice;
+  result.error = os.printDialog(owner, confirmed, choice);
+  if (!result.error && choice.printer.empty()) result.error = kErrorNoDefaultPrinter;
+  result.printer = choice.printer;
+  result.copies = choice.copies;
   return result;
+}
+
+platform::Error printAt(platform::Platform& os, const Destination& destination,
+                        const Report& report) {
+  platform::PrinterDc dc = 0;
+  if (platform::Error e = os.createPrinterDc(destination.printer,
+                                             {report.paperWidth, report.paperHeight}, dc))
+    return e;
+  platform::Error printed = printReport(os, dc, report, destination.copies);
+  os.deleteDc(dc);
+  return printed;
 }
 
 }  // namespace report

@@ -1,6 +1,6 @@
 // Where the test page goes: the engine's list of printers, named as the
 // platform family names them, the entry the completion page asks for, and
-// the print dialog when the list has no such entry.
+// the print dialog when the list has no such entry; then the printing.
 #pragma once
 
 #include <cstdint>
@@ -29,16 +29,24 @@ std::vector<PrinterEntry> printerEntries(const std::vector<platform::PrintTarget
 // "%s on Remote Port" on 4 and below.
 std::string targetEntry(const std::string& printer, std::uint8_t osMajorVersion);
 
-struct PrintResult {
-  platform::Error error = platform::kOk;  // 0: the spooler took the job
+// Where the test page goes.
+struct Destination {
+  platform::Error error = platform::kOk;  // the dialog failed, or there is no printer
   bool dialogShown = false;
-  std::string printer;  // the listed printer it went to; empty after the dialog
+  std::string printer;  // the spooler's printer
+  int copies = 1;
 };
 
-// Prints `report` on the first entry equal to `target` (exact and
-// case-sensitive); with no such entry, on the printer chosen in the print
-// dialog, or the default printer when the dialog is cancelled.
-PrintResult printOnEntry(platform::Platform& os, platform::WindowId owner,
-                         const std::string& target, const Report& report);
+// The printer of the first entry of the engine's list equal to `target`
+// (exact and case-sensitive); with no such entry, the printer and copies
+// chosen in the print dialog, or the default printer when it is cancelled.
+Destination chooseDestination(platform::Platform& os, platform::WindowId owner,
+                              const std::string& target);
+
+// Prints `report` on the destination's printer as one job of `copies`
+// pages, on paper of the report's size, portrait.  0 when the spooler
+// took the job.
+platform::Error printAt(platform::Platform& os, const Destination& destination,
+                        const Report& report);
 
 }  // namespace report

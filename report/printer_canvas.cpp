@@ -1,5 +1,7 @@
 #include "report/printer_canvas.h"
 
+#include <algorithm>
+
 namespace report {
 
 platform::PrintFont PrinterCanvas::printFont(const Font& font) const {
@@ -30,14 +32,17 @@ void PrinterCanvas::drawImage(const pictures::Image& image, const Rect& dest) {
                        {dest.left, dest.top, dest.right, dest.bottom}));
 }
 
-platform::Error printReport(platform::Platform& os, platform::PrinterDc dc, const Report& report) {
+platform::Error printReport(platform::Platform& os, platform::PrinterDc dc, const Report& report,
+                            int copies) {
   platform::DeviceCaps caps;
   if (platform::Error e = os.deviceCaps(dc, caps)) return e;
   if (platform::Error e = os.startDoc(dc, report.title)) return e;
-  platform::Error failed = os.startPage(dc);
-  if (!failed) {
-    PrinterCanvas canvas(os, dc, {caps.dpiX, caps.dpiY, caps.offsetX, caps.offsetY});
-    PageLayout layout = layOut(report, canvas);
+  PrinterCanvas canvas(os, dc, {caps.dpiX, caps.dpiY, caps.offsetX, caps.offsetY});
+  const PageLayout layout = layOut(report, canvas);
+  platform::Error failed = canvas.error();
+  for (int copy = 0; copy < std::max(copies, 1) && !failed; ++copy) {
+    failed = os.startPage(dc);
+    if (failed) break;
     draw(layout, canvas);
     failed = canvas.error();
     platform::Error ended = os.endPage(dc);

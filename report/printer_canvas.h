@@ -37,9 +37,10 @@ class PrinterCanvas : public Canvas {
 };
 
 // Prints the report as one document named after its title on `dc`: the
-// device's resolution and offset, one page, every drawing call.  0 when the
-// spooler took the whole job, else the error of the first call that failed
-// (the document is then ended or abandoned as far as it got).
-platform::Error printReport(platform::Platform& os, platform::PrinterDc dc, const Report& report);
+// device's resolution and offset, one page per copy, every drawing call.
+// 0 when the spooler took the whole job, else the error of the first call
+// that failed (the document is then ended as far as it got).
+platform::Error printReport(platform::Platform& os, platform::PrinterDc dc, const Report& report,
+                            int copies = 1);
 
 }  // namespace report

@@ -13,7 +13,7 @@ packages=(
   cmake ninja-build dpkg-dev python3-pil
   libgtest-dev libgmock-dev libbenchmark-dev libjpeg62-turbo-dev libgif-dev
   libfreetype-dev zlib1g-dev
-  clang libclang-rt-14-dev
+  clang libclang-rt-14-dev locales
 )
 
 missing() {
@@ -114,6 +114,12 @@ if [ "$(cat "$WINE_BASE/.ready" 2>/dev/null)" != "$WINEARCH" ]; then
     wineserver -w'
   echo "$WINEARCH" > "$WINE_BASE/.ready"
   echo "setup: the $WINEARCH Wine prefix made in $((SECONDS - start)) s"
+fi
+# A Russian locale of the project's own (LOCPATH), not the machine's: one
+# Windows test runs under the system code page 1251 that Wine derives from it.
+if [ ! -f "$top/build/locale/ru_RU.UTF-8/LC_CTYPE" ]; then
+  mkdir -p "$top/build/locale"
+  localedef -i ru_RU -f UTF-8 "$top/build/locale/ru_RU.UTF-8"
 fi
 if [ "$WINE_I386" = qemu ] && [ "$WIN_PRESET" = win32 ]; then
   echo "setup: this machine has no 32-bit user mode: 32-bit Wine runs under qemu's" \

@@ -204,6 +204,7 @@ class FakePc : public Platform {
   struct PrintJob {
     std::string printer;
     std::string document;
+    PaperSize paper;  // portrait, as the context was made for it
     int pages = 0;
     bool ended = false;  // EndDoc handed it to the spooler
     std::vector<PrintedText> texts;
@@ -211,10 +212,15 @@ class FakePc : public Platform {
   };
   std::vector<PrintJob> jobs;
   DeviceCaps printerCaps{300, 300, 75, 75};  // A4 on Wine's PostScript driver
-  // The print dialog: the printer it returns when confirmed, and whether
-  // the user confirms; cancelled, it returns the default printer's context.
+  // Printer connections (NT family): listed with the local printers only
+  // when asked for; a PC of the 9x family refuses to be asked (87).
+  std::vector<PrintTarget> printerConnections;
+  // The print dialog: the printer and copies it returns when confirmed, and
+  // whether the user confirms; cancelled, it returns the default printer.
   std::string dialogPrinter;
+  int dialogCopies = 1;
   bool dialogConfirms = true;
+  std::function<void()> whilePrintDialog;  // runs while the dialog is up
   std::string defaultPrinterName;
   int printDialogs = 0;
   // The test page's text metrics: advance `emPixels / 2` per character
@@ -295,9 +301,10 @@ class FakePc : public Platform {
   std::uint32_t doCallDwordProc(Proc proc) override;
 
   // fake_printing.cpp
-  Error doPrintTargets(std::vector<PrintTarget>& targets) override;
-  Error doCreatePrinterDc(const std::string& printer, PrinterDc& dc) override;
-  Error doPrintDialog(WindowId owner, bool& confirmed, PrinterDc& dc) override;
+  Error doPrintTargets(PrinterKinds kinds, std::vector<PrintTarget>& targets) override;
+  Error doCreatePrinterDc(const std::string& printer, const PaperSize& paper,
+                          PrinterDc& dc) override;
+  Error doPrintDialog(WindowId owner, bool& confirmed, PrintChoice& choice) override;
   Error doDeviceCaps(PrinterDc dc, DeviceCaps& caps) override;
   Error doStartDoc(PrinterDc dc, const std::string& documentName) override;
   Error doStartPage(PrinterDc dc) override;
@@ -324,6 +331,7 @@ class FakePc : public Platform {
 
   struct DcState {
     std::string printer;
+    PaperSize paper;
     int job = -1;  // index into jobs while a document is open
     bool inPage = false;
   };

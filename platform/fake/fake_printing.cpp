@@ -8,9 +8,12 @@ bool FakePc::hasPrinter(const std::string& name) const {
   return const_cast<FakePc*>(this)->printer(name) != nullptr;
 }
 
-Error FakePc::doPrintTargets(std::vector<PrintTarget>& targets) {
+Error FakePc::doPrintTargets(PrinterKinds kinds, std::vector<PrintTarget>& targets) {
+  const bool connections = kinds == PrinterKinds::LocalAndConnections;
+  if (connections && (version & 0x80000000u)) return kErrorInvalidParameter;
   for (const PrinterInfo2& p : printers)
     targets.push_back({p.printerName.value_or(""), p.portName.value_or("")});
+  if (connections) targets.insert(targets.end(), printerConnections.begin(), printerConnections.end());
   return kOk;
 }
 
@@ -19,20 +22,22 @@ FakePc::DcState* FakePc::dcState(PrinterDc dc) {
   return it == dcs_.end() ? nullptr : &it->second;
 }
 
-Error FakePc::doCreatePrinterDc(const std::string& printer, PrinterDc& dc) {
+Error FakePc::doCreatePrinterDc(const std::string& printer, const PaperSize& paper,
+                                PrinterDc& dc) {
   if (!hasPrinter(printer)) return kErrorInvalidPrinterName;
   dc = nextDc_;
   nextDc_ += 4;
-  dcs_[dc] = DcState{printer};
+  dcs_[dc] = DcState{printer, paper};
   return kOk;
 }
 
-Error FakePc::doPrintDialog(WindowId, bool& confirmed, PrinterDc& dc) {
+Error FakePc::doPrintDialog(WindowId, bool& confirmed, PrintChoice& choice) {
   ++printDialogs;
+  if (whilePrintDialog) whilePrintDialog();
   confirmed = dialogConfirms;
-  const std::string& printer = confirmed ? dialogPrinter : defaultPrinterName;
-  if (printer.empty()) return kOk;
-  return doCreatePrinterDc(printer, dc);
+  choice.printer = confirmed ? dialogPrinter : defaultPrinterName;
+  choice.copies = confirmed ? dialogCopies : 1;
+  return kOk;
 }
 
 Error FakePc::doDeviceCaps(PrinterDc dc, DeviceCaps& caps) {
@@ -46,6 +51,7 @@ Error FakePc::doStartDoc(PrinterDc dc, const std::string& documentName) {
   if (!state || state->job >= 0) return kErrorInvalidHandle;
   PrintJob job;
   job.printer = state->printer;
+  job.paper = state->paper;
   job.document = documentName;
   jobs.push_back(std::move(job));
   state->job = static_cast<int>(jobs.size()) - 1;

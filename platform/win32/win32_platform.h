@@ -77,9 +77,10 @@ class Win32Platform : public Platform {
   std::uint32_t doCallDwordProc(Proc proc) override;
 
   // win32_printing.cpp
-  Error doPrintTargets(std::vector<PrintTarget>& targets) override;
-  Error doCreatePrinterDc(const std::string& printer, PrinterDc& dc) override;
-  Error doPrintDialog(WindowId owner, bool& confirmed, PrinterDc& dc) override;
+  Error doPrintTargets(PrinterKinds kinds, std::vector<PrintTarget>& targets) override;
+  Error doCreatePrinterDc(const std::string& printer, const PaperSize& paper,
+                          PrinterDc& dc) override;
+  Error doPrintDialog(WindowId owner, bool& confirmed, PrintChoice& choice) override;
   Error doDeviceCaps(PrinterDc dc, DeviceCaps& caps) override;
   Error doStartDoc(PrinterDc dc, const std::string& documentName) override;
   Error doStartPage(PrinterDc dc) override;

@@ -1,6 +1,7 @@
-// Printer device contexts through GDI: CreateDCA on the spooler's printer,
-// the common print dialog, documents and pages, fonts by em height, text
-// clipped to its box, pictures with StretchDIBits.
+// Printer device contexts through GDI: CreateDCA on the spooler's printer
+// with the paper set for this context, the common print dialog, documents
+// and pages, fonts by em height in the system's code page, text clipped to
+// its box, pictures with StretchDIBits.
 #include <windows.h>
 #include <commdlg.h>
 #include <winspool.h>
@@ -28,8 +29,9 @@ Error selectFont(PrinterDc dc, const PrintFont& font) {
   HFONT& f = fonts()[{dc, font}];
   if (!f) {
     // A negative height asks for the em size rather than the cell height.
+    // The texts are in the system's code page: so is the font's character set.
     f = CreateFontA(-font.emPixels, 0, 0, 0, font.bold ? FW_BOLD : FW_NORMAL, FALSE, FALSE, FALSE,
-                    ANSI_CHARSET, OUT_TT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY,
+                    DEFAULT_CHARSET, OUT_TT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY,
                     DEFAULT_PITCH | FF_ROMAN, font.face.c_str());
     if (!f) {
       fonts().erase({dc, font});
@@ -38,10 +40,76 @@ Error selectFont(PrinterDc dc, const PrintFont& font) {
   }
   return SelectObject(hdc(dc), f) ? kOk : lastWin32Error();
 }
+
+// The page of `paper`, portrait, one copy: a DEVMODE's paper fields (A4 by
+// its number, other sizes by their length and width in tenths of a mm).
+void setPaper(DEVMODEA& mode, const PaperSize& paper) {
+  mode.dmFields &= ~static_cast<DWORD>(DM_PAPERSIZE | DM_PAPERLENGTH | DM_PAPERWIDTH);
+  if (paper.width == 2100 && paper.height == 2970) {
+    mode.dmPaperSize = DMPAPER_A4;
+    mode.dmFields |= DM_PAPERSIZE;
+  } else {
+    mode.dmPaperSize = 0;
+    mode.dmPaperWidth = static_cast<short>(paper.width);
+    mode.dmPaperLength = static_cast<short>(paper.height);
+    mode.dmFields |= DM_PAPERLENGTH | DM_PAPERWIDTH;
+  }
+  mode.dmOrientation = DMORIENT_PORTRAIT;
+  mode.dmCopies = 1;
+  mode.dmFields |= DM_ORIENTATION | DM_COPIES;
+}
+
+// The printer's own settings with the paper changed, merged by its driver;
+// the printer's defaults are not written (no DM_UPDATE).
+Error pageSettings(const std::string& printer, const PaperSize& paper, std::vector<BYTE>& mode) {
+  std::string name = printer;
+  HANDLE h = nullptr;
+  if (!OpenPrinterA(name.data(), &h, nullptr)) return lastWin32Error();
+  Error result = kOk;
+  LONG size = DocumentPropertiesA(nullptr, h, name.data(), nullptr, nullptr, 0);
+  if (size <= 0) {
+    result = lastWin32Error();
+  } else {
+    std::vector<BYTE> own(static_cast<std::size_t>(size));
+    mode.assign(static_cast<std::size_t>(size), 0);
+    auto* in = reinterpret_cast<DEVMODEA*>(own.data());
+    auto* out = reinterpret_cast<DEVMODEA*>(mode.data());
+    if (DocumentPropertiesA(nullptr, h, name.data(), in, nullptr, DM_OUT_BUFFER) != IDOK) {
+      result = lastWin32Error();
+    } else {
+      setPaper(*in, paper);
+      if (DocumentPropertiesA(nullptr, h, name.data(), out, in, DM_IN_BUFFER | DM_OUT_BUFFER) !=
+          IDOK)
+        result = lastWin32Error();
+    }
+  }
+  ClosePrinter(h);
+  return result;
+}
+
+std::string deviceName(HGLOBAL names) {
+  const auto* dn = static_cast<const DEVNAMES*>(names ? GlobalLock(names) : nullptr);
+  if (!dn) return {};
+  std::string device = reinterpret_cast<const char*>(dn) + dn->wDeviceOffset;
+  GlobalUnlock(names);
+  return device;
+}
+
+// The copies asked for: in the DEVMODE when the driver makes them, else in
+// nCopies.
+int copiesOf(const PRINTDLGA& pd) {
+  int copies = pd.nCopies > 0 ? pd.nCopies : 1;
+  if (const auto* dm = static_cast<const DEVMODEA*>(pd.hDevMode ? GlobalLock(pd.hDevMode) : nullptr)) {
+    if ((dm->dmFields & DM_COPIES) && dm->dmCopies > copies) copies = dm->dmCopies;
+    GlobalUnlock(pd.hDevMode);
+  }
+  return copies;
+}
 }  // namespace
 
-Error Win32Platform::doPrintTargets(std::vector<PrintTarget>& targets) {
-  const DWORD flags = PRINTER_ENUM_LOCAL | PRINTER_ENUM_CONNECTIONS;
+Error Win32Platform::doPrintTargets(PrinterKinds kinds, std::vector<PrintTarget>& targets) {
+  DWORD flags = PRINTER_ENUM_LOCAL;
+  if (kinds == PrinterKinds::LocalAndConnections) flags |= PRINTER_ENUM_CONNECTIONS;
   DWORD needed = 0, count = 0;
   if (EnumPrintersA(flags, nullptr, 2, nullptr, 0, &needed, &count)) return kOk;  // none
   if (GetLastError() != ERROR_INSUFFICIENT_BUFFER) return lastWin32Error();
@@ -55,14 +123,18 @@ Error Win32Platform::doPrintTargets(std::vector<PrintTarget>& targets) {
   return kOk;
 }
 
-Error Win32Platform::doCreatePrinterDc(const std::string& printer, PrinterDc& dc) {
-  HDC made = CreateDCA("WINSPOOL", printer.c_str(), nullptr, nullptr);
+Error Win32Platform::doCreatePrinterDc(const std::string& printer, const PaperSize& paper,
+                                       PrinterDc& dc) {
+  std::vector<BYTE> mode;
+  if (Error e = pageSettings(printer, paper, mode)) return e;
+  HDC made = CreateDCA("WINSPOOL", printer.c_str(), nullptr,
+                       reinterpret_cast<const DEVMODEA*>(mode.data()));
   if (!made) return lastWin32Error();
   dc = reinterpret_cast<PrinterDc>(made);
   return kOk;
 }
 
-Error Win32Platform::doPrintDialog(WindowId owner, bool& confirmed, PrinterDc& dc) {
+Error Win32Platform::doPrintDialog(WindowId owner, bool& confirmed, PrintChoice& choice) {
   // The common dialogs are only needed here.
   auto printDlg = lateBound<BOOL(WINAPI*)(PRINTDLGA*)>("comdlg32.dll", "PrintDlgA");
   auto extendedError = lateBound<DWORD(WINAPI*)()>("comdlg32.dll", "CommDlgExtendedError");
@@ -70,24 +142,26 @@ Error Win32Platform::doPrintDialog(WindowId owner, bool& confirmed, PrinterDc& d
   PRINTDLGA pd{};
   pd.lStructSize = sizeof pd;
   pd.hwndOwner = reinterpret_cast<HWND>(owner);
-  pd.Flags = PD_RETURNDC | PD_NOSELECTION | PD_NOPAGENUMS;
+  pd.Flags = PD_NOSELECTION | PD_NOPAGENUMS | PD_USEDEVMODECOPIESANDCOLLATE;
   pd.nCopies = 1;
   confirmed = printDlg(&pd) != FALSE;
-  if (!confirmed) {
+  if (confirmed) {
+    choice.copies = copiesOf(pd);
+  } else {
     DWORD error = extendedError();
     if (error != 0) return error;
-    // Cancelled: the default printer's context, as the dialog would have had.
+    // Cancelled: the default printer, as the dialog would have had it.
     PRINTDLGA def{};
     def.lStructSize = sizeof def;
-    def.Flags = PD_RETURNDEFAULT | PD_RETURNDC;
+    def.Flags = PD_RETURNDEFAULT;
     if (!printDlg(&def)) return extendedError();
-    pd.hDC = def.hDC;
     pd.hDevMode = def.hDevMode;
     pd.hDevNames = def.hDevNames;
+    choice.copies = 1;
   }
+  choice.printer = deviceName(pd.hDevNames);
   if (pd.hDevMode) GlobalFree(pd.hDevMode);
   if (pd.hDevNames) GlobalFree(pd.hDevNames);
-  dc = reinterpret_cast<PrinterDc>(pd.hDC);
   return kOk;
 }
 

@@ -396,6 +396,25 @@ TEST_F(PageFlow, ManualSetIpCancelStaysOkPutsTheAddressOnTheDetectionPage) {
   EXPECT_FALSE(w->pc.unexpectedQuestion);
 }
 
+TEST_F(PageFlow, ManualSetIpOkUnchangedKeepsALongStoredAddressWhole) {
+  const std::string stored = "192.168.100.2001";  // 16 characters, more than one can type
+  w->pc.setRegistryString(monitor::kMonitorKey, "Server Address", stored);
+  run({click([] { return MainForm->BtnNext; }),
+       [&] { TaloWizard->showNoServer(false); },
+       click([] { return TaloWizard->BtnMore; }), click([] { return BrowTaloForm->BtnManual; }),
+       [&] { EXPECT_EQ(FormServerIP->EdIP->text(), stored); },
+       click([] { return FormServerIP->BtnOK; }),
+       [&] {
+         EXPECT_EQ(top(), "TaloWizard");
+         EXPECT_EQ(storedAddress(), stored);
+         EXPECT_EQ(TaloWizard->LblIP->text(), stored);
+         for (const std::string& text : boxTexts())
+           EXPECT_EQ(text.find("Change the server"), std::string::npos) << "nothing changed: nothing asked";
+       },
+       endHere()});
+  EXPECT_FALSE(w->pc.unexpectedQuestion);
+}
+
 TEST_F(PageFlow, ManualSetIpStaysWhenTheInstallationFails) {
   w->pc.failCall(platform::FilesCall::CopyFile, 5, 1);
   run({click([] { return MainForm->BtnNext; }), click([] { return TaloWizard->BtnMore; }),
@@ -810,6 +829,8 @@ TEST_F(PageFlow, CompletionPrintsTheTestPageAndSaysSoOnlyWhenTheSpoolerTookIt) {
          EXPECT_EQ(job.document, "Test Page");
          EXPECT_TRUE(job.ended);
          EXPECT_EQ(job.pages, 1);
+         EXPECT_EQ(job.paper.width, 2100) << "A4 portrait";
+         EXPECT_EQ(job.paper.height, 2970);
          std::vector<std::string> texts;
          for (const auto& t : job.texts) texts.push_back(t.text);
          for (const char* want : {"Congratulations !", "10.0.0.7", "HP LaserJet 4",
@@ -858,20 +879,47 @@ TEST_F(PageFlow, CompletionOnWindows98FindsThePrinterOnItsRemotePortWithoutTheDi
        endHere()});
 }
 
+// The dialog's printer and copies are printed; cancelled, the default
+// printer gets one copy; with no printer at all nothing prints.  The
+// progress window shows only while a page prints, never over the dialog.
 TEST_F(PageFlow, CompletionPrintsThroughTheDialogWhenTheEngineListLacksThePrinter) {
   w->pc.version = 0x05650004;  // NT 4: bare names, but the target has " on Remote Port"
   w->pc.addPrinter("HP LaserJet 4", "Remote Port");
+  w->pc.addPrinter("Epson LQ", "LPT1:");
   w->pc.defaultPrinterName = "HP LaserJet 4";
-  w->pc.dialogConfirms = false;
+  w->pc.dialogPrinter = "Epson LQ";
+  w->pc.dialogCopies = 3;
+  w->pc.whilePrintDialog = [&] {
+    EXPECT_TRUE(w->ui.progress.empty() || w->ui.progress.back().empty())
+        << "a progress window covers the print dialog";
+  };
   serverPrinter = "HP LaserJet 4";
+  const std::vector<std::string> printedOnce = {"Printing the test page ...", ""};
   run({click([] { return MainForm->BtnNext; }), serverFound(),
        click([] { return TaloWizard->BtnNext; }), click([] { return PrnWizard->BtnNext; }),
        click([] { return EndForm->SpeedButton2; }),
        [&] {
          EXPECT_EQ(w->pc.printDialogs, 1);
-         ASSERT_EQ(w->pc.jobs.size(), 1u) << "printed although the dialog was cancelled";
-         EXPECT_EQ(w->pc.jobs[0].printer, "HP LaserJet 4");
+         ASSERT_EQ(w->pc.jobs.size(), 1u);
+         EXPECT_EQ(w->pc.jobs[0].printer, "Epson LQ");
+         EXPECT_EQ(w->pc.jobs[0].pages, 3) << "the copies asked for";
+         EXPECT_EQ(w->ui.progress, printedOnce);
+         w->pc.dialogConfirms = false;
+       },
+       click([] { return EndForm->SpeedButton2; }),
+       [&] {
+         ASSERT_EQ(w->pc.jobs.size(), 2u) << "printed although the dialog was cancelled";
+         EXPECT_EQ(w->pc.jobs[1].printer, "HP LaserJet 4");
+         EXPECT_EQ(w->pc.jobs[1].pages, 1);
          EXPECT_EQ(boxTexts().back(), "Test page printed");
+         w->pc.defaultPrinterName.clear();
+         w->ui.progress.clear();
+       },
+       click([] { return EndForm->SpeedButton2; }),
+       [&] {
+         EXPECT_EQ(w->pc.jobs.size(), 2u);
+         EXPECT_TRUE(w->ui.progress.empty()) << "a progress window without printing";
+         EXPECT_EQ(boxTexts().back(), "The test page could not be printed.\nCode 1801");
        },
        endHere()});
 }
