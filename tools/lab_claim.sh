@@ -9,7 +9,7 @@
 #   lab_claim_intact               whether the lab is still the one brought up
 #   lab_claim_down                 remove labA and labB, only when this run
 #                                  brought them up and they are still its own
-# Sourced by tools/road.sh and tools/lab_tests.sh.
+# Sourced by tools/road.sh and tests/lab/lab_tests.sh.
 
 LAB_CLAIM_SH=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)/lab.sh
 LAB_CLAIM_MINE=0

@@ -1,7 +1,7 @@
 # shellcheck shell=bash
 # The road of one installation, as a person walks it, in the lab (labA is
 # the PC, labB the LAN with the simulated servers).  Sourced by tools/run.sh
-# (which shows it and takes pictures) and tools/road_test.sh (which checks
+# (which shows it and takes pictures) and tests/lab/road_test.sh (which checks
 # it); neither copies a step.
 #
 #   road_init TOP BIN WORK      the tree, the win32 build folder, a work folder

@@ -10,7 +10,7 @@
 #      printers on "Remote Port": the replacement question answered Yes.
 #   road_test.sh BUILD_DIR
 set -euo pipefail
-top=$(cd "$(dirname "$0")/.." && pwd)
+top=$(cd "$(dirname "$0")/../.." && pwd)
 bin=$(cd "$1" && pwd)
 work=$top/build/road-test
 rm -rf "$work"
@@ -66,7 +66,7 @@ check_job() {
     fail "Ghostscript cannot render the job"
   fi
   # The page's boxes as the layout puts them (the native build's preview).
-  if python3 "$top/tools/road_page.py" "$job.ps" "$top/build/native/tools/testpage_preview/testpage_preview" \
+  if python3 "$top/tests/lab/road_page.py" "$job.ps" "$top/build/native/tools/testpage_preview/testpage_preview" \
        --ip "$ROAD_SERVER" --printer "$ROAD_PRINTER" --computer "$computer" --driver "$driver" \
        > "$job.texts"; then
     pass "the test page's texts and values in their boxes"

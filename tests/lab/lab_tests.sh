@@ -5,7 +5,7 @@
 #   lab_tests.sh BUILD_DIR            the tests
 # (The speed figures, receive capacity included, are tools/bench.sh.)
 set -euo pipefail
-top=$(cd "$(dirname "$0")/.." && pwd)
+top=$(cd "$(dirname "$0")/../.." && pwd)
 bin=$(cd "$1" && pwd)
 work=$top/build/lab-tests
 rm -rf "$work"

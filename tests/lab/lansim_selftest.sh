@@ -2,7 +2,7 @@
 # Self-test of the network lab (tools/lab.sh), the LAN server simulator
 # (tools/lansim.py) and the lab client (tools/lansim_probe.py).
 #
-# Usage (as root, no terminal needed):  tools/lansim_selftest.sh
+# Usage (as root, no terminal needed):  tests/lab/lansim_selftest.sh
 #   LANSIM_SELFTEST_KEEP=1 keeps the work directory (logs) afterwards.
 #
 # It builds the lab (labA = PC, labB = LAN) with private 10.77.x.x addresses
@@ -13,7 +13,7 @@
 # down on exit, also on failure.  Exit status 0 only if every check passed.
 set -euo pipefail
 
-top=$(cd "$(dirname "$0")/.." && pwd)
+top=$(cd "$(dirname "$0")/../.." && pwd)
 lab=$top/tools/lab.sh
 sim=$top/tools/lansim.py
 probe=$top/tools/lansim_probe.py
