@@ -10,7 +10,6 @@
 #include <atomic>
 #include <string>
 #include <thread>
-#include <vector>
 
 #include "platform/win32/win32_platform.h"
 #include "report/print_target.h"
@@ -28,22 +27,6 @@ std::size_t count(const std::string& text, const std::string& what) {
   std::size_t n = 0;
   for (std::size_t at = text.find(what); at != std::string::npos; at = text.find(what, at + 1)) ++n;
   return n;
-}
-
-// The printer's per-user defaults as the spooler keeps them.
-DEVMODEA storedDefaults(const std::string& name) {
-  DEVMODEA mode{};
-  HANDLE printer;
-  if (!OpenPrinterA(const_cast<char*>(name.c_str()), &printer, nullptr)) return mode;
-  DWORD needed = 0;
-  GetPrinterA(printer, 9, nullptr, 0, &needed);
-  std::vector<BYTE> record(needed);
-  if (needed >= sizeof(PRINTER_INFO_9A) &&
-      GetPrinterA(printer, 9, record.data(), needed, &needed)) {
-    if (const DEVMODEA* dm = reinterpret_cast<PRINTER_INFO_9A*>(record.data())->pDevMode) mode = *dm;
-  }
-  ClosePrinter(printer);
-  return mode;
 }
 
 class Win32TestPage : public ::testing::Test {
@@ -79,8 +62,7 @@ TEST_F(Win32TestPage, IsAnA4PortraitJobWhateverThePrintersDefaults) {
   EXPECT_EQ(job.find("[612 792]"), std::string::npos) << "no Letter page";
   EXPECT_EQ(count(job, "%%Page: "), 1u);
 
-  const DEVMODEA kept = storedDefaults(kPrinter);
-  EXPECT_EQ(kept.dmOrientation, DMORIENT_LANDSCAPE) << "the printer's defaults stay";
+  EXPECT_TRUE(testpc::landscapeByDefault(kPrinter)) << "the printer's defaults stay";
 }
 
 // The dialog's copies field (edt3) set to 3, then OK, as a user would.
