@@ -38,7 +38,12 @@ fi
 todo=$(missing)
 if [ -n "$todo" ]; then need_update=1; fi
 if [ "$need_update" = 1 ]; then
-  apt-get update -q -o Acquire::Retries=3
+  # A mirror caught mid-sync fails an index now and then: try again, then
+  # go on with what was fetched and let the install say what is missing.
+  for attempt in 1 2 3; do
+    apt-get update -q -o Acquire::Retries=3 && break
+    [ "$attempt" = 3 ] || sleep 30
+  done
 fi
 if [ -n "$todo" ]; then
   # shellcheck disable=SC2086
