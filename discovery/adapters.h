@@ -5,7 +5,9 @@
 #include <string>
 #include <vector>
 
-#include "platform/platform.h"
+#include "platform/network.h"
+#include "platform/prompter.h"
+#include "platform/windows.h"
 
 namespace discovery {
 
@@ -17,15 +19,16 @@ struct Subnet {
 };
 
 // Reads the adapter list; on failure the user sees why and the list is empty.
-std::vector<Subnet> readSubnets(platform::Platform& os);
+std::vector<Subnet> readSubnets(platform::Network& net, platform::Prompter& prompter);
 
 // Five GETINFO requests to the directed broadcast address of every usable
 // adapter address; always 0.
-int bcastMsg(platform::Platform& os);
+int bcastMsg(platform::Network& net, platform::Windows& clock, platform::Prompter& prompter);
 
 // 1 when `serverAddress` lies in the subnet of a usable adapter address,
 // else 0 (also when the test could not be made).
-int sameSubnet(platform::Platform& os, const std::string& serverAddress);
+int sameSubnet(platform::Network& net, platform::Prompter& prompter,
+               const std::string& serverAddress);
 
 // A buffer size past this is taken as an allocation that cannot be made.
 inline constexpr std::uint32_t kMaxAdapterBuffer = 4u << 20;

@@ -1,18 +1,22 @@
 // The discovery socket's set-up when the welcome page is created.
 #pragma once
 
-#include "platform/platform.h"
+#include "platform/network.h"
+#include "platform/prompter.h"
+#include "platform/windows.h"
 
 namespace discovery {
 
 enum class Setup {
-  Ready,        // bound, table empty, receiver running
+  Ready,        // bound and the table empty: the caller starts the receiver
   NoDiscovery,  // a step failed; the wizard runs on without discovery
   EndProgram,   // the user would not close the companion utility
 };
 
-// `owner` is the welcome page, which owns the companion questions.
-Setup setUpNetwork(platform::Platform& os, platform::WindowId owner);
+// The questions about the companion utility belong to the page (Owner::Page);
+// the errors to the application.  `windows` finds and closes the utility.
+Setup setUpNetwork(platform::Network& net, platform::Windows& windows,
+                   platform::Prompter& prompter);
 
 // The receive buffer the system granted the socket, in bytes.
 extern int receiveBufferGranted;

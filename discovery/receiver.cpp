@@ -62,42 +62,42 @@ int receiverThread(platform::Platform& os) {
   }
 }
 
-int waitsock(platform::Platform& os, platform::Socket s, long seconds, long microseconds) {
+int waitsock(platform::Network& net, platform::Socket s, long seconds, long microseconds) {
   bool readable = false;
-  if (os.waitReadable(s, seconds, microseconds, readable) != platform::kOk) return -1;
+  if (net.waitReadable(s, seconds, microseconds, readable) != platform::kOk) return -1;
   return readable ? 1 : 0;
 }
 
-int recvWithTimeout(platform::Platform& os, platform::Socket s, std::uint8_t* buffer, int size,
+int recvWithTimeout(platform::Network& net, platform::Socket s, std::uint8_t* buffer, int size,
                     platform::Ipv4* from, long seconds) {
-  if (waitsock(os, s, seconds, 0) != 1) return -1;
+  if (waitsock(net, s, seconds, 0) != 1) return -1;
   int received = 0;
-  if (os.recvFrom(s, buffer, size, received, from) != platform::kOk) return -1;
+  if (net.recvFrom(s, buffer, size, received, from) != platform::kOk) return -1;
   return received;
 }
 
-int flushSocket(platform::Platform& os, platform::Socket s) {
+int flushSocket(platform::Network& net, platform::Socket s) {
   std::array<std::uint8_t, 1024> scratch;
   // Bounded: a flood cannot hold the thread here for ever, nor past the
   // stop flag (the main window has closed; nobody reads the table now).
-  int result = waitsock(os, s, 1, 0);
+  int result = waitsock(net, s, 1, 0);
   for (int i = 0; result == 1 && i < 100000 && !stopRequested(); ++i) {
     int dropped = 0;
-    os.recvFrom(s, scratch.data(), static_cast<int>(scratch.size()), dropped, nullptr);
-    result = waitsock(os, s, 0, 100);
+    net.recvFrom(s, scratch.data(), static_cast<int>(scratch.size()), dropped, nullptr);
+    result = waitsock(net, s, 0, 100);
   }
   return 0;
 }
 
-int processReq(platform::Platform& os, platform::Socket s) {
+int processReq(platform::Network& net, platform::Socket s) {
   if (stopRequested()) return 0;
   std::array<std::uint8_t, kDatagramSize> buffer{};
   platform::Ipv4 from = 0;
-  int n = recvWithTimeout(os, s, buffer.data(), static_cast<int>(buffer.size()), &from, 1);
+  int n = recvWithTimeout(net, s, buffer.data(), static_cast<int>(buffer.size()), &from, 1);
   if (n < 0) return 1;
   switch (classify(buffer.data())) {
     case Kind::Foreign:
-      flushSocket(os, s);
+      flushSocket(net, s);
       return -1;
     case Kind::Command:
       return 0;
@@ -105,21 +105,23 @@ int processReq(platform::Platform& os, platform::Socket s) {
       break;
   }
   std::string address;
-  os.inetNtoa(from, address);
+  net.inetNtoa(from, address);
   insertTalo(address, modelText(readHeader(buffer.data()).ProductId),
              printerName(buffer.data(), static_cast<std::size_t>(n)));
   return 0;
 }
 
-void sendBurst(platform::Platform& os, platform::Ipv4 address) {
+void sendBurst(platform::Network& net, platform::Windows& clock, platform::Ipv4 address) {
   auto request = getInfoRequest();
   for (int i = 0; i < 5; ++i) {
-    os.sendTo(discoverySocket, request.data(), static_cast<int>(request.size()), address,
-              DISCOVERY_PORT);
-    os.sleep(10);
+    net.sendTo(discoverySocket, request.data(), static_cast<int>(request.size()), address,
+               DISCOVERY_PORT);
+    clock.sleep(10);
   }
 }
 
-void broadcastGetInfo(platform::Platform& os) { sendBurst(os, platform::kInaddrNone); }
+void broadcastGetInfo(platform::Network& net, platform::Windows& clock) {
+  sendBurst(net, clock, platform::kInaddrNone);
+}
 
 }  // namespace discovery

@@ -6,7 +6,9 @@
 #include <atomic>
 #include <cstdint>
 
+#include "platform/network.h"
 #include "platform/platform.h"
+#include "platform/windows.h"
 
 namespace discovery {
 
@@ -14,7 +16,8 @@ extern platform::Socket discoverySocket;
 // Set when the welcome page closes; the receiver thread stops on it.
 extern std::atomic<std::int32_t> bStopReceiver;
 
-// Starts the receiver thread (once, after the socket is bound).
+// Starts the receiver thread (once, after the socket is bound).  It takes
+// the whole platform because the platform must outlive it (threadStarted).
 void startReceiver(platform::Platform& os);
 // True from startReceiver until the thread has ended.
 bool receiverRunning();
@@ -28,19 +31,19 @@ int receiverThread(platform::Platform& os);
 
 // Receives and handles one datagram: 0 handled or dropped without a flush,
 // 1 nothing received (time-out or error), -1 dropped with a flush.
-int processReq(platform::Platform& os, platform::Socket s);
+int processReq(platform::Network& net, platform::Socket s);
 // Waits up to `seconds` for the socket to be readable, then receives one
 // datagram: its length, or -1.
-int recvWithTimeout(platform::Platform& os, platform::Socket s, std::uint8_t* buffer, int size,
+int recvWithTimeout(platform::Network& net, platform::Socket s, std::uint8_t* buffer, int size,
                     platform::Ipv4* from, long seconds);
-int waitsock(platform::Platform& os, platform::Socket s, long seconds, long microseconds);
+int waitsock(platform::Network& net, platform::Socket s, long seconds, long microseconds);
 // Discards every datagram queued on the socket; returns 0.
-int flushSocket(platform::Platform& os, platform::Socket s);
+int flushSocket(platform::Network& net, platform::Socket s);
 
 // One burst of five GETINFO requests to `address`, 10 ms apart.
-void sendBurst(platform::Platform& os, platform::Ipv4 address);
+void sendBurst(platform::Network& net, platform::Windows& clock, platform::Ipv4 address);
 // One burst to 255.255.255.255.
-void broadcastGetInfo(platform::Platform& os);
+void broadcastGetInfo(platform::Network& net, platform::Windows& clock);
 
 // The receive buffer asked for, so a burst of replies from many servers
 // fits while the thread drains it.

@@ -10,10 +10,10 @@ namespace {
 Server serverOf(const TALO_INFO& e) { return {e.modelName, e.taloIP, e.printerName}; }
 }  // namespace
 
-void startSearch(platform::Platform& os) {
+void startSearch(platform::Network& net, platform::Windows& clock, platform::Prompter& prompter) {
   clearTaloInfo();
-  broadcastGetInfo(os);
-  bcastMsg(os);
+  broadcastGetInfo(net, clock);
+  bcastMsg(net, clock, prompter);
 }
 
 bool chooseServer(Server& chosen) {

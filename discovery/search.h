@@ -5,7 +5,9 @@
 #include <string>
 #include <vector>
 
-#include "platform/platform.h"
+#include "platform/network.h"
+#include "platform/prompter.h"
+#include "platform/windows.h"
 
 namespace discovery {
 
@@ -17,7 +19,7 @@ struct Server {
 
 // Empties the device table and sends one burst to 255.255.255.255 and one
 // to every adapter's directed broadcast address.
-void startSearch(platform::Platform& os);
+void startSearch(platform::Network& net, platform::Windows& clock, platform::Prompter& prompter);
 
 // The server the detection page shows: the first that names a printer,
 // else the first that answered.  False when none has answered.

@@ -1,7 +1,5 @@
 #include "monitor/family.h"
 
-#include "app/state/wizard_state.h"
-
 namespace monitor {
 
 namespace {
@@ -10,8 +8,6 @@ const Family k9x{"Windows 4.0", "lprmon", "lprmon.dll", {"lprmon"}};
 }  // namespace
 
 const Family& familyFor(std::uint8_t majorVersion) { return majorVersion >= 5 ? kNt : k9x; }
-
-const Family& family() { return familyFor(osMajorVersion); }
 
 std::string shippedFile(const std::string& appPath, const std::string& base) {
   return appPath + "\\" + base + ".dl_";

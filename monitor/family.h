@@ -1,5 +1,5 @@
 // The platform family: what the NT and the 9x family register with the
-// spooler and which files they copy, chosen by osMajorVersion.
+// spooler and which files they copy, chosen by the Windows major version.
 #pragma once
 
 #include <cstdint>
@@ -19,8 +19,6 @@ struct Family {
 
 // Major version 5 and above: the NT family; 4 and below: the 9x family.
 const Family& familyFor(std::uint8_t majorVersion);
-// The family of this PC (osMajorVersion).
-const Family& family();
 
 // A shipped file: AppPath, a backslash, the base name, ".dl_".
 std::string shippedFile(const std::string& appPath, const std::string& base);

@@ -3,23 +3,22 @@
 #include <vector>
 
 #include "app/state/wizard_state.h"
-#include "monitor/boxes.h"
 #include "monitor/family.h"
 #include "monitor/registry_key.h"
 #include "printers/ports.h"
 
 namespace monitor {
 
-int monitorInstalled(platform::Platform& os, const std::string& name) {
+using platform::Icon;
+
+int monitorInstalled(platform::Spooler& spooler, platform::Prompter& prompter,
+                     const std::string& name) {
   std::uint32_t needed = 0;
-  platform::Error e = os.enumMonitorsSize(needed);
-  if (e != platform::kOk && e != platform::kErrorInsufficientBuffer) {
-    os.showMessage("EnumMonitors Failed!!");
-    return 0;
-  }
+  platform::Error e = spooler.enumMonitorsSize(needed);
   std::vector<std::string> names;
-  if (os.enumMonitors(needed, names) != platform::kOk) {
-    os.showMessage("EnumMonitors Failed!!");
+  if ((e != platform::kOk && e != platform::kErrorInsufficientBuffer) ||
+      spooler.enumMonitors(needed, names) != platform::kOk) {
+    prompter.showMessage("EnumMonitors Failed!!");
     return 0;
   }
   for (const std::string& listed : names)
@@ -27,39 +26,41 @@ int monitorInstalled(platform::Platform& os, const std::string& name) {
   return 0;
 }
 
-std::optional<std::uint32_t> lprGetVersion(platform::Platform& os, const std::string& path) {
+std::optional<std::uint32_t> lprGetVersion(platform::Files& files, const std::string& path) {
   platform::Module dll = 0;
-  if (os.loadLibrary(path, dll) != platform::kOk) return std::nullopt;
+  if (files.loadLibrary(path, dll) != platform::kOk) return std::nullopt;
   std::optional<std::uint32_t> version;
   platform::Proc get = 0;
-  if (os.getProcAddress(dll, "LprGetVersion", get) == platform::kOk)
-    version = os.callDwordProc(get);
-  os.freeLibrary(dll);
+  if (files.getProcAddress(dll, "LprGetVersion", get) == platform::kOk)
+    version = files.callDwordProc(get);
+  files.freeLibrary(dll);
   return version;
 }
 
-bool installMonitor(platform::Platform& os) {
-  std::string appPath = RegistryKey(os, kCompanionKey).readString(kAppPathValue);
+bool installMonitor(const MonitorPc& pc) {
+  std::string appPath = RegistryKey(pc.registry, kCompanionKey).readString(kAppPathValue);
   std::string systemDirectory;
   // Without the system directory nothing can be compared or copied.
-  if (os.systemDirectory(systemDirectory) != platform::kOk) {
-    os.showMessage("Failed to Copy file !");
+  if (pc.files.systemDirectory(systemDirectory) != platform::kOk) {
+    pc.prompter.showMessage("Failed to Copy file !");
     return false;
   }
-  const Family& f = family();
+  const Family& f = familyFor(pc.osMajorVersion);
+  auto installed = [&] { return monitorInstalled(pc.spooler, pc.prompter, kMonitorName) == 1; };
 
   std::uint32_t usrVer = 0, insVer = 0;
-  if (monitorInstalled(os, kMonitorName)) {
+  if (installed()) {
     // One DLL at a time: loaded, asked, freed.
-    usrVer = lprGetVersion(os, installedFile(systemDirectory, f.monitorDll)).value_or(0);
-    insVer = lprGetVersion(os, shippedFile(appPath, f.monitorDll)).value_or(1);
+    usrVer = lprGetVersion(pc.files, installedFile(systemDirectory, f.monitorDll)).value_or(0);
+    insVer = lprGetVersion(pc.files, shippedFile(appPath, f.monitorDll)).value_or(1);
   }
   dwDriverVersion = insVer;
   if (insVer > usrVer) {
-    if (askYes(os, "Replace the old driver with newer one ?")) {
-      removeMonitor(os);
+    if (pc.prompter.askYes("Replace the old driver with newer one ?", "Information",
+                           Icon::Information)) {
+      removeMonitor(pc.spooler, pc.prompter, pc.osMajorVersion);
       // A removal that stopped leaves the old monitor, and its version, in force.
-      if (monitorInstalled(os, kMonitorName)) {
+      if (installed()) {
         dwDriverVersion = usrVer;
         return true;
       }
@@ -68,49 +69,73 @@ bool installMonitor(platform::Platform& os) {
     }
   }
 
-  if (monitorInstalled(os, kMonitorName)) return true;
+  if (installed()) return true;
   for (const std::string& base : f.copied) {
-    if (os.copyFile(shippedFile(appPath, base), installedFile(systemDirectory, base)) !=
+    if (pc.files.copyFile(shippedFile(appPath, base), installedFile(systemDirectory, base)) !=
         platform::kOk) {
-      os.showMessage("Failed to Copy file !");
+      pc.prompter.showMessage("Failed to Copy file !");
       return false;
     }
   }
-  platform::Error e = os.addMonitor({kMonitorName, f.environment, f.dllName});
+  platform::Error e = pc.spooler.addMonitor({kMonitorName, f.environment, f.dllName});
   if (e != platform::kOk) {
-    os.showMessage("AddMonitor Failed\nCode " + std::to_string(static_cast<std::int32_t>(e)));
+    pc.prompter.showMessage(platform::failureText("AddMonitor Failed", e));
     return false;
   }
   return true;
 }
 
-void storeServerAddress(platform::Platform& os, const std::string& newAddress) {
-  RegistryKey key(os, kMonitorKey);
+void storeServerAddress(platform::Registry& registry, platform::Prompter& prompter,
+                        const std::string& newAddress) {
+  RegistryKey key(registry, kMonitorKey);
   std::string stored = key.readString(kServerAddressValue);
   if (stored == newAddress) return;
   if (stored.size() >= 8 &&
-      !askYes(os, "Change the server from \"" + stored + "\" \nto the new IP address \"" +
-                      newAddress + "\" ?"))
+      !prompter.askYes("Change the server from \"" + stored + "\" \nto the new IP address \"" +
+                           newAddress + "\" ?",
+                       "Information", Icon::Information))
     return;
   key.writeString(kServerAddressValue, newAddress);
 }
 
-std::string storedServerAddress(platform::Platform& os) {
-  return RegistryKey(os, kMonitorKey).readString(kServerAddressValue);
+std::string storedServerAddress(platform::Registry& registry) {
+  return RegistryKey(registry, kMonitorKey).readString(kServerAddressValue);
 }
 
-int removeMonitor(platform::Platform& os) {
-  if (!monitorInstalled(os, kMonitorName)) {
-    inform(os, std::string(kMonitorName) + " does not exist!\n");
-    return 0;
+Removal unregisterMonitor(platform::Spooler& spooler, platform::Prompter& prompter,
+                          std::uint8_t osMajorVersion, RemovalKind kind) {
+  const bool uninstalling = kind == RemovalKind::Uninstall;
+  if (!monitorInstalled(spooler, prompter, kMonitorName)) {
+    prompter.inform(std::string(kMonitorName) + " does not exist!\n",
+                    uninstalling ? "Information" : "", Icon::Information);
+    return Removal::NotInstalled;
   }
-  // A printer that could not be moved keeps the monitor (its message was shown).
-  if (printers::checkRemotePort(os, 0) == 1 && printers::checkRemotePort(os, 1) == -1) return -1;
-  if (os.deleteMonitor(family().environment, kMonitorName) != platform::kOk) {
-    inform(os, "DeleteMonitor Failed !");
-    return -1;
+  if (printers::checkRemotePort(spooler, prompter, osMajorVersion, 0) == 1) {
+    if (uninstalling && !prompter.askYes("You have some printers using the printer sharing "
+                                         "server!\nDo you want to remove this remote port ?",
+                                         "Information", Icon::Information))
+      return Removal::Declined;
+    // A printer left on the port keeps the monitor (its message was shown).
+    if (printers::checkRemotePort(spooler, prompter, osMajorVersion, 1) == -1)
+      return Removal::Failed;
   }
-  return 1;
+  if (spooler.deleteMonitor(familyFor(osMajorVersion).environment, kMonitorName) != platform::kOk) {
+    prompter.inform("DeleteMonitor Failed !", "", Icon::Information);
+    return Removal::Failed;
+  }
+  return Removal::Removed;
+}
+
+int removeMonitor(platform::Spooler& spooler, platform::Prompter& prompter,
+                  std::uint8_t osMajorVersion) {
+  switch (unregisterMonitor(spooler, prompter, osMajorVersion, RemovalKind::BeforeUpdate)) {
+    case Removal::NotInstalled:
+      return 0;
+    case Removal::Removed:
+      return 1;
+    default:
+      return -1;
+  }
 }
 
 }  // namespace monitor

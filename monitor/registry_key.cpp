@@ -2,22 +2,23 @@
 
 namespace monitor {
 
-RegistryKey::RegistryKey(platform::Platform& os, const std::string& path) : os_(os) {
+RegistryKey::RegistryKey(platform::Registry& registry, const std::string& path)
+    : registry_(registry) {
   std::string::size_type start = path.find_first_not_of('\\');
   std::string name = start == std::string::npos ? std::string() : path.substr(start);
   platform::RegKey key = 0;
-  if (os_.regCreateKey(name, key) == platform::kOk) key_ = key;
+  if (registry_.regCreateKey(name, key) == platform::kOk) key_ = key;
 }
 
 RegistryKey::~RegistryKey() {
-  if (key_) os_.regCloseKey(key_);
+  if (key_) registry_.regCloseKey(key_);
 }
 
 std::string RegistryKey::readString(const std::string& name) {
   if (!key_) return "";
   std::uint32_t type = platform::kRegNone;
   std::string data;
-  if (os_.regQueryValue(key_, name, type, data) != platform::kOk || data.empty()) return "";
+  if (registry_.regQueryValue(key_, name, type, data) != platform::kOk || data.empty()) return "";
   if (type != platform::kRegSz && type != platform::kRegExpandSz)
     throw RegistryError("Invalid data type for '" + name + "'");
   std::string::size_type end = data.find('\0');
@@ -26,7 +27,7 @@ std::string RegistryKey::readString(const std::string& name) {
 }
 
 void RegistryKey::writeString(const std::string& name, const std::string& value) {
-  if (!key_ || os_.regSetString(key_, name, value) != platform::kOk)
+  if (!key_ || registry_.regSetString(key_, name, value) != platform::kOk)
     throw RegistryError("Failed to set data for '" + name + "'");
 }
 

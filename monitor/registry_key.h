@@ -7,7 +7,7 @@
 #include <string>
 
 #include "gui/ui.h"
-#include "platform/platform.h"
+#include "platform/registry.h"
 
 namespace monitor {
 
@@ -30,7 +30,7 @@ class RegistryKey {
  public:
   // `path` names a key under HKEY_LOCAL_MACHINE; a leading backslash is
   // dropped (the same key; Wine refuses the name with it).
-  RegistryKey(platform::Platform& os, const std::string& path);
+  RegistryKey(platform::Registry& registry, const std::string& path);
   ~RegistryKey();
   RegistryKey(const RegistryKey&) = delete;
   RegistryKey& operator=(const RegistryKey&) = delete;
@@ -44,7 +44,7 @@ class RegistryKey {
   void writeString(const std::string& name, const std::string& value);
 
  private:
-  platform::Platform& os_;
+  platform::Registry& registry_;
   platform::RegKey key_ = 0;
 };
 

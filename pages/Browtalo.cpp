@@ -10,7 +10,7 @@
 #include "discovery/search.h"
 #include "monitor/install.h"
 #include "pages/Frmsvrip.h"
-#include "pages/Talowiz.h"
+#include "pages/handoff.h"
 
 pages::TBrowTaloForm* BrowTaloForm = nullptr;
 
@@ -67,13 +67,14 @@ void TBrowTaloForm::Timer1Timer() {
   LblTALO->beginUpdate();
   // The rows' IP texts, looked up once each rather than searched row by row.
   std::unordered_set<std::string> listed;
+  const std::string current = handoff::serverAddress();
   for (const auto& row : list.rows())
     if (row.size() > 2) listed.insert(row[2]);
   for (const discovery::Server& s : discovery::foundServers()) {
     if (!listed.insert(s.ip).second) continue;
     int row = list.addRow({"", s.model, s.ip, s.printer});
     added = true;
-    if (TaloWizard->LblIP->text() == s.ip) list.setFocusedRow(row);
+    if (current == s.ip) list.setFocusedRow(row);
   }
   if (added) {
     list.sort();
@@ -103,34 +104,33 @@ void TBrowTaloForm::BtnBrowseClick() {
   discovery::clearTaloInfo();
   LblTALO->setText("0");
   Timer1->setEnabled(true);
-  discovery::broadcastGetInfo(os);
+  discovery::broadcastGetInfo(os, os);
 }
 
 // The current row's server (the first row's when none is current) goes to
 // the detection page; an empty list leaves it without a server.
 void TBrowTaloForm::BtnSetClick() {
   if (ListView->count() == 0) {
-    TaloWizard->showNoServer(true);
+    handoff::showNoServer(true);
   } else {
     int row = ListView->focusedRow() >= 0 ? ListView->focusedRow() : 0;
     const gui::ListView::Row& r = ListView->row(row);
-    TaloWizard->showServer({r[1], r[2], r[3]});
+    handoff::showServer({r[1], r[2], r[3]});
   }
   close();
 }
 
 void TBrowTaloForm::BtnManualClick() {
-  platform::Platform& os = app::os();
-  if (!monitor::installMonitor(os)) return;
+  if (!monitor::installMonitor(monitorPc())) return;
   bManualCancelled = 0;
   app::ui().showModal(*FormServerIP);
   if (app::ui().terminated() || bManualCancelled == 1) return;
-  TaloWizard->showServer({"Manual IP Address", monitor::storedServerAddress(os), ""});
+  handoff::showServer({"Manual IP Address", monitor::storedServerAddress(app::os()), ""});
   close();
 }
 
 void TBrowTaloForm::BtnBackClick() {
-  TaloWizard->resumeSearch();
+  handoff::resumeSearch();
   close();
 }
 

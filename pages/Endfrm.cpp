@@ -5,7 +5,7 @@
 #include "app/state/wizard_state.h"
 #include "discovery/adapters.h"
 #include "monitor/install.h"
-#include "pages/Prnwiz.h"
+#include "pages/handoff.h"
 #include "printers/default_printer.h"
 #include "report/print_target.h"
 
@@ -52,8 +52,8 @@ TEndForm::TEndForm() : WizardPage("EndForm", "Setup Completed", 522, 393) {
 void TEndForm::FormShow() {
   platform::Platform& os = app::os();
   LblIP->setText(monitor::storedServerAddress(os));
-  LblPrn->setText(PrnWizard->LblProduct->text());
-  bool same = discovery::sameSubnet(os, LblIP->text()) == 1;
+  LblPrn->setText(handoff::chosenPrinter());
+  bool same = discovery::sameSubnet(os, os.prompter(), LblIP->text()) == 1;
   LblIP->setColor(same ? gui::clNavy : gui::clRed);
   // A server outside every subnet of this PC gets the warning with its help.
   PanelNotFound->setVisible(!same);
@@ -63,7 +63,9 @@ void TEndForm::FormShow() {
 // The program ends whatever the default printer step reports; its
 // messages come first.
 void TEndForm::Button1Click() {
-  if (CB_Default->checked()) printers::makeDefaultPrinter(app::os(), LblPrn->text());
+  platform::Platform& os = app::os();
+  if (CB_Default->checked())
+    printers::makeDefaultPrinter(os, os.prompter(), osMajorVersion, LblPrn->text());
   endWizard();
 }
 
@@ -84,7 +86,9 @@ void TEndForm::SpeedButton2Click() {
   std::string target = report::targetEntry(LblPrn->text(), osMajorVersion);
   // The printer first (perhaps in the print dialog), then the progress
   // window while the page prints.
-  report::Destination destination = report::chooseDestination(os, owner, target);
+  std::uint32_t version = 0;
+  os.getVersion(version);
+  report::Destination destination = report::chooseDestination(os, version, owner, target);
   platform::Error error = destination.error;
   if (!error) {
     ui.showProgress("Printing the test page ...");
@@ -95,8 +99,8 @@ void TEndForm::SpeedButton2Click() {
     os.ask(owner, "Test page printed", "Information", platform::Buttons::Ok,
            platform::Icon::Information);
   } else {
-    os.ask(owner, "The test page could not be printed.\nCode " + std::to_string(error),
-           "Error", platform::Buttons::Ok, platform::Icon::Stop);
+    os.ask(owner, platform::failureText("The test page could not be printed.", error), "Error",
+           platform::Buttons::Ok, platform::Icon::Stop);
   }
 }
 

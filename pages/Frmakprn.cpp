@@ -3,7 +3,7 @@
 #include "app/state/context.h"
 #include "pages/Frmhiprn.h"
 #include "pages/Prnwiz.h"
-#include "pages/Talowiz.h"
+#include "pages/handoff.h"
 
 pages::TFormAskPrn* FormAskPrn = nullptr;
 
@@ -60,7 +60,7 @@ void TFormAskPrn::FormShow() {
   RbPick->setChecked(false);
   PanelInst->hide();
   PanelPick->hide();
-  const std::string& printer = TaloWizard->LblPrinter->text();
+  const std::string printer = handoff::serverPrinter();
   LblPrn->setText(printer.empty() ? "your printer" : printer);
 }
 
@@ -80,13 +80,13 @@ void TFormAskPrn::BtnNextClick() {
   if (RbInst->checked()) {
     app::ui().showModal(*FormHelpInstPrn);
   } else if (RbPick->checked()) {
-    PrnWizard->bPickByHand = 1;
+    handoff::setPickByHand(1);
     app::ui().showModal(*PrnWizard);
   }
 }
 
 void TFormAskPrn::Button2Click() {
-  TaloWizard->Timer1->setEnabled(false);
+  handoff::holdSearchTimer();
   close();
 }
 

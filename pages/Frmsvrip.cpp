@@ -1,6 +1,6 @@
 #include "pages/Frmsvrip.h"
 
-#include "pages/Browtalo.h"
+#include "pages/handoff.h"
 #include "app/state/context.h"
 #include "monitor/install.h"
 #include "monitor/status.h"
@@ -29,12 +29,12 @@ void TFormServerIP::FormShow() { EdIP->setText(monitor::storedServerAddress(app:
 
 // A failed write throws: the toolkit shows its message and the dialog stays.
 void TFormServerIP::BtnOKClick() {
-  monitor::storeManualAddress(app::os(), EdIP->text());
+  monitor::storeManualAddress(app::os(), app::os().prompter(), EdIP->text());
   close();
 }
 
 void TFormServerIP::BtnCancelClick() {
-  BrowTaloForm->bManualCancelled = 1;
+  handoff::setManualCancelled(1);
   close();
 }
 

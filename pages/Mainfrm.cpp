@@ -53,17 +53,26 @@ TMainForm::TMainForm() : WizardPage("MainForm", "Printer Sharing Server Setup Wi
 
 // Opens the discovery socket; the user may end the program here.
 void TMainForm::FormCreate() {
-  if (discovery::setUpNetwork(app::os(), app::ui().windowOf(*this)) ==
-      discovery::Setup::EndProgram)
-    throw Halt{};
+  platform::Platform& os = app::os();
+  platform::BoxPrompter prompter(os, app::ui().windowOf(*this));
+  switch (discovery::setUpNetwork(os, os, prompter)) {
+    case discovery::Setup::EndProgram:
+      throw Halt{};
+    case discovery::Setup::Ready:
+      discovery::startReceiver(os);
+      break;
+    case discovery::Setup::NoDiscovery:
+      break;
+  }
 }
 
 // The monitor's status: the panel shows while it is installed; the
 // version and address are filled in either way.
 void TMainForm::FormShow() {
   platform::Platform& os = app::os();
-  PanelUninstall->setVisible(monitor::monitorInstalled(os, monitor::kMonitorName) == 1);
-  lblVer->setText(monitor::installedVersionText(os));
+  PanelUninstall->setVisible(monitor::monitorInstalled(os, os.prompter(), monitor::kMonitorName) ==
+                             1);
+  lblVer->setText(monitor::installedVersionText(os, osMajorVersion));
   // Emptied first: a stored value that is not a string raises its error here.
   lblIP->setText("");
   lblIP->setText(monitor::storedServerAddress(os));
@@ -85,7 +94,10 @@ void TMainForm::Button2Click() {
     app::ui().setBusyCursor(on);
     app::ui().processMessages();
   };
-  if (monitor::uninstall(app::os(), busy) == monitor::UninstallOutcome::Removed) endWizard();
+  platform::Platform& os = app::os();
+  if (monitor::uninstall(os, os.prompter(), osMajorVersion, busy) ==
+      monitor::UninstallOutcome::Removed)
+    endWizard();
 }
 
 }  // namespace pages

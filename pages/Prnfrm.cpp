@@ -3,8 +3,9 @@
 #include <cstdlib>
 
 #include "app/state/context.h"
+#include "app/state/wizard_state.h"
 #include "pages/Frmhiprn.h"
-#include "pages/Prnwiz.h"
+#include "pages/handoff.h"
 #include "printers/matching.h"
 #include "printers/ports.h"
 #include "printers/printer_list.h"
@@ -65,8 +66,8 @@ void TPrnForm::BtnRefreshClick() {
 // Every local printer with its port; the chosen one becomes the current row.
 void TPrnForm::fillPrinterList() {
   std::vector<printers::PrinterRow> rows;
-  if (!printers::listPrinters(app::os(), rows)) return;
-  const std::string& chosen = PrnWizard->LblProduct->text();
+  if (!printers::listPrinters(app::os(), app::os().prompter(), rows)) return;
+  const std::string chosen = handoff::chosenPrinter();
   for (const printers::PrinterRow& r : rows) {
     int row = ListView->addRow({"", r.name, r.port});
     if (r.name == chosen) {
@@ -80,7 +81,8 @@ void TPrnForm::fillPrinterList() {
 void TPrnForm::setRowPort(const std::string& port) {
   if (ListView->count() == 0) return;
   int row = ListView->focusedRow() >= 0 ? ListView->focusedRow() : 0;
-  printers::setPrinterPort(app::os(), ListView->row(row)[1], port);
+  printers::setPrinterPort(app::os(), app::os().prompter(), osMajorVersion, ListView->row(row)[1],
+                           port);
   BtnRefreshClick();
 }
 
@@ -100,7 +102,7 @@ void TPrnForm::Button1Click() {
     return;
   }
   const gui::ListView::Row& r = ListView->row(row);
-  PrnWizard->LblProduct->setText(r.size() > 1 ? r[1] : std::string());
+  handoff::setChosenPrinter(r.size() > 1 ? r[1] : std::string());
   close();
 }
 

@@ -1,11 +1,12 @@
 #include "pages/Prnwiz.h"
 
 #include "app/state/context.h"
+#include "app/state/wizard_state.h"
 #include "pages/Endfrm.h"
 #include "pages/Frmhlex.h"
 #include "pages/Frmnoprn.h"
 #include "pages/Prnfrm.h"
-#include "pages/Talowiz.h"
+#include "pages/handoff.h"
 #include "printers/matching.h"
 #include "printers/ports.h"
 #include "printers/printer_list.h"
@@ -50,7 +51,8 @@ TPrnWizard::TPrnWizard() : WizardPage("PrnWizard", "Printer Settings Setup Wizar
 
 void TPrnWizard::FormShow() {
   LblProduct->setText("");
-  LblProduct->setText(printers::pickPrinter(app::os(), TaloWizard->LblPrinter->text(), ""));
+  LblProduct->setText(
+      printers::pickPrinter(app::os(), app::os().prompter(), handoff::serverPrinter(), ""));
   if (LblProduct->text().empty()) app::ui().showModal(*FormNoPrn);
   if (bPickByHand == 1) BtnMoreClick();
 }
@@ -73,7 +75,9 @@ void TPrnWizard::BtnNextClick() {
     }
   };
   std::string printer = LblProduct->text();
-  if (printers::moveToRemotePort(app::os(), printer, busy) != printers::MoveOutcome::Moved) return;
+  if (printers::moveToRemotePort(app::os(), app::os().prompter(), osMajorVersion, printer, busy) !=
+      printers::MoveOutcome::Moved)
+    return;
   if (printers::needsLexmarkHelp(printer)) {
     app::ui().showModal(*FormHelpLex);
   } else {
@@ -82,13 +86,14 @@ void TPrnWizard::BtnNextClick() {
 }
 
 void TPrnWizard::BtnBackClick() {
-  TaloWizard->stopSearch();
+  handoff::stopSearch();
   close();
 }
 
 // The hidden "Ok! Set this One": no question, no change of page.
 void TPrnWizard::BtnSetClick() {
-  printers::setPrinterPort(app::os(), LblProduct->text(), "Remote Port");
+  printers::setPrinterPort(app::os(), app::os().prompter(), osMajorVersion, LblProduct->text(),
+                           "Remote Port");
 }
 
 }  // namespace pages

@@ -8,6 +8,7 @@
 #include "pages/Frmakprn.h"
 #include "pages/Frmhenet.h"
 #include "pages/Prnwiz.h"
+#include "pages/handoff.h"
 #include "printers/matching.h"
 #include "printers/ports.h"
 #include "printers/printer_list.h"
@@ -73,7 +74,7 @@ void TTaloWizard::FormShow() {
   dwDetectTicks = 0;
   focusedIp_.clear();
   Timer1->setEnabled(true);
-  discovery::startSearch(app::os());
+  discovery::startSearch(app::os(), app::os(), app::os().prompter());
 }
 
 void TTaloWizard::FormClose() { stopSearch(); }
@@ -96,7 +97,7 @@ void TTaloWizard::showServer(const discovery::Server& server) {
   LblIP->setText(server.ip);
   LblProduct->setText(server.model);
   LblPrinter->setText(server.printer);
-  bool same = discovery::sameSubnet(app::os(), server.ip) == 1;
+  bool same = discovery::sameSubnet(app::os(), app::os().prompter(), server.ip) == 1;
   LblIP->setColor(same ? gui::clWindowText : gui::clRed);
   SB_ERROR->setVisible(!same);
   // The focus goes to "Next >" when a server is chosen, not on every tick,
@@ -133,9 +134,9 @@ void TTaloWizard::SB_ERRORClick() { app::ui().showModal(*FormHelpNetError); }
 void TTaloWizard::BtnNextClick() {
   stopSearch();
   platform::Platform& os = app::os();
-  if (!monitor::installMonitor(os)) return;
-  monitor::storeServerAddress(os, LblIP->text());
-  PrnWizard->bPickByHand = 0;
+  if (!monitor::installMonitor(monitorPc())) return;
+  monitor::storeServerAddress(os, os.prompter(), LblIP->text());
+  handoff::setPickByHand(0);
   if (printers::choosePrinterPage(os, LblPrinter->text()) == printers::PrinterPage::Automatic) {
     app::ui().showModal(*PrnWizard);
   } else {
@@ -144,6 +145,8 @@ void TTaloWizard::BtnNextClick() {
 }
 
 // The hidden "UnInstall" button.
-void TTaloWizard::Button2Click() { monitor::removeMonitor(app::os()); }
+void TTaloWizard::Button2Click() {
+  monitor::removeMonitor(app::os(), app::os().prompter(), osMajorVersion);
+}
 
 }  // namespace pages

@@ -1,8 +1,15 @@
 #include "pages/wizard_page.h"
 
+#include "app/state/context.h"
+#include "app/state/wizard_state.h"
 #include "pages/Mainfrm.h"
 
 namespace pages {
+
+monitor::MonitorPc monitorPc() {
+  platform::Platform& os = app::os();
+  return {os, os, os, os.prompter(), osMajorVersion};
+}
 
 std::vector<const gui::Control*> WizardPage::labels() const {
   std::vector<const gui::Control*> all;

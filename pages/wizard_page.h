@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "gui/form.h"
+#include "monitor/install.h"
 
 namespace pages {
 
@@ -16,6 +17,9 @@ inline gui::Font textFont(int height, bool bold = false, gui::Color color = gui:
                           bool italic = false) {
   return gui::Font{"Times New Roman", height, bold, italic, color};
 }
+
+// The running wizard's PC as the monitor's installation uses it.
+monitor::MonitorPc monitorPc();
 
 class WizardPage : public gui::Form {
  public:

@@ -16,6 +16,7 @@ inline constexpr Error kOk = 0;
 // Codes more than one area gives.
 inline constexpr Error kErrorInvalidHandle = 6;
 inline constexpr Error kErrorInvalidParameter = 87;
+inline constexpr Error kErrorInsufficientBuffer = 122;
 inline constexpr Error kErrorInvalidPrinterName = 1801;
 
 // Each area of the seam numbers its calls with an enum of its own.

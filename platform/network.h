@@ -47,7 +47,6 @@ struct Adapter {
   std::vector<AdapterAddress> addresses;
 };
 
-inline constexpr Error kErrorInsufficientBuffer = 122;
 inline constexpr Error kErrorBufferOverflow = 111;
 inline constexpr Error kErrorNoData = 232;
 inline constexpr Error kWsaENotSock = 10038;

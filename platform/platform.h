@@ -7,6 +7,7 @@
 
 #include <atomic>
 
+#include "platform/box_prompter.h"
 #include "platform/files.h"
 #include "platform/network.h"
 #include "platform/printing.h"
@@ -35,7 +36,11 @@ class Platform : public Windows,
   int threadsRunning() const { return threads_.load(); }
   virtual bool ending() const { return false; }
 
+  // Message boxes owned by the application window.
+  Prompter& prompter() { return prompter_; }
+
  private:
+  BoxPrompter prompter_{*this};
   std::atomic<int> threads_{0};
 };
 

@@ -59,10 +59,6 @@ Answer Windows::ask(WindowId owner, const std::string& text, const std::string& 
   return answer;
 }
 
-void Windows::showMessage(const std::string& text) {
-  ask(appWindow_, text, appTitle_, Buttons::Ok, Icon::None);
-}
-
 Error Windows::shellExecute(const ShellRequest& request) {
   if (Error e = injected(WindowsCall::ShellExecute)) return e;
   return doShellExecute(request);

@@ -7,6 +7,7 @@
 #include <string>
 
 #include "platform/faults.h"
+#include "platform/prompter.h"
 
 namespace platform {
 
@@ -23,11 +24,6 @@ enum class WindowsCall : int {
   GetComputerName,
 };
 constexpr Area areaOf(WindowsCall) { return Area::Windows; }
-
-enum class Buttons { Ok, YesNo };
-enum class Icon { None, Stop, Question, Information };
-// The values MessageBoxA returns; Failed when the box could not be shown.
-enum class Answer { Failed = 0, Ok = 1, Cancel = 2, Yes = 6, No = 7 };
 
 // A request to the shell (ShellExecuteExA).
 struct ShellRequest {
@@ -63,10 +59,8 @@ class Windows : public virtual Faults {
                    Buttons buttons, Icon icon, Answer& answer);
   // The same for callers that only need the answer: Failed when the box
   // could not be shown.
-  Answer ask(WindowId owner, const std::string& text, const std::string& caption,
-             Buttons buttons, Icon icon);
-  // The plain message dialog: application title, OK, no icon.
-  void showMessage(const std::string& text);
+  Answer ask(WindowId owner, const std::string& text, const std::string& caption, Buttons buttons,
+             Icon icon);
   // Called with true just before a message box appears and with false once
   // it is answered: the toolkit keeps every page from input meanwhile.
   void setMessageBoxHook(std::function<void(bool shown)> hook) { boxHook_ = std::move(hook); }

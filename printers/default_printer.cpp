@@ -1,46 +1,47 @@
 #include "printers/default_printer.h"
 
-#include "app/state/wizard_state.h"
-
 namespace printers {
 
 namespace {
-void refused(platform::Platform& os, const std::string& name, platform::Error e) {
-  os.showMessage("Could not make " + name + " the default printer.\nCode " + std::to_string(e));
+void refused(platform::Prompter& prompter, const std::string& name, platform::Error e) {
+  prompter.showMessage(
+      platform::failureText("Could not make " + name + " the default printer.", e));
 }
 
 // The 9x family: the printer's level-5 record with its default attribute set.
-bool setDefaultAttribute(platform::Platform& os, const std::string& name) {
+bool setDefaultAttribute(platform::Spooler& spooler, platform::Prompter& prompter,
+                         const std::string& name) {
   platform::PrinterHandle handle = 0;
-  if (os.openPrinter(name, platform::OpenMode::NoDefaults, handle)) {
-    os.showMessage("OpenPrinter Failed!");
+  if (spooler.openPrinter(name, platform::OpenMode::NoDefaults, handle)) {
+    prompter.showMessage("OpenPrinter Failed!");
     return false;
   }
   bool done = false;
   std::uint32_t needed = 0;
-  platform::Error sized = os.printer5Size(handle, needed);
+  platform::Error sized = spooler.printer5Size(handle, needed);
   platform::PrinterInfo5 info;
   if (sized == platform::kOk) {
-    os.showMessage("GetPrinter Falied!!");
+    prompter.showMessage("GetPrinter Falied!!");
   } else if (sized != platform::kErrorInsufficientBuffer) {
-    os.showMessage("GetPrinter Failed!!");
-  } else if (os.getPrinter5(handle, needed, info)) {
-    os.showMessage("GetPrinter Falied!!");
+    prompter.showMessage("GetPrinter Failed!!");
+  } else if (spooler.getPrinter5(handle, needed, info)) {
+    prompter.showMessage("GetPrinter Falied!!");
   } else {
     info.attributes |= platform::kPrinterAttributeDefault;
-    platform::Error e = os.setPrinter5(handle, info);
-    if (e) refused(os, name, e);
+    platform::Error e = spooler.setPrinter5(handle, info);
+    if (e) refused(prompter, name, e);
     done = e == platform::kOk;
   }
-  os.closePrinter(handle);
+  spooler.closePrinter(handle);
   return done;
 }
 }  // namespace
 
-bool makeDefaultPrinter(platform::Platform& os, const std::string& name) {
-  if (osMajorVersion <= 4) return setDefaultAttribute(os, name);
-  platform::Error e = os.setDefaultPrinter(name);
-  if (e) refused(os, name, e);
+bool makeDefaultPrinter(platform::Spooler& spooler, platform::Prompter& prompter,
+                        std::uint8_t osMajorVersion, const std::string& name) {
+  if (osMajorVersion <= 4) return setDefaultAttribute(spooler, prompter, name);
+  platform::Error e = spooler.setDefaultPrinter(name);
+  if (e) refused(prompter, name, e);
   return e == platform::kOk;
 }
 

@@ -3,9 +3,11 @@
 // default attribute on the 9x family.
 #pragma once
 
+#include <cstdint>
 #include <string>
 
-#include "platform/platform.h"
+#include "platform/prompter.h"
+#include "platform/spooler.h"
 
 namespace printers {
 
@@ -13,6 +15,7 @@ namespace printers {
 // plain dialog before the caller ends the program: "OpenPrinter Failed!",
 // "GetPrinter Falied!!", "GetPrinter Failed!!", or, when the spooler
 // refuses the change itself, "Could not make %s the default printer.\nCode %d".
-bool makeDefaultPrinter(platform::Platform& os, const std::string& name);
+bool makeDefaultPrinter(platform::Spooler& spooler, platform::Prompter& prompter,
+                        std::uint8_t osMajorVersion, const std::string& name);
 
 }  // namespace printers

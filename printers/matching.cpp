@@ -57,21 +57,21 @@ bool fullMatch(const std::string& P, const std::string& S) {
   return sameMaker(P, S) && FindModel(P, S) == 0;
 }
 
-PrinterPage choosePrinterPage(platform::Platform& os, const std::string& serverPrinter) {
+PrinterPage choosePrinterPage(platform::Spooler& spooler, const std::string& serverPrinter) {
   std::vector<platform::PrinterInfo2> list;
   // An unreadable list leaves the automatic page to deal with it.
-  if (readPrinters(os, list) != ListResult::Listed) return PrinterPage::Automatic;
+  if (readPrinters(spooler, list) != ListResult::Listed) return PrinterPage::Automatic;
   if (serverPrinter.empty()) return PrinterPage::AskPrinter;
   for (const auto& p : list)
     if (fullMatch(p.printerName.value_or(""), serverPrinter)) return PrinterPage::Automatic;
   return PrinterPage::AskPrinter;
 }
 
-std::string pickPrinter(platform::Platform& os, const std::string& serverPrinter,
-                        const std::string& given) {
+std::string pickPrinter(platform::Spooler& spooler, platform::Prompter& prompter,
+                        const std::string& serverPrinter, const std::string& given) {
   std::vector<platform::PrinterInfo2> list;
-  ListResult r = readPrinters(os, list);
-  if (r == ListResult::Failed) os.showMessage("EnumPrinters Failed!!");
+  ListResult r = readPrinters(spooler, list);
+  if (r == ListResult::Failed) prompter.showMessage("EnumPrinters Failed!!");
   if (r != ListResult::Listed || list.empty()) return given;
   std::string chosen = list.front().printerName.value_or("");
   if (serverPrinter.empty()) return chosen;

@@ -6,7 +6,8 @@
 #include <cstddef>
 #include <string>
 
-#include "platform/platform.h"
+#include "platform/prompter.h"
+#include "platform/spooler.h"
 
 namespace printers {
 
@@ -30,13 +31,13 @@ enum class PrinterPage { Automatic, AskPrinter };
 // Automatic when some local printer fits `serverPrinter`, when there are no
 // local printers, or when they cannot be listed; AskPrinter otherwise
 // (always, with printers, when `serverPrinter` is empty).  Shows nothing.
-PrinterPage choosePrinterPage(platform::Platform& os, const std::string& serverPrinter);
+PrinterPage choosePrinterPage(platform::Spooler& spooler, const std::string& serverPrinter);
 
 // The printer the automatic page proposes: the first that fits, else the
 // last of the same maker, else the first in the list; `given` when there
 // are no local printers or they cannot be listed (then after the plain
 // message "EnumPrinters Failed!!").
-std::string pickPrinter(platform::Platform& os, const std::string& serverPrinter,
-                        const std::string& given);
+std::string pickPrinter(platform::Spooler& spooler, platform::Prompter& prompter,
+                        const std::string& serverPrinter, const std::string& given);
 
 }  // namespace printers

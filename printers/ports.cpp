@@ -2,7 +2,6 @@
 
 #include <vector>
 
-#include "app/state/wizard_state.h"
 #include "printers/printer_list.h"
 
 namespace printers {
@@ -16,35 +15,23 @@ namespace {
 
 // The level-2 record of an open printer: the size query, then the read.
 // False after the message that says which step failed.
-bool readRecord(platform::Platform& os, PrinterHandle printer, PrinterInfo2& info) {
+bool readRecord(platform::Spooler& spooler, platform::Prompter& prompter, PrinterHandle printer,
+                PrinterInfo2& info) {
   std::uint32_t needed = 0;
-  Error e = os.printerSize(printer, needed);
+  Error e = spooler.printerSize(printer, needed);
   if (e == kOk) {
-    os.showMessage("GetPrinter Falied!!");
+    prompter.showMessage("GetPrinter Falied!!");
     return false;
   }
   if (e != platform::kErrorInsufficientBuffer) {
-    os.showMessage("GetPrinter Failed!!");
+    prompter.showMessage("GetPrinter Failed!!");
     return false;
   }
-  if (os.getPrinter(printer, needed, info) != kOk) {
-    os.showMessage("GetPrinter Falied!!");
+  if (spooler.getPrinter(printer, needed, info) != kOk) {
+    prompter.showMessage("GetPrinter Falied!!");
     return false;
   }
   return true;
-}
-
-// Names the call that failed: the open for writing or the write itself.
-void showFailure(platform::Platform& os, const char* call, Error e) {
-  os.showMessage(std::string(call) + "\nCode " + std::to_string(static_cast<int>(e)));
-}
-
-void showWriteFailure(platform::Platform& os, Error e) {
-  showFailure(os, "SetPrinter Failed!!", e);
-}
-
-void showOpenFailure(platform::Platform& os, Error e) {
-  showFailure(os, "OpenPrinter Failed!", e);
 }
 
 // The record to write: the port changed, no security descriptor.
@@ -55,39 +42,40 @@ void movePort(PrinterInfo2& info, const std::string& port) {
 
 }  // namespace
 
-platform::OpenMode portChangeOpenMode() {
+platform::OpenMode portChangeOpenMode(std::uint8_t osMajorVersion) {
   return osMajorVersion >= 5 ? platform::OpenMode::Administer : platform::OpenMode::NoDefaults;
 }
 
-bool setPrinterPort(platform::Platform& os, const std::string& name, const std::string& port) {
+bool setPrinterPort(platform::Spooler& spooler, platform::Prompter& prompter,
+                    std::uint8_t osMajorVersion, const std::string& name, const std::string& port) {
   PrinterHandle printer = 0;
-  if (os.openPrinter(name, portChangeOpenMode(), printer) != kOk) {
+  if (spooler.openPrinter(name, portChangeOpenMode(osMajorVersion), printer) != kOk) {
     // The size query on a printer that is not open fails the same way.
-    os.showMessage("GetPrinter Failed!!");
+    prompter.showMessage("GetPrinter Failed!!");
     return false;
   }
   PrinterInfo2 info;
-  if (!readRecord(os, printer, info)) {
-    os.closePrinter(printer);
+  if (!readRecord(spooler, prompter, printer, info)) {
+    spooler.closePrinter(printer);
     return false;
   }
   movePort(info, port);
-  Error e = os.setPrinter(printer, info);
-  os.closePrinter(printer);
+  Error e = spooler.setPrinter(printer, info);
+  spooler.closePrinter(printer);
   if (e != kOk) {
-    showWriteFailure(os, e);
+    prompter.showMessage(platform::failureText("SetPrinter Failed!!", e));
     return false;
   }
   return true;
 }
 
-int checkRemotePort(platform::Platform& os, int bMove) {
+int checkRemotePort(platform::Spooler& spooler, platform::Prompter& prompter,
+                    std::uint8_t osMajorVersion, int bMove) {
   std::vector<PrinterInfo2> list;
-  ListResult listed = readPrinters(os, list);
+  ListResult listed = readPrinters(spooler, list);
   if (listed == ListResult::Empty) return 0;
   if (listed == ListResult::Failed) {
-    os.ask(os.applicationWindow(), "EnumPrinters Failed!!", "", platform::Buttons::Ok,
-           platform::Icon::None);
+    prompter.inform("EnumPrinters Failed!!", "", platform::Icon::None);
     return -1;
   }
   int result = 0;
@@ -98,17 +86,18 @@ int checkRemotePort(platform::Platform& os, int bMove) {
     if (bMove != 1) continue;
     // The enumerated record itself is written back.
     PrinterHandle printer = 0;
-    Error e = os.openPrinter(p.printerName.value_or(""), portChangeOpenMode(), printer);
+    Error e = spooler.openPrinter(p.printerName.value_or(""), portChangeOpenMode(osMajorVersion),
+                                  printer);
     if (e != kOk) {
-      showOpenFailure(os, e);
+      prompter.showMessage(platform::failureText("OpenPrinter Failed!", e));
       moveFailed = true;
       continue;
     }
     movePort(p, kLptPort);
-    e = os.setPrinter(printer, p);
-    os.closePrinter(printer);
+    e = spooler.setPrinter(printer, p);
+    spooler.closePrinter(printer);
     if (e != kOk) {
-      showWriteFailure(os, e);
+      prompter.showMessage(platform::failureText("SetPrinter Failed!!", e));
       moveFailed = true;
     }
   }
@@ -116,24 +105,24 @@ int checkRemotePort(platform::Platform& os, int bMove) {
   return moveFailed ? -1 : result;
 }
 
-MoveOutcome moveToRemotePort(platform::Platform& os, const std::string& name,
+MoveOutcome moveToRemotePort(platform::Spooler& spooler, platform::Prompter& prompter,
+                             std::uint8_t osMajorVersion, const std::string& name,
                              const std::function<void(bool busy)>& busy) {
   PrinterHandle printer = 0;
-  if (os.openPrinter(name, platform::OpenMode::NoDefaults, printer) != kOk) {
-    os.showMessage("GetPrinter Failed!!");
+  if (spooler.openPrinter(name, platform::OpenMode::NoDefaults, printer) != kOk) {
+    prompter.showMessage("GetPrinter Failed!!");
     return MoveOutcome::Failed;
   }
   PrinterInfo2 info;
-  if (!readRecord(os, printer, info)) {
-    os.closePrinter(printer);
+  if (!readRecord(spooler, prompter, printer, info)) {
+    spooler.closePrinter(printer);
     return MoveOutcome::Failed;
   }
   if (info.portName != kRemotePort) {
     std::string question = "Change " + name + " port setting \n from \"" +
                            info.portName.value_or("") + "\" to \"Remote Port\" ?";
-    if (os.ask(os.applicationWindow(), question, "Information", platform::Buttons::YesNo,
-               platform::Icon::Information) != platform::Answer::Yes) {
-      os.closePrinter(printer);
+    if (!prompter.askYes(question, "Information", platform::Icon::Information)) {
+      spooler.closePrinter(printer);
       return MoveOutcome::Declined;
     }
   }
@@ -141,18 +130,18 @@ MoveOutcome moveToRemotePort(platform::Platform& os, const std::string& name,
   movePort(info, kRemotePort);
   if (osMajorVersion >= 5) {
     // The write needs administer access, which the first open did not ask for.
-    os.closePrinter(printer);
-    if (Error e = os.openPrinter(name, platform::OpenMode::Administer, printer); e != kOk) {
+    spooler.closePrinter(printer);
+    if (Error e = spooler.openPrinter(name, platform::OpenMode::Administer, printer); e != kOk) {
       if (busy) busy(false);
-      showOpenFailure(os, e);
+      prompter.showMessage(platform::failureText("OpenPrinter Failed!", e));
       return MoveOutcome::Failed;
     }
   }
-  Error e = os.setPrinter(printer, info);
-  os.closePrinter(printer);
+  Error e = spooler.setPrinter(printer, info);
+  spooler.closePrinter(printer);
   if (busy) busy(false);
   if (e != kOk) {
-    showWriteFailure(os, e);
+    prompter.showMessage(platform::failureText("SetPrinter Failed!!", e));
     return MoveOutcome::Failed;
   }
   return MoveOutcome::Moved;

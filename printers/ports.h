@@ -7,7 +7,8 @@
 #include <functional>
 #include <string>
 
-#include "platform/platform.h"
+#include "platform/prompter.h"
+#include "platform/spooler.h"
 
 namespace printers {
 
@@ -15,15 +16,16 @@ inline constexpr char kRemotePort[] = "Remote Port";
 inline constexpr char kLptPort[] = "LPT1:";
 
 // How a port change opens the printer: with administer access on version 5
-// and up (osMajorVersion), without defaults below.
-platform::OpenMode portChangeOpenMode();
+// and up, without defaults below.
+platform::OpenMode portChangeOpenMode(std::uint8_t osMajorVersion);
 
 // Moves the printer `name` to `port`.  False after its message, in the
 // plain dialog: "GetPrinter Falied!!" (the size query succeeded, or the
 // record could not be read), "GetPrinter Failed!!" (the printer could not
 // be opened, or the size query failed other than with 122), or
 // "SetPrinter Failed!!\nCode %d" (the write failed).
-bool setPrinterPort(platform::Platform& os, const std::string& name, const std::string& port);
+bool setPrinterPort(platform::Spooler& spooler, platform::Prompter& prompter,
+                    std::uint8_t osMajorVersion, const std::string& name, const std::string& port);
 
 // 1 when some local printer's port is exactly "Remote Port", 0 when none
 // is (or there are no printers), -1 when the printers cannot be listed
@@ -31,14 +33,16 @@ bool setPrinterPort(platform::Platform& os, const std::string& name, const std::
 // own).  With bMove 1 every such printer is moved to "LPT1:"; a move that
 // fails shows "SetPrinter Failed!!\nCode %d", the others go on, and the
 // result is -1.
-int checkRemotePort(platform::Platform& os, int bMove);
+int checkRemotePort(platform::Spooler& spooler, platform::Prompter& prompter,
+                    std::uint8_t osMajorVersion, int bMove);
 
 // The automatic printer page's Next: moves `name` to "Remote Port" after
 // asking (no question when it is there already).  `busy(true)` comes
 // before the write and `busy(false)` after it.  Failed after the same
 // messages as setPrinterPort; Declined when the user answers No.
 enum class MoveOutcome { Moved, Declined, Failed };
-MoveOutcome moveToRemotePort(platform::Platform& os, const std::string& name,
+MoveOutcome moveToRemotePort(platform::Spooler& spooler, platform::Prompter& prompter,
+                             std::uint8_t osMajorVersion, const std::string& name,
                              const std::function<void(bool busy)>& busy);
 
 // The page after the automatic page: the Lexmark help for names holding

@@ -4,22 +4,23 @@
 
 namespace printers {
 
-ListResult readPrinters(platform::Platform& os, std::vector<platform::PrinterInfo2>& list) {
+ListResult readPrinters(platform::Spooler& spooler, std::vector<platform::PrinterInfo2>& list) {
   list.clear();
   std::uint32_t needed = 0;
-  platform::Error e = os.enumPrintersSize(needed);
+  platform::Error e = spooler.enumPrintersSize(needed);
   if (e == platform::kOk) return ListResult::Empty;
   if (e != platform::kErrorInsufficientBuffer) return ListResult::Failed;
-  return os.enumPrinters(needed, list) == platform::kOk ? ListResult::Listed
-                                                        : ListResult::Failed;
+  return spooler.enumPrinters(needed, list) == platform::kOk ? ListResult::Listed
+                                                             : ListResult::Failed;
 }
 
-bool listPrinters(platform::Platform& os, std::vector<PrinterRow>& rows) {
+bool listPrinters(platform::Spooler& spooler, platform::Prompter& prompter,
+                  std::vector<PrinterRow>& rows) {
   rows.clear();
   std::vector<platform::PrinterInfo2> list;
-  ListResult r = readPrinters(os, list);
+  ListResult r = readPrinters(spooler, list);
   if (r == ListResult::Failed) {
-    os.showMessage("EnumPrinters Failed!!");
+    prompter.showMessage("EnumPrinters Failed!!");
     return false;
   }
   for (const auto& p : list) {

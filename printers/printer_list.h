@@ -4,7 +4,8 @@
 #include <string>
 #include <vector>
 
-#include "platform/platform.h"
+#include "platform/prompter.h"
+#include "platform/spooler.h"
 
 namespace printers {
 
@@ -15,7 +16,7 @@ enum class ListResult {
 };
 // EnumPrintersA(PRINTER_ENUM_LOCAL, level 2): the size query, then the
 // call with a buffer of the size it asked for.  Shows nothing.
-ListResult readPrinters(platform::Platform& os, std::vector<platform::PrinterInfo2>& list);
+ListResult readPrinters(platform::Spooler& spooler, std::vector<platform::PrinterInfo2>& list);
 
 // One row of the manual list: the printer, its port, and whether the port
 // is exactly "Remote Port" (the row's icon).
@@ -26,6 +27,7 @@ struct PrinterRow {
 };
 // The rows for every local printer, in the spooler's order.  False after
 // the plain message "EnumPrinters Failed!!"; no printers is true with no rows.
-bool listPrinters(platform::Platform& os, std::vector<PrinterRow>& rows);
+bool listPrinters(platform::Spooler& spooler, platform::Prompter& prompter,
+                  std::vector<PrinterRow>& rows);
 
 }  // namespace printers

@@ -32,17 +32,15 @@ std::string targetEntry(const std::string& printer, std::uint8_t osMajorVersion)
   return osMajorVersion >= 5 ? printer : printer + " on Remote Port";
 }
 
-Destination chooseDestination(platform::Platform& os, platform::WindowId owner,
-                              const std::string& target) {
+Destination chooseDestination(platform::Printing& printing, std::uint32_t version,
+                              platform::WindowId owner, const std::string& target) {
   Destination result;
-  std::uint32_t version = 0;
-  os.getVersion(version);
   const bool win9x = win9xFamily(version);
   // Printer connections are a list of the NT family only.
   std::vector<platform::PrintTarget> targets;
-  os.printTargets(win9x ? platform::PrinterKinds::Local
-                        : platform::PrinterKinds::LocalAndConnections,
-                  targets);  // an unreadable list is an empty one: the dialog decides
+  printing.printTargets(
+      win9x ? platform::PrinterKinds::Local : platform::PrinterKinds::LocalAndConnections,
+      targets);  // an unreadable list is an empty one: the dialog decides
   for (const PrinterEntry& e : printerEntries(targets, win9x)) {
     if (e.text != target) continue;
     result.printer = e.printer;
@@ -51,21 +49,21 @@ Destination chooseDestination(platform::Platform& os, platform::WindowId owner,
   result.dialogShown = true;
   bool confirmed = false;
   platform::PrintChoice choice;
-  result.error = os.printDialog(owner, confirmed, choice);
+  result.error = printing.printDialog(owner, confirmed, choice);
   if (!result.error && choice.printer.empty()) result.error = kErrorNoDefaultPrinter;
   result.printer = choice.printer;
   result.copies = choice.copies;
   return result;
 }
 
-platform::Error printAt(platform::Platform& os, const Destination& destination,
+platform::Error printAt(platform::Printing& printing, const Destination& destination,
                         const Report& report) {
   platform::PrinterDc dc = 0;
-  if (platform::Error e = os.createPrinterDc(destination.printer,
-                                             {report.paperWidth, report.paperHeight}, dc))
+  if (platform::Error e = printing.createPrinterDc(destination.printer,
+                                                   {report.paperWidth, report.paperHeight}, dc))
     return e;
-  platform::Error printed = printReport(os, dc, report, destination.copies);
-  os.deleteDc(dc);
+  platform::Error printed = printReport(printing, dc, report, destination.copies);
+  printing.deleteDc(dc);
   return printed;
 }
 

@@ -7,7 +7,8 @@
 #include <string>
 #include <vector>
 
-#include "platform/platform.h"
+#include "platform/printing.h"
+#include "platform/windows.h"
 #include "report/test_page.h"
 
 namespace report {
@@ -39,14 +40,15 @@ struct Destination {
 
 // The printer of the first entry of the engine's list equal to `target`
 // (exact and case-sensitive); with no such entry, the printer and copies
-// chosen in the print dialog, or the default printer when it is cancelled.
-Destination chooseDestination(platform::Platform& os, platform::WindowId owner,
-                              const std::string& target);
+// chosen in the print dialog owned by `owner`, or the default printer when
+// it is cancelled.  `version` is GetVersion's value (win9xFamily).
+Destination chooseDestination(platform::Printing& printing, std::uint32_t version,
+                              platform::WindowId owner, const std::string& target);
 
 // Prints `report` on the destination's printer as one job of `copies`
 // pages, on paper of the report's size, portrait.  0 when the spooler
 // took the job.
-platform::Error printAt(platform::Platform& os, const Destination& destination,
+platform::Error printAt(platform::Printing& printing, const Destination& destination,
                         const Report& report);
 
 }  // namespace report

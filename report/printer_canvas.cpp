@@ -32,7 +32,7 @@ void PrinterCanvas::drawImage(const pictures::Image& image, const Rect& dest) {
                        {dest.left, dest.top, dest.right, dest.bottom}));
 }
 
-platform::Error printReport(platform::Platform& os, platform::PrinterDc dc, const Report& report,
+platform::Error printReport(platform::Printing& os, platform::PrinterDc dc, const Report& report,
                             int copies) {
   platform::DeviceCaps caps;
   if (platform::Error e = os.deviceCaps(dc, caps)) return e;

@@ -4,14 +4,14 @@
 
 #include <string>
 
-#include "platform/platform.h"
+#include "platform/printing.h"
 #include "report/layout.h"
 
 namespace report {
 
 class PrinterCanvas : public Canvas {
  public:
-  PrinterCanvas(platform::Platform& os, platform::PrinterDc dc, DeviceGeometry geometry)
+  PrinterCanvas(platform::Printing& os, platform::PrinterDc dc, DeviceGeometry geometry)
       : os_(os), dc_(dc), geometry_(geometry) {}
 
   DeviceGeometry geometry() const override { return geometry_; }
@@ -30,7 +30,7 @@ class PrinterCanvas : public Canvas {
     if (!error_) error_ = e;
   }
 
-  platform::Platform& os_;
+  platform::Printing& os_;
   platform::PrinterDc dc_;
   DeviceGeometry geometry_;
   platform::Error error_ = platform::kOk;
@@ -40,7 +40,7 @@ class PrinterCanvas : public Canvas {
 // device's resolution and offset, one page per copy, every drawing call.
 // 0 when the spooler took the whole job, else the error of the first call
 // that failed (the document is then ended as far as it got).
-platform::Error printReport(platform::Platform& os, platform::PrinterDc dc, const Report& report,
+platform::Error printReport(platform::Printing& os, platform::PrinterDc dc, const Report& report,
                             int copies = 1);
 
 }  // namespace report

@@ -33,7 +33,7 @@ class Adapters : public ::testing::Test {
     }
     return count;
   }
-  int same(const std::string& server) { return discovery::sameSubnet(pc, server); }
+  int same(const std::string& server) { return discovery::sameSubnet(pc, pc.prompter(), server); }
 
   platform::FakePc pc;
 };
@@ -49,7 +49,7 @@ TEST_F(Adapters, OnlyThePcsOwnSubnetsCount) {
 TEST_F(Adapters, TwoAdaptersGetABurstEachAndBothSubnetsCount) {
   pc.addAdapter({{"192.168.1.5", "255.255.255.0"}});
   pc.addAdapter({{"192.168.2.5", "255.255.255.0"}});
-  EXPECT_EQ(discovery::bcastMsg(pc), 0);
+  EXPECT_EQ(discovery::bcastMsg(pc, pc, pc.prompter()), 0);
   EXPECT_EQ(sentTo(), (std::map<std::string, int>{{"192.168.1.255", 5}, {"192.168.2.255", 5}}));
   EXPECT_EQ(same("192.168.2.200"), 1);
   EXPECT_EQ(same("192.168.1.1"), 1);
@@ -58,7 +58,7 @@ TEST_F(Adapters, TwoAdaptersGetABurstEachAndBothSubnetsCount) {
 
 TEST_F(Adapters, EveryAddressOfAnAdapterGetsItsBurst) {
   pc.addAdapter({{"10.1.0.9", "255.255.0.0"}, {"172.16.4.9", "255.255.252.0"}});
-  discovery::bcastMsg(pc);
+  discovery::bcastMsg(pc, pc, pc.prompter());
   EXPECT_EQ(sentTo(), (std::map<std::string, int>{{"10.1.255.255", 5}, {"172.16.7.255", 5}}));
   EXPECT_EQ(same("172.16.5.1"), 1);
 }
@@ -69,7 +69,7 @@ TEST_F(Adapters, UnusableAddressesAreSkippedSilently) {
                  {"10.8.8.8", "0.0.0.0"},
                  {"not an address", "255.255.255.0"},
                  {"192.168.7.2", "255.255.255.0"}});
-  discovery::bcastMsg(pc);
+  discovery::bcastMsg(pc, pc, pc.prompter());
   EXPECT_EQ(sentTo(), (std::map<std::string, int>{{"192.168.7.255", 5}}));
   EXPECT_EQ(same("10.9.9.9"), 0);
   EXPECT_EQ(same("10.8.8.8"), 0);
@@ -89,7 +89,7 @@ TEST_F(Adapters, AnAddressThatIsNoDottedIpv4IsReported) {
 
 TEST_F(Adapters, NoAdapterAtAllShowsTheSizingError) {
   EXPECT_EQ(same("10.0.0.1"), 0);
-  discovery::bcastMsg(pc);
+  discovery::bcastMsg(pc, pc, pc.prompter());
   EXPECT_EQ(messages(), (std::vector<std::string>{"GetAdaptersInfo sizing failed with error 232\n",
                                                   "GetAdaptersInfo sizing failed with error 232\n"}));
   EXPECT_TRUE(pc.sent().empty());
@@ -102,7 +102,7 @@ TEST_F(Adapters, FailuresOfEitherCallAreShownAndCountAsNoAdapter) {
   pc.failCall(platform::NetworkCall::GetAdaptersInfo, 1168, 1);
   EXPECT_EQ(same("10.0.0.9"), 0);
   pc.failCall(platform::NetworkCall::GetAdaptersInfo, 8, 1);
-  discovery::bcastMsg(pc);
+  discovery::bcastMsg(pc, pc, pc.prompter());
   EXPECT_TRUE(pc.sent().empty());
   EXPECT_EQ(same("10.0.0.9"), 1);  // the faults are spent
   EXPECT_EQ(messages(), (std::vector<std::string>{"GetAdaptersInfo sizing failed with error 87\n",
@@ -121,7 +121,7 @@ class HugeAdapterList : public platform::FakePc {
 TEST(AdaptersMemory, AnAllocationThatCannotBeMadeIsReported) {
   HugeAdapterList pc;
   pc.setApplication(1, "Varn PRN WIZARD");
-  EXPECT_EQ(discovery::sameSubnet(pc, "10.0.0.1"), 0);
+  EXPECT_EQ(discovery::sameSubnet(pc, pc.prompter(), "10.0.0.1"), 0);
   ASSERT_EQ(pc.boxes.size(), 1u);
   EXPECT_EQ(pc.boxes[0].text, "Memory allocation error\n");
 }

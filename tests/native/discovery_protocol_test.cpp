@@ -60,7 +60,7 @@ TEST_F(DiscoveryTest, ModelCodeBytesOnTheWire) {
 }
 
 TEST_F(DiscoveryTest, OwnRequestIsDroppedWithoutAFlush) {
-  discovery::sendBurst(pc, platform::kInaddrNone);  // five come back to us
+  discovery::sendBurst(pc, pc, platform::kInaddrNone);  // five come back to us
   deliver("10.77.0.3", reply(0x00010000, "HP LaserJet 1100"));
   EXPECT_EQ(pc.queued(9999), 6u);
   for (int i = 0; i < 5; ++i) EXPECT_EQ(process(), 0);
@@ -192,7 +192,7 @@ TEST_F(DiscoveryTest, StopFlagEndsAFlush) {
 
 TEST_F(DiscoveryTest, BurstIsFiveRequestsTenMillisecondsApart) {
   auto before = pc.slept.load();
-  discovery::broadcastGetInfo(pc);
+  discovery::broadcastGetInfo(pc, pc);
   auto sent = pc.sent();
   ASSERT_EQ(sent.size(), 5u);
   auto request = discovery::getInfoRequest();

@@ -148,7 +148,7 @@ TEST_F(ModalStack, AMessageBoxBlocksEveryPageAndEveryTimer) {
   int ticks = 0, clicks = 0, depth = 0;
   timer->onTimer = [&] {
     ++ticks;
-    pc.showMessage("tick " + std::to_string(ticks));
+    pc.prompter().showMessage("tick " + std::to_string(ticks));
   };
   timer->setEnabled(true);
   other->onClick = [&] { ++clicks; };

@@ -22,7 +22,7 @@ TEST_F(Install, FreshInstallCopiesBothFilesOverOldOnesAndRegistersWithoutAsking)
   shipAll(5u);
   // DLLs of the same names but no registration: overwritten silently.
   pc.putFile(kSys + "\\talomon.dll", platform::FakePc::monitorDll(9u, "stray"));
-  EXPECT_TRUE(installMonitor(pc));
+  EXPECT_TRUE(installMonitor({pc, pc, pc, pc.prompter(), osMajorVersion}));
   EXPECT_TRUE(pc.boxes.empty());
   EXPECT_EQ(dwDriverVersion, 0u) << "no version is read without a registered monitor";
   EXPECT_EQ(content(kSys + "\\talomon.dll"), "shipped talomon");
@@ -36,7 +36,7 @@ TEST_F(Install, FreshInstallCopiesBothFilesOverOldOnesAndRegistersWithoutAsking)
 
   // Run again ("Next >" after "Manual Set IP"): equal versions, nothing done.
   pc.monitorRequests.clear();
-  EXPECT_TRUE(installMonitor(pc));
+  EXPECT_TRUE(installMonitor({pc, pc, pc, pc.prompter(), osMajorVersion}));
   EXPECT_TRUE(pc.boxes.empty());
   EXPECT_TRUE(pc.monitorRequests.empty());
   EXPECT_EQ(dwDriverVersion, 5u);
@@ -46,7 +46,7 @@ TEST_F(Install, NineXFamilyCopiesLprmonAndRegistersItForWindows40) {
   osMajorVersion = 4;
   shipAll(5u);
   ship(3u, "lprmon");
-  EXPECT_TRUE(installMonitor(pc));
+  EXPECT_TRUE(installMonitor({pc, pc, pc, pc.prompter(), osMajorVersion}));
   EXPECT_EQ(content(kSys + "\\lprmon.dll"), "shipped lprmon");
   EXPECT_EQ(pc.file(kSys + "\\talomon.dll"), nullptr);
   EXPECT_EQ(pc.file(kSys + "\\taloui.dll"), nullptr);
@@ -58,7 +58,7 @@ TEST_F(Install, NineXFamilyCopiesLprmonAndRegistersItForWindows40) {
   // Its update compares lprmon's versions.
   ship(4u, "lprmon");
   pc.answers = {Answer::No};
-  EXPECT_TRUE(installMonitor(pc));
+  EXPECT_TRUE(installMonitor({pc, pc, pc, pc.prompter(), osMajorVersion}));
   ASSERT_EQ(texts(), std::vector<std::string>{kReplace});
   EXPECT_EQ(dwDriverVersion, 3u);
 }
@@ -87,7 +87,7 @@ TEST_P(VersionTable, DecidesQuestionDriverVersionAndReplacement) {
   pc.addPrinter("Office Laser", "Remote Port");
   pc.setRegistryString(monitortest::kMonitorKey, "Server Address", "10.77.0.2");
 
-  EXPECT_TRUE(installMonitor(pc));
+  EXPECT_TRUE(installMonitor({pc, pc, pc, pc.prompter(), osMajorVersion}));
   if (row.answer) {
     ASSERT_EQ(pc.boxes.size(), 1u);
     expectInformation(pc.boxes[0], kReplace, "Information", Buttons::YesNo);
@@ -137,7 +137,7 @@ TEST_F(Install, ReplacementWithTheShippedFileMissingLeavesNoMonitor) {
   installOld(0u);
   pc.putFile(kAppPath + "\\taloui.dl_", platform::FakePc::plainDll());
   pc.answers = {Answer::Yes};
-  EXPECT_FALSE(installMonitor(pc));
+  EXPECT_FALSE(installMonitor({pc, pc, pc, pc.prompter(), osMajorVersion}));
   ASSERT_EQ(pc.boxes.size(), 2u);
   expectPlainMessage(pc.boxes[1], "Failed to Copy file !");
   EXPECT_FALSE(registered());
@@ -146,7 +146,7 @@ TEST_F(Install, ReplacementWithTheShippedFileMissingLeavesNoMonitor) {
 
 TEST_F(Install, TalomonCopiedAndTalouiFailingStopsWithoutRegistration) {
   ship(5u);  // no taloui.dl_
-  EXPECT_FALSE(installMonitor(pc));
+  EXPECT_FALSE(installMonitor({pc, pc, pc, pc.prompter(), osMajorVersion}));
   ASSERT_EQ(pc.boxes.size(), 1u);
   expectPlainMessage(pc.boxes[0], "Failed to Copy file !");
   EXPECT_EQ(content(kSys + "\\talomon.dll"), "shipped talomon") << "the first copy stays";
@@ -159,7 +159,7 @@ TEST_F(Install, EmptyAppPathLooksAtTheDriveRoot) {
   pc.setRegistryString(monitor::kCompanionKey, "AppPath", "");
   shipAll(5u);
   pc.putFile("\\talomon.dl_", platform::FakePc::monitorDll(7u, "root talomon"));
-  EXPECT_FALSE(installMonitor(pc));
+  EXPECT_FALSE(installMonitor({pc, pc, pc, pc.prompter(), osMajorVersion}));
   EXPECT_EQ(texts(), std::vector<std::string>{"Failed to Copy file !"});
   EXPECT_EQ(content(kSys + "\\talomon.dll"), "root talomon");
 }
@@ -167,7 +167,7 @@ TEST_F(Install, EmptyAppPathLooksAtTheDriveRoot) {
 TEST_F(Install, MissingCompanionKeyIsCreatedAndReadsEmpty) {
   pc.deleteRegistryTree("Software");
   shipAll(5u);
-  EXPECT_FALSE(installMonitor(pc));
+  EXPECT_FALSE(installMonitor({pc, pc, pc, pc.prompter(), osMajorVersion}));
   EXPECT_EQ(texts(), std::vector<std::string>{"Failed to Copy file !"});
   EXPECT_TRUE(pc.registryKeyExists(monitor::kCompanionKey));
 }
@@ -178,7 +178,7 @@ TEST_F(Install, AppPathOfAnyLengthIsUsedWhole) {
   pc.setRegistryString(monitor::kCompanionKey, "AppPath", deep);
   pc.putFile(deep + "\\talomon.dl_", platform::FakePc::monitorDll(5u, "deep talomon"));
   pc.putFile(deep + "\\taloui.dl_", platform::FakePc::plainDll("deep taloui"));
-  EXPECT_TRUE(installMonitor(pc));
+  EXPECT_TRUE(installMonitor({pc, pc, pc, pc.prompter(), osMajorVersion}));
   EXPECT_EQ(content(kSys + "\\talomon.dll"), "deep talomon");
 }
 
@@ -186,7 +186,7 @@ TEST_F(Install, AppPathOfAnotherTypeRaisesTheRegistryError) {
   pc.setRegistryValue(monitor::kCompanionKey, "AppPath", {platform::kRegDword, "\x05\0\0\0"});
   shipAll(5u);
   try {
-    installMonitor(pc);
+    installMonitor({pc, pc, pc, pc.prompter(), osMajorVersion});
     FAIL() << "no error raised";
   } catch (const gui::Exception& e) {
     EXPECT_STREQ(e.what(), "Invalid data type for 'AppPath'");
@@ -198,7 +198,7 @@ TEST_F(Install, RegistrationRefusedShowsTheSystemsCode) {
   // A shipped DLL that is no monitor: the spooler cannot start it.
   pc.putFile(kAppPath + "\\talomon.dl_", platform::FakePc::plainDll("not a monitor"));
   pc.putFile(kAppPath + "\\taloui.dl_", platform::FakePc::plainDll());
-  EXPECT_FALSE(installMonitor(pc));
+  EXPECT_FALSE(installMonitor({pc, pc, pc, pc.prompter(), osMajorVersion}));
   ASSERT_EQ(pc.boxes.size(), 1u);
   expectPlainMessage(pc.boxes[0], "AddMonitor Failed\nCode 127");
   EXPECT_EQ(content(kSys + "\\talomon.dll"), "not a monitor") << "copies stay";
@@ -210,7 +210,7 @@ TEST_F(Install, MonitorListFailingCountsAsNotRegistered) {
   shipAll(2u);
   // The list fails: no versions, and the registration finds the monitor.
   pc.failCall(platform::SpoolerCall::EnumMonitorsSizing, platform::kErrorAccessDenied, 2);
-  EXPECT_FALSE(installMonitor(pc));
+  EXPECT_FALSE(installMonitor({pc, pc, pc, pc.prompter(), osMajorVersion}));
   ASSERT_EQ(pc.boxes.size(), 3u);
   expectPlainMessage(pc.boxes[0], "EnumMonitors Failed!!");
   expectPlainMessage(pc.boxes[1], "EnumMonitors Failed!!");
@@ -222,12 +222,13 @@ TEST_F(Install, MonitorListFailingCountsAsNotRegistered) {
 TEST_F(Install, SecondListCallFailing) {
   pc.failCall(platform::SpoolerCall::EnumMonitors, 1722, 1);
   shipAll(2u);
-  EXPECT_EQ(monitor::monitorInstalled(pc, "Local Port"), 0);
+  EXPECT_EQ(monitor::monitorInstalled(pc, pc.prompter(), "Local Port"), 0);
   ASSERT_EQ(pc.boxes.size(), 1u);
   expectPlainMessage(pc.boxes[0], "EnumMonitors Failed!!");
-  EXPECT_EQ(monitor::monitorInstalled(pc, "Local Port"), 1);
-  EXPECT_EQ(monitor::monitorInstalled(pc, "local port"), 0) << "names compare case-sensitively";
-  EXPECT_EQ(monitor::monitorInstalled(pc, "Local"), 0);
+  EXPECT_EQ(monitor::monitorInstalled(pc, pc.prompter(), "Local Port"), 1);
+  EXPECT_EQ(monitor::monitorInstalled(pc, pc.prompter(), "local port"), 0)
+      << "names compare case-sensitively";
+  EXPECT_EQ(monitor::monitorInstalled(pc, pc.prompter(), "Local"), 0);
 }
 
 TEST_F(Install, RemovalRefusedDuringAnUpdateKeepsTheOldMonitorAndItsVersion) {
@@ -235,7 +236,7 @@ TEST_F(Install, RemovalRefusedDuringAnUpdateKeepsTheOldMonitorAndItsVersion) {
   shipAll(2u);
   pc.answers = {Answer::Yes};
   pc.failCall(platform::SpoolerCall::DeleteMonitor, platform::kErrorAccessDenied, 1);
-  EXPECT_TRUE(installMonitor(pc));
+  EXPECT_TRUE(installMonitor({pc, pc, pc, pc.prompter(), osMajorVersion}));
   ASSERT_EQ(pc.boxes.size(), 2u);
   expectInformation(pc.boxes[1], "DeleteMonitor Failed !", "", Buttons::Ok);
   EXPECT_TRUE(registered());
@@ -250,7 +251,7 @@ TEST_F(Install, UpdateMovesPrintersOffTheRemotePortWithoutAsking) {
   pc.addPrinter("Office Laser", "Remote Port");
   pc.addPrinter("Shared Inkjet", "Remote Port,LPT1:");
   pc.addPrinter("Plotter", "COM1:");
-  EXPECT_TRUE(installMonitor(pc));
+  EXPECT_TRUE(installMonitor({pc, pc, pc, pc.prompter(), osMajorVersion}));
   EXPECT_EQ(texts(), std::vector<std::string>{kReplace});
   EXPECT_EQ(portOf("Office Laser"), "LPT1:");
   EXPECT_EQ(portOf("Shared Inkjet"), "Remote Port,LPT1:");
@@ -265,7 +266,7 @@ TEST_F(Install, PrinterThatCouldNotBeMovedKeepsTheOldMonitor) {
   pc.answers = {Answer::Yes};
   pc.addPrinter("Office Laser", "Remote Port");
   pc.failCall(platform::SpoolerCall::SetPrinter, platform::kErrorAccessDenied, 1);
-  EXPECT_TRUE(installMonitor(pc));
+  EXPECT_TRUE(installMonitor({pc, pc, pc, pc.prompter(), osMajorVersion}));
   EXPECT_EQ(texts(), (std::vector<std::string>{kReplace, "SetPrinter Failed!!\nCode 5"}));
   EXPECT_EQ(portOf("Office Laser"), "Remote Port");
   EXPECT_TRUE(pc.monitorRequests.empty()) << "the monitor was deleted under a printer";
@@ -280,7 +281,7 @@ TEST_F(Install, SystemDirectoryUnknownStopsBeforeAnything) {
   shipAll(2u);
   dwDriverVersion = 77;
   pc.failCall(platform::FilesCall::GetSystemDirectory, 8, 1);
-  EXPECT_FALSE(installMonitor(pc));
+  EXPECT_FALSE(installMonitor({pc, pc, pc, pc.prompter(), osMajorVersion}));
   ASSERT_EQ(pc.boxes.size(), 1u);
   expectPlainMessage(pc.boxes[0], "Failed to Copy file !");
   EXPECT_EQ(dwDriverVersion, 77u);
@@ -292,19 +293,19 @@ TEST_F(Install, SystemDirectoryTooLongForItsRoom) {
   pc.systemDir = "C:\\" + std::string(509, 's');  // 512 characters
   pc.addFolder(pc.systemDir);
   shipAll(2u);
-  EXPECT_FALSE(installMonitor(pc));
+  EXPECT_FALSE(installMonitor({pc, pc, pc, pc.prompter(), osMajorVersion}));
   EXPECT_EQ(texts(), std::vector<std::string>{"Failed to Copy file !"});
   pc.systemDir.resize(511);
   pc.addFolder(pc.systemDir);
   pc.boxes.clear();
-  EXPECT_TRUE(installMonitor(pc));
+  EXPECT_TRUE(installMonitor({pc, pc, pc, pc.prompter(), osMajorVersion}));
   EXPECT_EQ(content(pc.systemDir + "\\talomon.dll"), "shipped talomon");
 }
 
 TEST_F(Install, FirstCopyFailingCopiesNothing) {
   shipAll(2u);
   pc.failCall(platform::FilesCall::CopyFile, platform::kErrorAccessDenied, 1);
-  EXPECT_FALSE(installMonitor(pc));
+  EXPECT_FALSE(installMonitor({pc, pc, pc, pc.prompter(), osMajorVersion}));
   EXPECT_EQ(texts(), std::vector<std::string>{"Failed to Copy file !"});
   EXPECT_EQ(pc.file(kSys + "\\talomon.dll"), nullptr);
   EXPECT_EQ(pc.file(kSys + "\\taloui.dll"), nullptr);
@@ -314,7 +315,7 @@ TEST_F(Install, FirstCopyFailingCopiesNothing) {
 TEST_F(Install, RegistrationFailingOnDemand) {
   shipAll(2u);
   pc.failCall(platform::SpoolerCall::AddMonitor, platform::kErrorInvalidEnvironment, 1);
-  EXPECT_FALSE(installMonitor(pc));
+  EXPECT_FALSE(installMonitor({pc, pc, pc, pc.prompter(), osMajorVersion}));
   ASSERT_EQ(pc.boxes.size(), 1u);
   expectPlainMessage(pc.boxes[0], "AddMonitor Failed\nCode 1805");
   EXPECT_EQ(content(kSys + "\\taloui.dll"), "shipped taloui");
@@ -330,7 +331,7 @@ TEST_F(Install, InstalledDllThatCannotBeLoadedOrLacksTheExportCountsAsZero) {
     shipAll(3u);
     pc.failCall(call, platform::kErrorModNotFound, 1);
     pc.answers = {Answer::No};
-    EXPECT_TRUE(installMonitor(pc));
+    EXPECT_TRUE(installMonitor({pc, pc, pc, pc.prompter(), osMajorVersion}));
     // 3 > 0: the question, silently; No keeps the "installed" 0.
     EXPECT_EQ(texts(), std::vector<std::string>{kReplace});
     EXPECT_EQ(dwDriverVersion, 0u);
@@ -342,7 +343,7 @@ TEST_F(Install, FreeLibraryFailingStillReadsTheVersion) {
   installOld(3u);
   shipAll(3u);
   pc.failCall(platform::FilesCall::FreeLibrary, 6, 1);
-  EXPECT_TRUE(installMonitor(pc));
+  EXPECT_TRUE(installMonitor({pc, pc, pc, pc.prompter(), osMajorVersion}));
   EXPECT_TRUE(pc.boxes.empty());
   EXPECT_EQ(dwDriverVersion, 3u);
   EXPECT_EQ(pc.loadedModules(), 1u) << "the one that failed to go";
@@ -359,7 +360,7 @@ TEST_F(Install, RegistryCallsFailingOnceReadAnEmptyAppPath) {
     pc.boxes.clear();
     shipAll(2u);
     pc.failCall(call, platform::kErrorAccessDenied, 1);
-    EXPECT_FALSE(installMonitor(pc));
+    EXPECT_FALSE(installMonitor({pc, pc, pc, pc.prompter(), osMajorVersion}));
     EXPECT_EQ(texts(), std::vector<std::string>{"Failed to Copy file !"});
     EXPECT_FALSE(registered());
   }
@@ -368,7 +369,7 @@ TEST_F(Install, RegistryCallsFailingOnceReadAnEmptyAppPath) {
 TEST_F(Install, KeyThatFailsToCloseDoesNotStopTheInstallation) {
   shipAll(2u);
   pc.failCall(platform::RegistryCall::RegCloseKey, 6, 1);
-  EXPECT_TRUE(installMonitor(pc));
+  EXPECT_TRUE(installMonitor({pc, pc, pc, pc.prompter(), osMajorVersion}));
   EXPECT_TRUE(registered());
   EXPECT_EQ(pc.openRegistryKeys(), 1u);
   pc.clearFaults();

@@ -29,13 +29,13 @@ class Address : public monitortest::MonitorPc {
 };
 
 TEST_F(Address, ShorterThanEightCharactersIsReplacedWithoutAQuestion) {
-  monitor::storeServerAddress(pc, "10.77.0.2");
+  monitor::storeServerAddress(pc, pc.prompter(), "10.77.0.2");
   EXPECT_EQ(value(), "10.77.0.2") << "missing value and key: written";
   // REG_SZ with its terminating zero counted.
   EXPECT_EQ(pc.registryValue(kMonitorKey, "Server Address"),
             (platform::FakePc::RegValue{platform::kRegSz, std::string("10.77.0.2\0", 10)}));
   stored("1.2.3.4");
-  monitor::storeServerAddress(pc, "10.0.0.1");
+  monitor::storeServerAddress(pc, pc.prompter(), "10.0.0.1");
   EXPECT_EQ(value(), "10.0.0.1");
   EXPECT_TRUE(pc.boxes.empty());
 }
@@ -43,9 +43,9 @@ TEST_F(Address, ShorterThanEightCharactersIsReplacedWithoutAQuestion) {
 TEST_F(Address, EightCharactersOrMoreAsksAndOnlyYesWrites) {
   stored("10.0.0.1");
   pc.answers = {Answer::No, Answer::Yes};
-  monitor::storeServerAddress(pc, "10.77.0.2");
+  monitor::storeServerAddress(pc, pc.prompter(), "10.77.0.2");
   EXPECT_EQ(value(), "10.0.0.1");
-  monitor::storeServerAddress(pc, "10.77.0.2");
+  monitor::storeServerAddress(pc, pc.prompter(), "10.77.0.2");
   EXPECT_EQ(value(), "10.77.0.2");
   ASSERT_EQ(pc.boxes.size(), 2u);
   expectInformation(pc.boxes[0], question("10.0.0.1", "10.77.0.2"), "Information",
@@ -55,13 +55,13 @@ TEST_F(Address, EightCharactersOrMoreAsksAndOnlyYesWrites) {
 TEST_F(Address, EqualAddressWritesNothingAndAsksNothing) {
   stored("192.168.100.200");
   pc.failCall(platform::RegistryCall::RegSetValueEx, platform::kErrorAccessDenied);
-  monitor::storeServerAddress(pc, "192.168.100.200");
+  monitor::storeServerAddress(pc, pc.prompter(), "192.168.100.200");
   EXPECT_TRUE(pc.boxes.empty());
   // Case counts: another case is another address.
   stored("abcdefgh");
   pc.clearFaults();
   pc.answers = {Answer::Yes};
-  monitor::storeServerAddress(pc, "ABCDEFGH");
+  monitor::storeServerAddress(pc, pc.prompter(), "ABCDEFGH");
   EXPECT_EQ(value(), "ABCDEFGH");
 }
 
@@ -69,11 +69,11 @@ TEST_F(Address, LongStoredAddressIsQuotedWhole) {
   std::string longOne(5000, '7');
   stored(longOne);
   pc.answers = {Answer::Yes};
-  monitor::storeServerAddress(pc, "10.77.0.2");
+  monitor::storeServerAddress(pc, pc.prompter(), "10.77.0.2");
   ASSERT_EQ(pc.boxes.size(), 1u);
   EXPECT_EQ(pc.boxes[0].text, question(longOne, "10.77.0.2"));
   EXPECT_EQ(monitor::storedServerAddress(pc), "10.77.0.2");
-  monitor::storeServerAddress(pc, longOne + longOne);
+  monitor::storeServerAddress(pc, pc.prompter(), longOne + longOne);
   EXPECT_EQ(monitor::storedServerAddress(pc), "10.77.0.2") << "no answer left: No";
   pc.unexpectedQuestion = false;
 }
@@ -81,7 +81,7 @@ TEST_F(Address, LongStoredAddressIsQuotedWhole) {
 TEST_F(Address, FailedWriteRaisesTheRegistryErrorAndClosesTheKey) {
   pc.failCall(platform::RegistryCall::RegSetValueEx, platform::kErrorAccessDenied, 1);
   try {
-    monitor::storeServerAddress(pc, "10.77.0.2");
+    monitor::storeServerAddress(pc, pc.prompter(), "10.77.0.2");
     FAIL() << "no error";
   } catch (const gui::Exception& e) {
     EXPECT_STREQ(e.what(), "Failed to set data for 'Server Address'");
@@ -93,7 +93,7 @@ TEST_F(Address, KeyThatCannotBeOpenedReadsEmptyAndFailsToWrite) {
   stored("10.77.0.9");
   pc.registryWritable = false;
   EXPECT_EQ(monitor::storedServerAddress(pc), "");
-  EXPECT_THROW(monitor::storeServerAddress(pc, "10.77.0.2"), monitor::RegistryError);
+  EXPECT_THROW(monitor::storeServerAddress(pc, pc.prompter(), "10.77.0.2"), monitor::RegistryError);
   pc.registryWritable = true;
   EXPECT_EQ(value(), "10.77.0.9");
 }
@@ -110,7 +110,7 @@ TEST_F(Address, ValueOfAnotherTypeRaisesInvalidDataType) {
         }
       },
       gui::Exception);
-  EXPECT_THROW(monitor::storeServerAddress(pc, "10.77.0.2"), monitor::RegistryError);
+  EXPECT_THROW(monitor::storeServerAddress(pc, pc.prompter(), "10.77.0.2"), monitor::RegistryError);
   // An expandable string is a string; an empty value of any type is empty.
   pc.setRegistryValue(kMonitorKey, "Server Address", {platform::kRegExpandSz, "10.1.1.1\0"});
   EXPECT_EQ(monitor::storedServerAddress(pc), "10.1.1.1");
@@ -133,13 +133,13 @@ TEST_F(Address, KeysAreNamedWithoutTheLeadingBackslash) {
 }
 
 TEST_F(Address, ManualTextIsStoredExactlyUnchecked) {
-  monitor::storeManualAddress(pc, "abc");
+  monitor::storeManualAddress(pc, pc.prompter(), "abc");
   EXPECT_EQ(value(), "abc");
-  monitor::storeManualAddress(pc, "10.77.0.2-and-more-text");
+  monitor::storeManualAddress(pc, pc.prompter(), "10.77.0.2-and-more-text");
   EXPECT_EQ(value(), "10.77.0.2-and-more-text");
   // An emptied field after a long stored address: asked, then stored empty.
   pc.answers = {Answer::Yes};
-  monitor::storeManualAddress(pc, "");
+  monitor::storeManualAddress(pc, pc.prompter(), "");
   EXPECT_EQ(value(), "");
   EXPECT_EQ(texts(), std::vector<std::string>{question("10.77.0.2-and-more-text", "")});
 }
@@ -147,7 +147,7 @@ TEST_F(Address, ManualTextIsStoredExactlyUnchecked) {
 class Welcome : public monitortest::MonitorPc {};
 
 TEST_F(Welcome, NoMonitorHidesThePanelAndCreatesTheKeyEmpty) {
-  monitor::MonitorStatus s = monitor::monitorStatus(pc);
+  monitor::MonitorStatus s = monitor::monitorStatus({pc, pc, pc, pc.prompter(), osMajorVersion});
   EXPECT_FALSE(s.installed);
   EXPECT_EQ(s.version, "0");
   EXPECT_EQ(s.address, "");
@@ -156,14 +156,14 @@ TEST_F(Welcome, NoMonitorHidesThePanelAndCreatesTheKeyEmpty) {
   EXPECT_TRUE(pc.boxes.empty());
   // The installation takes the key over.
   shipAll(4u);
-  EXPECT_TRUE(monitor::installMonitor(pc));
+  EXPECT_TRUE(monitor::installMonitor({pc, pc, pc, pc.prompter(), osMajorVersion}));
   EXPECT_TRUE(registered());
 }
 
 TEST_F(Welcome, InstalledMonitorShowsItsVersionAndAddress) {
   installOld(0x0102u);
   pc.setRegistryString(kMonitorKey, "Server Address", "10.77.0.2");
-  monitor::MonitorStatus s = monitor::monitorStatus(pc);
+  monitor::MonitorStatus s = monitor::monitorStatus({pc, pc, pc, pc.prompter(), osMajorVersion});
   EXPECT_TRUE(s.installed);
   EXPECT_EQ(s.version, "258");
   EXPECT_EQ(s.address, "10.77.0.2");
@@ -172,23 +172,23 @@ TEST_F(Welcome, InstalledMonitorShowsItsVersionAndAddress) {
 TEST_F(Welcome, InstalledWithoutItsDllOrExportShowsZero) {
   installOld(3u);
   pc.files.erase(kSys + "\\talomon.dll");
-  monitor::MonitorStatus s = monitor::monitorStatus(pc);
+  monitor::MonitorStatus s = monitor::monitorStatus({pc, pc, pc, pc.prompter(), osMajorVersion});
   EXPECT_TRUE(s.installed);
   EXPECT_EQ(s.version, "0");
   installOld(std::nullopt);
-  EXPECT_EQ(monitor::monitorStatus(pc).version, "0");
+  EXPECT_EQ(monitor::monitorStatus({pc, pc, pc, pc.prompter(), osMajorVersion}).version, "0");
   EXPECT_TRUE(pc.boxes.empty());
 }
 
 TEST_F(Welcome, TopBitShowsNegativeAndTheFamilysDllCounts) {
   installOld(0x80000001u);
-  EXPECT_EQ(monitor::installedVersionText(pc), "-2147483647");
+  EXPECT_EQ(monitor::installedVersionText(pc, osMajorVersion), "-2147483647");
   installOld(0xFFFFFFFFu);
-  EXPECT_EQ(monitor::installedVersionText(pc), "-1");
+  EXPECT_EQ(monitor::installedVersionText(pc, osMajorVersion), "-1");
   osMajorVersion = 4;
-  EXPECT_EQ(monitor::installedVersionText(pc), "0") << "no lprmon.dll";
+  EXPECT_EQ(monitor::installedVersionText(pc, osMajorVersion), "0") << "no lprmon.dll";
   pc.putFile(kSys + "\\lprmon.dll", platform::FakePc::monitorDll(6u));
-  EXPECT_EQ(monitor::installedVersionText(pc), "6");
+  EXPECT_EQ(monitor::installedVersionText(pc, osMajorVersion), "6");
 }
 
 TEST_F(Welcome, EachCallFailingGivesTheQuietDefault) {
@@ -202,14 +202,15 @@ TEST_F(Welcome, EachCallFailingGivesTheQuietDefault) {
                  Case{platform::FilesCall::LoadLibrary, "0"},
                  Case{platform::FilesCall::GetProcAddress, "0"}}) {
     pc.failCall(c.call, platform::kErrorAccessDenied, 1);
-    EXPECT_EQ(monitor::monitorStatus(pc).version, c.version);
+    EXPECT_EQ(monitor::monitorStatus({pc, pc, pc, pc.prompter(), osMajorVersion}).version,
+              c.version);
   }
   pc.failCall(platform::RegistryCall::RegCreateKeyEx, platform::kErrorAccessDenied, 1);
-  EXPECT_EQ(monitor::monitorStatus(pc).address, "");
+  EXPECT_EQ(monitor::monitorStatus({pc, pc, pc, pc.prompter(), osMajorVersion}).address, "");
   pc.failCall(platform::RegistryCall::RegQueryValueEx, platform::kErrorAccessDenied, 1);
-  EXPECT_EQ(monitor::monitorStatus(pc).address, "");
+  EXPECT_EQ(monitor::monitorStatus({pc, pc, pc, pc.prompter(), osMajorVersion}).address, "");
   pc.failCall(platform::SpoolerCall::EnumMonitorsSizing, platform::kErrorAccessDenied, 1);
-  monitor::MonitorStatus s = monitor::monitorStatus(pc);
+  monitor::MonitorStatus s = monitor::monitorStatus({pc, pc, pc, pc.prompter(), osMajorVersion});
   EXPECT_FALSE(s.installed);
   EXPECT_EQ(s.version, "7");
   EXPECT_EQ(s.address, "10.77.0.2");
@@ -219,7 +220,7 @@ TEST_F(Welcome, EachCallFailingGivesTheQuietDefault) {
 class Uninstall : public monitortest::MonitorPc {
  protected:
   Outcome run() {
-    return monitor::uninstall(pc, [this](bool on) {
+    return monitor::uninstall(pc, pc.prompter(), osMajorVersion, [this](bool on) {
       busy.push_back(on ? "on" : "off");
       boxesWhenBusyChanged.push_back(pc.boxes.size());
     });
@@ -329,7 +330,7 @@ TEST_F(Uninstall, NineXFamilyDeletesForWindows40) {
 class Removal : public monitortest::MonitorPc {};
 
 TEST_F(Removal, NotFoundMessageHasNoCaptionOfItsOwn) {
-  EXPECT_EQ(monitor::removeMonitor(pc), 0);
+  EXPECT_EQ(monitor::removeMonitor(pc, pc.prompter(), osMajorVersion), 0);
   ASSERT_EQ(pc.boxes.size(), 1u);
   expectInformation(pc.boxes[0], "Printer Sharing Port Monitor does not exist!\n", "",
                     Buttons::Ok);
@@ -340,7 +341,7 @@ TEST_F(Removal, MovesPrintersWithoutAskingAndDeletesSilently) {
   installOld(2u);
   pc.addPrinter("Office Laser", "Remote Port");
   pc.addPrinter("Plotter", "LPT2:");
-  EXPECT_EQ(monitor::removeMonitor(pc), 1);
+  EXPECT_EQ(monitor::removeMonitor(pc, pc.prompter(), osMajorVersion), 1);
   EXPECT_TRUE(pc.boxes.empty());
   EXPECT_EQ(portOf("Office Laser"), "LPT1:");
   EXPECT_EQ(portOf("Plotter"), "LPT2:");
@@ -350,11 +351,11 @@ TEST_F(Removal, MovesPrintersWithoutAskingAndDeletesSilently) {
 TEST_F(Removal, RefusedOrStoppedKeepsTheMonitor) {
   installOld(2u);
   pc.failCall(platform::SpoolerCall::DeleteMonitor, platform::kErrorAccessDenied, 1);
-  EXPECT_EQ(monitor::removeMonitor(pc), -1);
+  EXPECT_EQ(monitor::removeMonitor(pc, pc.prompter(), osMajorVersion), -1);
   expectInformation(pc.boxes.at(0), "DeleteMonitor Failed !", "", Buttons::Ok);
   pc.addPrinter("Office Laser", "Remote Port");
   pc.failCall(platform::SpoolerCall::SetPrinter, platform::kErrorAccessDenied, 1);
-  EXPECT_EQ(monitor::removeMonitor(pc), -1);
+  EXPECT_EQ(monitor::removeMonitor(pc, pc.prompter(), osMajorVersion), -1);
   EXPECT_EQ(texts(), (std::vector<std::string>{"DeleteMonitor Failed !",
                                                "SetPrinter Failed!!\nCode 5"}));
   EXPECT_TRUE(registered());

@@ -132,30 +132,30 @@ TEST_F(PrinterPorts, ChoosePageByFullMatch) {
 // --- pickPrinter -----------------------------------------------------------
 
 TEST_F(PrinterPorts, PickKeepsTheGivenNameWithoutPrinters) {
-  EXPECT_EQ(printers::pickPrinter(pc, "Lexmark Z34", ""), "");
-  EXPECT_EQ(printers::pickPrinter(pc, "Lexmark Z34", "given"), "given");
+  EXPECT_EQ(printers::pickPrinter(pc, pc.prompter(), "Lexmark Z34", ""), "");
+  EXPECT_EQ(printers::pickPrinter(pc, pc.prompter(), "Lexmark Z34", "given"), "given");
   EXPECT_TRUE(pc.boxes.empty());
 }
 
 TEST_F(PrinterPorts, PickProposesFullMatchElseLastSameMakerElseFirst) {
   for (const char* name : {"Epson A", "Lexmark X50", "Lexmark X52"}) pc.addPrinter(name, "LPT1:");
-  EXPECT_EQ(printers::pickPrinter(pc, "Lexmark Z34", ""), "Lexmark X52");
-  EXPECT_EQ(printers::pickPrinter(pc, "Canon i560", ""), "Epson A");
-  EXPECT_EQ(printers::pickPrinter(pc, "", "given"), "Epson A");
+  EXPECT_EQ(printers::pickPrinter(pc, pc.prompter(), "Lexmark Z34", ""), "Lexmark X52");
+  EXPECT_EQ(printers::pickPrinter(pc, pc.prompter(), "Canon i560", ""), "Epson A");
+  EXPECT_EQ(printers::pickPrinter(pc, pc.prompter(), "", "given"), "Epson A");
   // The first full match stops the walk.
   pc.addPrinter("Lexmark Z34 Color", "LPT1:");
   pc.addPrinter("Lexmark Z34 Mono", "LPT1:");
   pc.addPrinter("Lexmark X99", "LPT1:");
-  EXPECT_EQ(printers::pickPrinter(pc, "Lexmark Z34", ""), "Lexmark Z34 Color");
+  EXPECT_EQ(printers::pickPrinter(pc, pc.prompter(), "Lexmark Z34", ""), "Lexmark Z34 Color");
   EXPECT_TRUE(pc.boxes.empty());
 }
 
 TEST_F(PrinterPorts, PickShowsEnumerationFailures) {
   pc.addPrinter("Epson A", "LPT1:");
   pc.failCall(SpoolerCall::EnumPrintersSizing, kAccessDenied, 1);
-  EXPECT_EQ(printers::pickPrinter(pc, "Epson", "given"), "given");
+  EXPECT_EQ(printers::pickPrinter(pc, pc.prompter(), "Epson", "given"), "given");
   pc.failCall(SpoolerCall::EnumPrinters, kAccessDenied, 1);
-  EXPECT_EQ(printers::pickPrinter(pc, "Epson", ""), "");
+  EXPECT_EQ(printers::pickPrinter(pc, pc.prompter(), "Epson", ""), "");
   expectPlainMessages({"EnumPrinters Failed!!", "EnumPrinters Failed!!"});
 }
 
@@ -166,7 +166,8 @@ TEST_F(PrinterPorts, SetPortChangesOnlyThePort) {
   addRich(pc, "Epson A", "LPT1:");
   const PrinterInfo2 before = *pc.printer("Lexmark Z34");
   const PrinterInfo2 other = *pc.printer("Epson A");
-  ASSERT_TRUE(printers::setPrinterPort(pc, "Lexmark Z34", "Remote Port"));
+  ASSERT_TRUE(
+      printers::setPrinterPort(pc, pc.prompter(), osMajorVersion, "Lexmark Z34", "Remote Port"));
   EXPECT_EQ(*pc.printer("Lexmark Z34"), movedTo(before, "Remote Port"));
   EXPECT_EQ(*pc.printer("Epson A"), other);
   // The write carried no security descriptor and everything else as read.
@@ -176,18 +177,20 @@ TEST_F(PrinterPorts, SetPortChangesOnlyThePort) {
   EXPECT_EQ(pc.printerWrites[0], expected);
   EXPECT_TRUE(pc.boxes.empty());
 
-  ASSERT_TRUE(printers::setPrinterPort(pc, "Lexmark Z34", "LPT1:"));
+  ASSERT_TRUE(printers::setPrinterPort(pc, pc.prompter(), osMajorVersion, "Lexmark Z34", "LPT1:"));
   EXPECT_EQ(*pc.printer("Lexmark Z34"), before);
 }
 
 TEST_F(PrinterPorts, SetPortOpenModeByVersion) {
   pc.addPrinter("Epson A", "LPT1:");
   osMajorVersion = 4;
-  ASSERT_TRUE(printers::setPrinterPort(pc, "Epson A", "Remote Port"));
+  ASSERT_TRUE(
+      printers::setPrinterPort(pc, pc.prompter(), osMajorVersion, "Epson A", "Remote Port"));
   osMajorVersion = 5;
-  ASSERT_TRUE(printers::setPrinterPort(pc, "Epson A", "LPT1:"));
+  ASSERT_TRUE(printers::setPrinterPort(pc, pc.prompter(), osMajorVersion, "Epson A", "LPT1:"));
   osMajorVersion = 6;
-  ASSERT_TRUE(printers::setPrinterPort(pc, "Epson A", "Remote Port"));
+  ASSERT_TRUE(
+      printers::setPrinterPort(pc, pc.prompter(), osMajorVersion, "Epson A", "Remote Port"));
   EXPECT_EQ(openModes(),
             (std::vector<OpenMode>{OpenMode::NoDefaults, OpenMode::Administer,
                                    OpenMode::Administer}));
@@ -196,13 +199,17 @@ TEST_F(PrinterPorts, SetPortOpenModeByVersion) {
 TEST_F(PrinterPorts, SetPortFailuresChangeNothing) {
   pc.addPrinter("Epson A", "LPT1:");
   const PrinterInfo2 before = *pc.printer("Epson A");
-  EXPECT_FALSE(printers::setPrinterPort(pc, "No Such Printer", "Remote Port"));
+  EXPECT_FALSE(printers::setPrinterPort(pc, pc.prompter(), osMajorVersion, "No Such Printer",
+                                        "Remote Port"));
   pc.failCall(SpoolerCall::GetPrinterSizing, kAccessDenied, 1);
-  EXPECT_FALSE(printers::setPrinterPort(pc, "Epson A", "Remote Port"));
+  EXPECT_FALSE(
+      printers::setPrinterPort(pc, pc.prompter(), osMajorVersion, "Epson A", "Remote Port"));
   pc.failCall(SpoolerCall::GetPrinter, platform::kErrorInsufficientBuffer, 1);
-  EXPECT_FALSE(printers::setPrinterPort(pc, "Epson A", "Remote Port"));
+  EXPECT_FALSE(
+      printers::setPrinterPort(pc, pc.prompter(), osMajorVersion, "Epson A", "Remote Port"));
   pc.failCall(SpoolerCall::SetPrinter, kAccessDenied, 1);
-  EXPECT_FALSE(printers::setPrinterPort(pc, "Epson A", "Remote Port"));
+  EXPECT_FALSE(
+      printers::setPrinterPort(pc, pc.prompter(), osMajorVersion, "Epson A", "Remote Port"));
   EXPECT_EQ(*pc.printer("Epson A"), before);
   expectPlainMessages({"GetPrinter Failed!!", "GetPrinter Failed!!", "GetPrinter Falied!!",
                        "SetPrinter Failed!!\nCode 5"});
@@ -223,9 +230,11 @@ TEST(PrinterPortsOddSpooler, SizeQueryThatSucceedsIsAFailure) {
   SizeQuerySucceeds pc;
   pc.setApplication(pc.addWindow(kAppClass, kAppTitle), kAppTitle);
   pc.addPrinter("Epson A", "LPT1:");
-  EXPECT_FALSE(printers::setPrinterPort(pc, "Epson A", "Remote Port"));
+  EXPECT_FALSE(
+      printers::setPrinterPort(pc, pc.prompter(), osMajorVersion, "Epson A", "Remote Port"));
   int busyCalls = 0;
-  EXPECT_EQ(printers::moveToRemotePort(pc, "Epson A", [&](bool) { ++busyCalls; }),
+  EXPECT_EQ(printers::moveToRemotePort(pc, pc.prompter(), osMajorVersion, "Epson A",
+                                       [&](bool) { ++busyCalls; }),
             MoveOutcome::Failed);
   EXPECT_EQ(busyCalls, 0);
   ASSERT_EQ(pc.boxes.size(), 2u);
@@ -244,7 +253,7 @@ TEST_F(PrinterPorts, MoveAsksAndMovesOnYes) {
   pc.answers.push_back(Answer::Yes);
   std::vector<bool> busy;
   std::size_t writesWhenBusy = 99;
-  EXPECT_EQ(printers::moveToRemotePort(pc, "Lexmark Z34",
+  EXPECT_EQ(printers::moveToRemotePort(pc, pc.prompter(), osMajorVersion, "Lexmark Z34",
                                        [&](bool b) {
                                          busy.push_back(b);
                                          if (b) writesWhenBusy = pc.printerWrites.size();
@@ -270,7 +279,8 @@ TEST_F(PrinterPorts, MoveOnVersion4KeepsTheFirstOpen) {
   pc.addPrinter("Epson A", "LPT1:");
   osMajorVersion = 4;
   pc.answers.push_back(Answer::Yes);
-  EXPECT_EQ(printers::moveToRemotePort(pc, "Epson A", nullptr), MoveOutcome::Moved);
+  EXPECT_EQ(printers::moveToRemotePort(pc, pc.prompter(), osMajorVersion, "Epson A", nullptr),
+            MoveOutcome::Moved);
   EXPECT_EQ(openModes(), (std::vector<OpenMode>{OpenMode::NoDefaults}));
   EXPECT_EQ(pc.printer("Epson A")->portName, "Remote Port");
 }
@@ -280,7 +290,8 @@ TEST_F(PrinterPorts, MoveDeclinedLeavesThePrinter) {
   const PrinterInfo2 before = *pc.printer("Epson A");
   pc.answers.push_back(Answer::No);
   int busyCalls = 0;
-  EXPECT_EQ(printers::moveToRemotePort(pc, "Epson A", [&](bool) { ++busyCalls; }),
+  EXPECT_EQ(printers::moveToRemotePort(pc, pc.prompter(), osMajorVersion, "Epson A",
+                                       [&](bool) { ++busyCalls; }),
             MoveOutcome::Declined);
   EXPECT_EQ(busyCalls, 0);
   EXPECT_EQ(*pc.printer("Epson A"), before);
@@ -292,7 +303,8 @@ TEST_F(PrinterPorts, MoveDeclinedLeavesThePrinter) {
 TEST_F(PrinterPorts, MoveAlreadyOnRemotePortAsksNothingAndWritesAgain) {
   addRich(pc, "Epson A", "Remote Port");
   const PrinterInfo2 before = *pc.printer("Epson A");
-  EXPECT_EQ(printers::moveToRemotePort(pc, "Epson A", nullptr), MoveOutcome::Moved);
+  EXPECT_EQ(printers::moveToRemotePort(pc, pc.prompter(), osMajorVersion, "Epson A", nullptr),
+            MoveOutcome::Moved);
   EXPECT_TRUE(pc.boxes.empty());
   EXPECT_EQ(pc.printerWrites.size(), 1u);
   EXPECT_EQ(*pc.printer("Epson A"), before);
@@ -302,8 +314,10 @@ TEST_F(PrinterPorts, MoveAsksAboutAPortListAndAMissingPort) {
   pc.addPrinter("Epson A", "Remote Port,LPT1:");
   pc.addPrinter("Epson B", "LPT1:").portName = std::nullopt;
   pc.answers = {Answer::No, Answer::No};
-  EXPECT_EQ(printers::moveToRemotePort(pc, "Epson A", nullptr), MoveOutcome::Declined);
-  EXPECT_EQ(printers::moveToRemotePort(pc, "Epson B", nullptr), MoveOutcome::Declined);
+  EXPECT_EQ(printers::moveToRemotePort(pc, pc.prompter(), osMajorVersion, "Epson A", nullptr),
+            MoveOutcome::Declined);
+  EXPECT_EQ(printers::moveToRemotePort(pc, pc.prompter(), osMajorVersion, "Epson B", nullptr),
+            MoveOutcome::Declined);
   ASSERT_EQ(pc.boxes.size(), 2u);
   EXPECT_EQ(pc.boxes[0].text,
             "Change Epson A port setting \n from \"Remote Port,LPT1:\" to \"Remote Port\" ?");
@@ -315,7 +329,8 @@ TEST_F(PrinterPorts, MoveWriteFailureStaysWithTheMessage) {
   pc.answers.push_back(Answer::Yes);
   pc.failCall(SpoolerCall::SetPrinter, kAccessDenied, 1);
   std::vector<bool> busy;
-  EXPECT_EQ(printers::moveToRemotePort(pc, "Epson A", [&](bool b) { busy.push_back(b); }),
+  EXPECT_EQ(printers::moveToRemotePort(pc, pc.prompter(), osMajorVersion, "Epson A",
+                                       [&](bool b) { busy.push_back(b); }),
             MoveOutcome::Failed);
   EXPECT_EQ(busy, (std::vector<bool>{true, false}));
   EXPECT_EQ(pc.printer("Epson A")->portName, "LPT1:");
@@ -328,11 +343,14 @@ TEST_F(PrinterPorts, MoveWriteFailureStaysWithTheMessage) {
 
 TEST_F(PrinterPorts, MoveReadFailuresShowTheirMessages) {
   pc.addPrinter("Epson A", "LPT1:");
-  EXPECT_EQ(printers::moveToRemotePort(pc, "Nobody", nullptr), MoveOutcome::Failed);
+  EXPECT_EQ(printers::moveToRemotePort(pc, pc.prompter(), osMajorVersion, "Nobody", nullptr),
+            MoveOutcome::Failed);
   pc.failCall(SpoolerCall::GetPrinterSizing, platform::kErrorInvalidHandle, 1);
-  EXPECT_EQ(printers::moveToRemotePort(pc, "Epson A", nullptr), MoveOutcome::Failed);
+  EXPECT_EQ(printers::moveToRemotePort(pc, pc.prompter(), osMajorVersion, "Epson A", nullptr),
+            MoveOutcome::Failed);
   pc.failCall(SpoolerCall::GetPrinter, kAccessDenied, 1);
-  EXPECT_EQ(printers::moveToRemotePort(pc, "Epson A", nullptr), MoveOutcome::Failed);
+  EXPECT_EQ(printers::moveToRemotePort(pc, pc.prompter(), osMajorVersion, "Epson A", nullptr),
+            MoveOutcome::Failed);
   expectPlainMessages({"GetPrinter Failed!!", "GetPrinter Failed!!", "GetPrinter Falied!!"});
   EXPECT_TRUE(pc.printerWrites.empty());
 }
@@ -355,7 +373,8 @@ TEST(PrinterPortsOddSpooler, MoveWithoutAdministerAccessFails) {
   pc.addPrinter("Epson A", "LPT1:");
   pc.answers.push_back(Answer::Yes);
   std::vector<bool> busy;
-  EXPECT_EQ(printers::moveToRemotePort(pc, "Epson A", [&](bool b) { busy.push_back(b); }),
+  EXPECT_EQ(printers::moveToRemotePort(pc, pc.prompter(), osMajorVersion, "Epson A",
+                                       [&](bool b) { busy.push_back(b); }),
             MoveOutcome::Failed);
   EXPECT_EQ(busy, (std::vector<bool>{true, false}));
   EXPECT_EQ(pc.printer("Epson A")->portName, "LPT1:");
@@ -363,7 +382,8 @@ TEST(PrinterPortsOddSpooler, MoveWithoutAdministerAccessFails) {
   EXPECT_EQ(pc.boxes[1].text, "OpenPrinter Failed!\nCode 5");  // the call that failed
   EXPECT_TRUE(pc.printerHandles.empty());
   // setPrinterPort opens the same way and fails the same way.
-  EXPECT_FALSE(printers::setPrinterPort(pc, "Epson A", "Remote Port"));
+  EXPECT_FALSE(
+      printers::setPrinterPort(pc, pc.prompter(), osMajorVersion, "Epson A", "Remote Port"));
   EXPECT_EQ(pc.boxes.back().text, "GetPrinter Failed!!");
 }
 
@@ -373,17 +393,18 @@ TEST_F(PrinterPorts, LongNamesAreUsedWhole) {
   pc.addPrinter("Epson A", "LPT1:");
   pc.addPrinter(longName, "LPT1:");
   // Its model number lies past the limit: same maker, model 0.
-  EXPECT_EQ(printers::pickPrinter(pc, "Lexmark Z34", ""), longName);
+  EXPECT_EQ(printers::pickPrinter(pc, pc.prompter(), "Lexmark Z34", ""), longName);
   EXPECT_EQ(printers::choosePrinterPage(pc, "Lexmark Z34"), printers::PrinterPage::AskPrinter);
   EXPECT_EQ(printers::choosePrinterPage(pc, "Lexmark"), printers::PrinterPage::Automatic);
 
   pc.answers.push_back(Answer::Yes);
-  EXPECT_EQ(printers::moveToRemotePort(pc, longName, nullptr), MoveOutcome::Moved);
+  EXPECT_EQ(printers::moveToRemotePort(pc, pc.prompter(), osMajorVersion, longName, nullptr),
+            MoveOutcome::Moved);
   ASSERT_EQ(pc.boxes.size(), 1u);
   EXPECT_EQ(pc.boxes[0].text,
             "Change " + longName + " port setting \n from \"LPT1:\" to \"Remote Port\" ?");
   std::string longPort = "Port " + std::string(300, 'P');
-  ASSERT_TRUE(printers::setPrinterPort(pc, longName, longPort));
+  ASSERT_TRUE(printers::setPrinterPort(pc, pc.prompter(), osMajorVersion, longName, longPort));
   EXPECT_EQ(pc.printer(longName)->portName, longPort);
   EXPECT_EQ(pc.printerOpens.back().name, longName);
 }
@@ -403,7 +424,7 @@ class PrinterRemotePortCheck : public PrinterPorts {
 };
 
 TEST_F(PrinterRemotePortCheck, LookingChangesNothing) {
-  EXPECT_EQ(printers::checkRemotePort(pc, 0), 1);
+  EXPECT_EQ(printers::checkRemotePort(pc, pc.prompter(), osMajorVersion, 0), 1);
   EXPECT_EQ(pc.printers, before);
   EXPECT_TRUE(pc.printerOpens.empty());
   EXPECT_TRUE(pc.printerWrites.empty());
@@ -411,7 +432,7 @@ TEST_F(PrinterRemotePortCheck, LookingChangesNothing) {
 }
 
 TEST_F(PrinterRemotePortCheck, MovingMovesOnlyTheExactPort) {
-  EXPECT_EQ(printers::checkRemotePort(pc, 1), 1);
+  EXPECT_EQ(printers::checkRemotePort(pc, pc.prompter(), osMajorVersion, 1), 1);
   EXPECT_EQ(pc.printers[0], movedTo(before[0], "LPT1:"));
   EXPECT_EQ(pc.printers[1], before[1]);
   EXPECT_EQ(pc.printers[2], before[2]);
@@ -420,38 +441,38 @@ TEST_F(PrinterRemotePortCheck, MovingMovesOnlyTheExactPort) {
   written.securityDescriptor.clear();
   EXPECT_EQ(pc.printerWrites[0], written);
   EXPECT_EQ(openModes(), (std::vector<OpenMode>{OpenMode::Administer}));
-  EXPECT_EQ(printers::checkRemotePort(pc, 0), 0);
+  EXPECT_EQ(printers::checkRemotePort(pc, pc.prompter(), osMajorVersion, 0), 0);
   EXPECT_TRUE(pc.boxes.empty());
 }
 
 TEST_F(PrinterRemotePortCheck, MovingOnVersion4OpensWithoutDefaults) {
   osMajorVersion = 4;
-  EXPECT_EQ(printers::checkRemotePort(pc, 1), 1);
+  EXPECT_EQ(printers::checkRemotePort(pc, pc.prompter(), osMajorVersion, 1), 1);
   EXPECT_EQ(openModes(), (std::vector<OpenMode>{OpenMode::NoDefaults}));
 }
 
 TEST_F(PrinterRemotePortCheck, AFailedMoveGoesOnAndReportsFailure) {
   addRich(pc, "D remote", "Remote Port");
   pc.failCall(SpoolerCall::SetPrinter, kAccessDenied, 1);
-  EXPECT_EQ(printers::checkRemotePort(pc, 1), -1);
+  EXPECT_EQ(printers::checkRemotePort(pc, pc.prompter(), osMajorVersion, 1), -1);
   EXPECT_EQ(pc.printers[0].portName, "Remote Port");  // the failed one stays
   EXPECT_EQ(pc.printers[3].portName, "LPT1:");        // the next one moved
   expectPlainMessages({"SetPrinter Failed!!\nCode 5"});
-  EXPECT_EQ(printers::checkRemotePort(pc, 0), 1);
+  EXPECT_EQ(printers::checkRemotePort(pc, pc.prompter(), osMajorVersion, 0), 1);
 }
 
 TEST_F(PrinterRemotePortCheck, AFailedOpenCountsAsAFailedMove) {
   pc.failCall(SpoolerCall::OpenPrinter, kAccessDenied, 1);
-  EXPECT_EQ(printers::checkRemotePort(pc, 1), -1);
+  EXPECT_EQ(printers::checkRemotePort(pc, pc.prompter(), osMajorVersion, 1), -1);
   EXPECT_EQ(pc.printers, before);
   expectPlainMessages({"OpenPrinter Failed!\nCode 5"});
 }
 
 TEST_F(PrinterRemotePortCheck, ListFailureIsAMessageBoxWithoutCaption) {
   pc.failCall(SpoolerCall::EnumPrintersSizing, kAccessDenied, 1);
-  EXPECT_EQ(printers::checkRemotePort(pc, 0), -1);
+  EXPECT_EQ(printers::checkRemotePort(pc, pc.prompter(), osMajorVersion, 0), -1);
   pc.failCall(SpoolerCall::EnumPrinters, kAccessDenied, 1);
-  EXPECT_EQ(printers::checkRemotePort(pc, 1), -1);
+  EXPECT_EQ(printers::checkRemotePort(pc, pc.prompter(), osMajorVersion, 1), -1);
   EXPECT_EQ(pc.printers, before);
   ASSERT_EQ(pc.boxes.size(), 2u);
   for (const auto& b : pc.boxes) {
@@ -464,12 +485,12 @@ TEST_F(PrinterRemotePortCheck, ListFailureIsAMessageBoxWithoutCaption) {
 }
 
 TEST_F(PrinterPorts, CheckWithoutRemotePrinters) {
-  EXPECT_EQ(printers::checkRemotePort(pc, 0), 0);
-  EXPECT_EQ(printers::checkRemotePort(pc, 1), 0);
+  EXPECT_EQ(printers::checkRemotePort(pc, pc.prompter(), osMajorVersion, 0), 0);
+  EXPECT_EQ(printers::checkRemotePort(pc, pc.prompter(), osMajorVersion, 1), 0);
   pc.addPrinter("Epson A", "LPT1:");
   pc.addPrinter("Epson B", "remote port");  // the case counts
   pc.addPrinter("Epson C", "x").portName = std::nullopt;
-  EXPECT_EQ(printers::checkRemotePort(pc, 1), 0);
+  EXPECT_EQ(printers::checkRemotePort(pc, pc.prompter(), osMajorVersion, 1), 0);
   EXPECT_TRUE(pc.printerWrites.empty());
   EXPECT_TRUE(pc.boxes.empty());
 }
@@ -478,13 +499,13 @@ TEST_F(PrinterPorts, CheckWithoutRemotePrinters) {
 
 TEST_F(PrinterPorts, ListRowsInSpoolerOrder) {
   std::vector<printers::PrinterRow> rows;
-  ASSERT_TRUE(printers::listPrinters(pc, rows));
+  ASSERT_TRUE(printers::listPrinters(pc, pc.prompter(), rows));
   EXPECT_TRUE(rows.empty());
   pc.addPrinter("Zeta", "Remote Port");
   pc.addPrinter("Alpha", "LPT1:");
   pc.addPrinter("Mid", "Remote Port,LPT1:");
   pc.addPrinter("None", "x").portName = std::nullopt;
-  ASSERT_TRUE(printers::listPrinters(pc, rows));
+  ASSERT_TRUE(printers::listPrinters(pc, pc.prompter(), rows));
   ASSERT_EQ(rows.size(), 4u);
   EXPECT_EQ(rows[0].name, "Zeta");
   EXPECT_TRUE(rows[0].remotePort);
@@ -500,9 +521,9 @@ TEST_F(PrinterPorts, ListFailureShowsThePlainMessage) {
   pc.addPrinter("Alpha", "LPT1:");
   std::vector<printers::PrinterRow> rows;
   pc.failCall(SpoolerCall::EnumPrintersSizing, kAccessDenied, 1);
-  EXPECT_FALSE(printers::listPrinters(pc, rows));
+  EXPECT_FALSE(printers::listPrinters(pc, pc.prompter(), rows));
   pc.failCall(SpoolerCall::EnumPrinters, kAccessDenied, 1);
-  EXPECT_FALSE(printers::listPrinters(pc, rows));
+  EXPECT_FALSE(printers::listPrinters(pc, pc.prompter(), rows));
   EXPECT_TRUE(rows.empty());
   expectPlainMessages({"EnumPrinters Failed!!", "EnumPrinters Failed!!"});
 }

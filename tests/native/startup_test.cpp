@@ -45,7 +45,7 @@ TEST_F(Startup, GuardLooksForClassAndTitleTogether) {
 TEST_F(Startup, TitlesTheApplicationWindowAndCaptionsMessagesWithIt) {
   ui.then([&] {
     EXPECT_EQ(pc.window(ui.applicationWindow())->title, "Varn PRN WIZARD");
-    pc.showMessage("hello");
+    pc.prompter().showMessage("hello");
   });
   app::runApplication(pc, ui);
   ASSERT_EQ(pc.boxes.size(), 1u);

@@ -188,7 +188,7 @@ class MonitorOnWine : public testing::Test {
     resetWizardState();
     osMajorVersion = os.osMajorVersion();
     os.setApplication(0, kAppTitle);
-    family = &monitor::family();
+    family = &monitor::familyFor(osMajorVersion);
     removeAll();
     ASSERT_FALSE(listedMonitor().found) << "left over from an earlier run";
     CreateDirectoryA(shipDir().c_str(), nullptr);
@@ -242,7 +242,8 @@ class MonitorOnWine : public testing::Test {
 
 TEST_F(MonitorOnWine, FreshInstallStatusAndUninstall) {
   ship("v1");
-  ASSERT_TRUE(monitor::installMonitor(os)) << testing::PrintToString(os.texts());
+  ASSERT_TRUE(monitor::installMonitor({os, os, os, os.prompter(), osMajorVersion}))
+      << testing::PrintToString(os.texts());
   EXPECT_TRUE(os.boxes.empty());
   EXPECT_EQ(dwDriverVersion, 0u);
   expectCopiedFiles();
@@ -256,28 +257,29 @@ TEST_F(MonitorOnWine, FreshInstallStatusAndUninstall) {
   std::printf("major version %u: registered %s / %s, listed %s / %s\n", osMajorVersion,
               family->environment.c_str(), family->dllName.c_str(), listed.environment.c_str(),
               listed.dll.c_str());
-  EXPECT_EQ(monitor::monitorInstalled(os, kMonitor), 1);
+  EXPECT_EQ(monitor::monitorInstalled(os, os.prompter(), kMonitor), 1);
 
-  monitor::storeServerAddress(os, "10.77.0.2");
+  monitor::storeServerAddress(os, os.prompter(), "10.77.0.2");
   DWORD type = 0;
   std::string bytes;
   ASSERT_TRUE(readValue(monitor::kMonitorKey, "Server Address", type, bytes));
   EXPECT_EQ(type, static_cast<DWORD>(REG_SZ));
   EXPECT_EQ(bytes, std::string("10.77.0.2\0", 10)) << "REG_SZ with its zero counted";
 
-  monitor::MonitorStatus s = monitor::monitorStatus(os);
+  monitor::MonitorStatus s = monitor::monitorStatus({os, os, os, os.prompter(), osMajorVersion});
   EXPECT_TRUE(s.installed);
   EXPECT_EQ(s.version, "1");
   EXPECT_EQ(s.address, "10.77.0.2");
 
   // Installing again with the same files: nothing asked, nothing done.
-  EXPECT_TRUE(monitor::installMonitor(os));
+  EXPECT_TRUE(monitor::installMonitor({os, os, os, os.prompter(), osMajorVersion}));
   EXPECT_TRUE(os.boxes.empty());
   EXPECT_EQ(dwDriverVersion, 1u);
 
   std::vector<bool> busy;
-  EXPECT_EQ(monitor::uninstall(os, [&](bool on) { busy.push_back(on); }),
-            monitor::UninstallOutcome::Removed);
+  EXPECT_EQ(
+      monitor::uninstall(os, os.prompter(), osMajorVersion, [&](bool on) { busy.push_back(on); }),
+      monitor::UninstallOutcome::Removed);
   EXPECT_EQ(busy, (std::vector<bool>{true, false}));
   EXPECT_EQ(os.texts(),
             std::vector<std::string>{"The Printer Sharing Drvier\nunistall successfully."});
@@ -286,21 +288,23 @@ TEST_F(MonitorOnWine, FreshInstallStatusAndUninstall) {
   expectCopiedFiles();  // the DLLs stay
 
   os.boxes.clear();
-  EXPECT_EQ(monitor::uninstall(os, nullptr), monitor::UninstallOutcome::NotInstalled);
+  EXPECT_EQ(monitor::uninstall(os, os.prompter(), osMajorVersion, nullptr),
+            monitor::UninstallOutcome::NotInstalled);
   EXPECT_EQ(os.texts(), std::vector<std::string>{"Printer Sharing Port Monitor does not exist!\n"});
 }
 
 TEST_F(MonitorOnWine, UpdateFromAnOlderVersionMovesThePrinterOffItsPort) {
   ship("v1");
-  ASSERT_TRUE(monitor::installMonitor(os));
-  monitor::storeServerAddress(os, "10.77.0.99");
+  ASSERT_TRUE(monitor::installMonitor({os, os, os, os.prompter(), osMajorVersion}));
+  monitor::storeServerAddress(os, os.prompter(), "10.77.0.99");
   DWORD added = addPrinter("Remote Port");
   ASSERT_EQ(added, 0u) << "AddPrinterA";
   ASSERT_EQ(portOfPrinter(), "Remote Port");
 
   ship("v2");
   os.answers = {Answer::Yes};
-  ASSERT_TRUE(monitor::installMonitor(os)) << testing::PrintToString(os.texts());
+  ASSERT_TRUE(monitor::installMonitor({os, os, os, os.prompter(), osMajorVersion}))
+      << testing::PrintToString(os.texts());
   EXPECT_EQ(os.texts(), std::vector<std::string>{"Replace the old driver with newer one ?"});
   EXPECT_EQ(dwDriverVersion, 2u);
   EXPECT_EQ(portOfPrinter(), "LPT1:");
@@ -311,29 +315,31 @@ TEST_F(MonitorOnWine, UpdateFromAnOlderVersionMovesThePrinterOffItsPort) {
   // The removal took the stored address with the key: written again silently.
   EXPECT_EQ(monitor::storedServerAddress(os), "");
   os.boxes.clear();
-  monitor::storeServerAddress(os, "10.77.0.2");
+  monitor::storeServerAddress(os, os.prompter(), "10.77.0.2");
   EXPECT_TRUE(os.boxes.empty());
-  EXPECT_EQ(monitor::monitorStatus(os).version, "2");
+  EXPECT_EQ(monitor::monitorStatus({os, os, os, os.prompter(), osMajorVersion}).version, "2");
 
   // A printer on the port: "Uninstall" asks; No keeps everything.
   ASSERT_EQ(addPrinter("Remote Port"), 0u);
   ASSERT_EQ(portOfPrinter(), "Remote Port");
   os.answers = {Answer::No};
-  EXPECT_EQ(monitor::uninstall(os, nullptr), monitor::UninstallOutcome::Declined);
+  EXPECT_EQ(monitor::uninstall(os, os.prompter(), osMajorVersion, nullptr),
+            monitor::UninstallOutcome::Declined);
   EXPECT_TRUE(listedMonitor().found);
   EXPECT_EQ(portOfPrinter(), "Remote Port");
   os.answers = {Answer::Yes};
-  EXPECT_EQ(monitor::uninstall(os, nullptr), monitor::UninstallOutcome::Removed);
+  EXPECT_EQ(monitor::uninstall(os, os.prompter(), osMajorVersion, nullptr),
+            monitor::UninstallOutcome::Removed);
   EXPECT_EQ(portOfPrinter(), "LPT1:");
   EXPECT_FALSE(listedMonitor().found);
 }
 
 TEST_F(MonitorOnWine, DeclinedUpdateAndNewerInstalledKeepTheRegistration) {
   ship("v2");
-  ASSERT_TRUE(monitor::installMonitor(os));
+  ASSERT_TRUE(monitor::installMonitor({os, os, os, os.prompter(), osMajorVersion}));
   std::string before = wintest::readFile(installed(family->monitorDll));
   ship("v1");
-  EXPECT_TRUE(monitor::installMonitor(os));
+  EXPECT_TRUE(monitor::installMonitor({os, os, os, os.prompter(), osMajorVersion}));
   EXPECT_TRUE(os.boxes.empty()) << "an older shipped version asks nothing";
   EXPECT_EQ(dwDriverVersion, 1u);
   EXPECT_EQ(wintest::readFile(installed(family->monitorDll)), before);
@@ -342,7 +348,7 @@ TEST_F(MonitorOnWine, DeclinedUpdateAndNewerInstalledKeepTheRegistration) {
 TEST_F(MonitorOnWine, WelcomePageStates) {
   // No monitor: hidden panel, "0", and the key made empty, which the
   // installation then takes over.
-  monitor::MonitorStatus none = monitor::monitorStatus(os);
+  monitor::MonitorStatus none = monitor::monitorStatus({os, os, os, os.prompter(), osMajorVersion});
   EXPECT_FALSE(none.installed);
   EXPECT_EQ(none.version, "0");
   EXPECT_EQ(none.address, "");
@@ -353,14 +359,16 @@ TEST_F(MonitorOnWine, WelcomePageStates) {
   // monitor as its key with a "Driver" value.
   ASSERT_EQ(GetModuleHandleA(family->dllName.c_str()), nullptr) << "still loaded";
   ASSERT_EQ(testpc::setString(monitor::kMonitorKey, "Driver", family->dllName), ERROR_SUCCESS);
-  monitor::MonitorStatus noDll = monitor::monitorStatus(os);
+  monitor::MonitorStatus noDll =
+      monitor::monitorStatus({os, os, os, os.prompter(), osMajorVersion});
   EXPECT_TRUE(noDll.installed);
   EXPECT_EQ(noDll.version, "0");
   deleteTree(HKEY_LOCAL_MACHINE, monitor::kMonitorKey);
 
   ship(isWin9xFamily() ? "v2" : "v80000001");
-  ASSERT_TRUE(monitor::installMonitor(os)) << testing::PrintToString(os.texts());
-  monitor::MonitorStatus s = monitor::monitorStatus(os);
+  ASSERT_TRUE(monitor::installMonitor({os, os, os, os.prompter(), osMajorVersion}))
+      << testing::PrintToString(os.texts());
+  monitor::MonitorStatus s = monitor::monitorStatus({os, os, os, os.prompter(), osMajorVersion});
   EXPECT_TRUE(s.installed);
   EXPECT_EQ(s.version, isWin9xFamily() ? "2" : "-2147483647");
   // The spooler keeps the DLL loaded in this process while the monitor is
@@ -371,16 +379,16 @@ TEST_F(MonitorOnWine, WelcomePageStates) {
 }
 
 TEST_F(MonitorOnWine, StoredAddressRules) {
-  monitor::storeServerAddress(os, "1.2.3.4");
-  monitor::storeServerAddress(os, "10.0.0.1");
+  monitor::storeServerAddress(os, os.prompter(), "1.2.3.4");
+  monitor::storeServerAddress(os, os.prompter(), "10.0.0.1");
   EXPECT_TRUE(os.boxes.empty());
   os.answers = {Answer::No};
-  monitor::storeServerAddress(os, "10.77.0.2");
+  monitor::storeServerAddress(os, os.prompter(), "10.77.0.2");
   EXPECT_EQ(os.texts(), std::vector<std::string>{
                             "Change the server from \"10.0.0.1\" \nto the new IP address "
                             "\"10.77.0.2\" ?"});
   EXPECT_EQ(monitor::storedServerAddress(os), "10.0.0.1");
-  monitor::storeManualAddress(os, "");  // asked again: No
+  monitor::storeManualAddress(os, os.prompter(), "");  // asked again: No
   os.unexpectedQuestion = false;
   EXPECT_EQ(monitor::storedServerAddress(os), "10.0.0.1");
 

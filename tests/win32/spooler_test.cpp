@@ -162,12 +162,12 @@ TEST_F(Win32Spooler, EnumeratesTheTestPrintersInNameOrder) {
   EXPECT_FALSE(a.devMode.empty());
 
   // The matching over the real list: Alpha 10 fits, a 30 does not.
-  EXPECT_EQ(printers::pickPrinter(os, "WZT Alpha 10", ""), kPrinters[1]);
-  EXPECT_EQ(printers::pickPrinter(os, "Wzt Beta 20", ""), kPrinters[0]);
+  EXPECT_EQ(printers::pickPrinter(os, os.prompter(), "WZT Alpha 10", ""), kPrinters[1]);
+  EXPECT_EQ(printers::pickPrinter(os, os.prompter(), "Wzt Beta 20", ""), kPrinters[0]);
   EXPECT_EQ(printers::choosePrinterPage(os, "Wzt 30"), printers::PrinterPage::AskPrinter);
   EXPECT_EQ(printers::choosePrinterPage(os, "Wzt 20"), printers::PrinterPage::Automatic);
   std::vector<printers::PrinterRow> rows;
-  ASSERT_TRUE(printers::listPrinters(os, rows));
+  ASSERT_TRUE(printers::listPrinters(os, os.prompter(), rows));
   EXPECT_GE(rows.size(), 2u);
   EXPECT_TRUE(os.boxes.empty());
 }
@@ -178,7 +178,8 @@ TEST_F(Win32Spooler, PortChangesKeepEveryOtherField) {
   ASSERT_TRUE(alpha.found);
   ASSERT_EQ(alpha.port, "LPT1:");
 
-  ASSERT_TRUE(printers::setPrinterPort(os, kPrinters[1], "Remote Port"));
+  ASSERT_TRUE(
+      printers::setPrinterPort(os, os.prompter(), osMajorVersion, kPrinters[1], "Remote Port"));
   Raw moved = readDirect(kPrinters[1]);
   EXPECT_EQ(moved.port, "Remote Port");
   expectSameButPort(moved, alpha);
@@ -186,20 +187,21 @@ TEST_F(Win32Spooler, PortChangesKeepEveryOtherField) {
   EXPECT_EQ(readDirect(kPrinters[0]).port, "LPT1:");
 
   // Only look, then move it back.
-  EXPECT_EQ(printers::checkRemotePort(os, 0), 1);
+  EXPECT_EQ(printers::checkRemotePort(os, os.prompter(), osMajorVersion, 0), 1);
   EXPECT_EQ(readDirect(kPrinters[1]).port, "Remote Port");
-  EXPECT_EQ(printers::checkRemotePort(os, 1), 1);
+  EXPECT_EQ(printers::checkRemotePort(os, os.prompter(), osMajorVersion, 1), 1);
   Raw back = readDirect(kPrinters[1]);
   EXPECT_EQ(back.port, "LPT1:");
   expectSameButPort(back, alpha);
-  EXPECT_EQ(printers::checkRemotePort(os, 0), 0);
+  EXPECT_EQ(printers::checkRemotePort(os, os.prompter(), osMajorVersion, 0), 0);
   EXPECT_TRUE(os.boxes.empty());
 }
 
 TEST_F(Win32Spooler, AutomaticPageMoveAsksAndMoves) {
   const Raw beta = readDirect(kPrinters[0]);
   std::vector<bool> busy;
-  EXPECT_EQ(printers::moveToRemotePort(os, kPrinters[0], [&](bool b) { busy.push_back(b); }),
+  EXPECT_EQ(printers::moveToRemotePort(os, os.prompter(), osMajorVersion, kPrinters[0],
+                                       [&](bool b) { busy.push_back(b); }),
             printers::MoveOutcome::Moved);
   ASSERT_EQ(os.boxes.size(), 1u);
   EXPECT_EQ(os.boxes[0],
@@ -210,26 +212,30 @@ TEST_F(Win32Spooler, AutomaticPageMoveAsksAndMoves) {
   EXPECT_EQ(moved.port, "Remote Port");
   expectSameButPort(moved, beta);
   // Already there: no question.
-  EXPECT_EQ(printers::moveToRemotePort(os, kPrinters[0], nullptr), printers::MoveOutcome::Moved);
+  EXPECT_EQ(printers::moveToRemotePort(os, os.prompter(), osMajorVersion, kPrinters[0], nullptr),
+            printers::MoveOutcome::Moved);
   EXPECT_EQ(os.boxes.size(), 1u);
-  EXPECT_EQ(printers::checkRemotePort(os, 1), 1);
+  EXPECT_EQ(printers::checkRemotePort(os, os.prompter(), osMajorVersion, 1), 1);
   EXPECT_EQ(readDirect(kPrinters[0]).port, "LPT1:");
 }
 
 TEST_F(Win32Spooler, Version4OpensWithoutDefaults) {
   osMajorVersion = 4;
   const Raw alpha = readDirect(kPrinters[1]);
-  ASSERT_TRUE(printers::setPrinterPort(os, kPrinters[1], "Remote Port"));
+  ASSERT_TRUE(
+      printers::setPrinterPort(os, os.prompter(), osMajorVersion, kPrinters[1], "Remote Port"));
   Raw moved = readDirect(kPrinters[1]);
   EXPECT_EQ(moved.port, "Remote Port");
   expectSameButPort(moved, alpha);
-  EXPECT_EQ(printers::checkRemotePort(os, 1), 1);
+  EXPECT_EQ(printers::checkRemotePort(os, os.prompter(), osMajorVersion, 1), 1);
   EXPECT_EQ(readDirect(kPrinters[1]).port, "LPT1:");
 }
 
 TEST_F(Win32Spooler, UnknownPrinterIsReported) {
-  EXPECT_FALSE(printers::setPrinterPort(os, "Wzt Nobody", "Remote Port"));
-  EXPECT_EQ(printers::moveToRemotePort(os, "Wzt Nobody", nullptr), printers::MoveOutcome::Failed);
+  EXPECT_FALSE(
+      printers::setPrinterPort(os, os.prompter(), osMajorVersion, "Wzt Nobody", "Remote Port"));
+  EXPECT_EQ(printers::moveToRemotePort(os, os.prompter(), osMajorVersion, "Wzt Nobody", nullptr),
+            printers::MoveOutcome::Failed);
   ASSERT_EQ(os.boxes.size(), 2u);
   EXPECT_EQ(os.boxes[0], "GetPrinter Failed!!");
   EXPECT_EQ(os.boxes[1], "GetPrinter Failed!!");

@@ -89,7 +89,10 @@ TEST_F(Win32TestPage, PrintsTheCopiesChosenInThePrintDialog) {
   std::atomic<bool> answered{false};
   std::thread user(answerPrintDialog, std::ref(answered));
   // No entry of the engine's list is this: the dialog asks.
-  const report::Destination at = report::chooseDestination(os, 0, "No Such Printer on Remote Port");
+  std::uint32_t version = 0;
+  os.getVersion(version);
+  const report::Destination at =
+      report::chooseDestination(os, version, 0, "No Such Printer on Remote Port");
   answered = true;
   user.join();
   if (before[0]) SetDefaultPrinterA(before);

@@ -43,7 +43,14 @@ class Setup : public ::testing::Test {
     EXPECT_TRUE(eventually([] { return !discovery::receiverRunning(); }));
     discovery::clearTaloInfo();
   }
-  discovery::Setup setUp() { return discovery::setUpNetwork(pc, welcome); }
+  // As the welcome page does it: its questions belong to the page, and a
+  // socket that is ready gets its receiver.
+  discovery::Setup setUp() {
+    platform::BoxPrompter prompter(pc, welcome);
+    discovery::Setup setup = discovery::setUpNetwork(pc, pc, prompter);
+    if (setup == discovery::Setup::Ready) discovery::startReceiver(pc);
+    return setup;
+  }
   std::vector<std::string> texts() const {
     std::vector<std::string> t;
     for (const auto& b : pc.boxes) t.push_back(b.text);
@@ -65,7 +72,7 @@ TEST_F(Setup, BindsTheBroadcastSocketAndFillsTheTableFromReplies) {
   EXPECT_EQ(discovery::receiveBufferGranted, 1 << 20);
   EXPECT_TRUE(discovery::receiverRunning());
 
-  discovery::broadcastGetInfo(pc);  // our own requests come back and are dropped
+  discovery::broadcastGetInfo(pc, pc);  // our own requests come back and are dropped
   pc.deliver(testnet::ip("10.77.0.3"), testnet::reply(0x00010000, "HP LaserJet 1100"));
   pc.deliver(testnet::ip("10.77.0.4"), testnet::reply(0x00020000, ""));
   ASSERT_TRUE(eventually([] { return discovery::taloCount() == 2; }));
