@@ -64,17 +64,9 @@ void TFormAskPrn::FormShow() {
   LblPrn->setText(printer.empty() ? "your printer" : printer);
 }
 
-void TFormAskPrn::RbInstEnter() {
-  BtnNext->setEnabled(true);
-  PanelInst->show();
-  PanelPick->hide();
-}
+void TFormAskPrn::RbInstEnter() { showChoice(BtnNext, PanelInst, PanelPick); }
 
-void TFormAskPrn::RbPickEnter() {
-  BtnNext->setEnabled(true);
-  PanelPick->show();
-  PanelInst->hide();
-}
+void TFormAskPrn::RbPickEnter() { showChoice(BtnNext, PanelPick, PanelInst); }
 
 void TFormAskPrn::BtnNextClick() {
   if (RbInst->checked()) {

@@ -49,17 +49,9 @@ void TFormHelpInstPrn::FormShow() {
   RbCD->setChecked(false);
 }
 
-void TFormHelpInstPrn::RbWizEnter() {
-  BtnNext->setEnabled(true);
-  PanelWiz->show();
-  PanelCD->hide();
-}
+void TFormHelpInstPrn::RbWizEnter() { showChoice(BtnNext, PanelWiz, PanelCD); }
 
-void TFormHelpInstPrn::RbCDEnter() {
-  BtnNext->setEnabled(true);
-  PanelCD->show();
-  PanelWiz->hide();
-}
+void TFormHelpInstPrn::RbCDEnter() { showChoice(BtnNext, PanelCD, PanelWiz); }
 
 void TFormHelpInstPrn::BtnNextClick() {
   if (RbWiz->checked()) {

@@ -55,6 +55,14 @@ class WizardPage : public gui::Form {
   gui::Label* lines(gui::Control* parent, int x, int y, int step,
                     std::initializer_list<const char*> texts, gui::Font f);
 
+  // One of two radio choices entered: its panel shows, the other's hides,
+  // and `next` takes clicks.
+  static void showChoice(gui::Button* next, gui::Panel* chosen, gui::Panel* other) {
+    next->setEnabled(true);
+    chosen->show();
+    other->hide();
+  }
+
   // Banner layout: the banner picture at the left edge and the inset panel
   // 359 x 332 at (155, 4) that holds the page's text.
   gui::Panel* banner();

@@ -35,7 +35,9 @@ inline std::vector<std::uint8_t> reply(std::uint32_t productId, const std::strin
   return d;
 }
 
-class DiscoveryTest : public ::testing::Test {
+// A PC on 10.77.0.0/24 with the application window, no receiver running
+// and an empty device table.
+class DiscoveryPc : public ::testing::Test {
  protected:
   void SetUp() override {
     discovery::resetReceiver();
@@ -43,6 +45,17 @@ class DiscoveryTest : public ::testing::Test {
     discovery::clearTaloInfo();
     pc.setApplication(pc.addWindow("TApplication", "Varn PRN WIZARD"), "Varn PRN WIZARD");
     pc.addAdapter({{"10.77.0.1", "255.255.255.0"}});
+  }
+
+  platform::FakePc pc;
+};
+
+// The same with the discovery socket bound and no receiver: the test
+// hands each datagram to processReq itself.
+class DiscoveryTest : public DiscoveryPc {
+ protected:
+  void SetUp() override {
+    DiscoveryPc::SetUp();
     ASSERT_EQ(pc.socket(s), platform::kOk);
     pc.setSockOpt(s, platform::SockOpt::Broadcast, 1);
     ASSERT_EQ(pc.bind(s, 0, 9999), platform::kOk);
@@ -58,7 +71,6 @@ class DiscoveryTest : public ::testing::Test {
   std::string entryPrinter(int i) const { return discovery::taloInfo[i].printerName; }
   std::string entryModel(int i) const { return discovery::taloInfo[i].modelName; }
 
-  platform::FakePc pc;
   platform::Socket s = platform::kInvalidSocket;
 };
 

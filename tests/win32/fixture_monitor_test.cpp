@@ -108,14 +108,8 @@ bool addPrinter() {
 }
 
 void deletePrinter() {
-  PRINTER_DEFAULTSA defaults{nullptr, nullptr, PRINTER_ALL_ACCESS};
-  HANDLE printer;
-  if (OpenPrinterA(const_cast<char*>(kPrinter), &printer, &defaults)) {
-    DeletePrinter(printer);
-    ClosePrinter(printer);
-  }
-  DeletePrinterDriverA(nullptr, const_cast<char*>(testpc::kNativeEnvironment),
-                       const_cast<char*>(kDriver));
+  testpc::deletePrinter(kPrinter);
+  testpc::deleteDriver(kDriver, testpc::kNativeEnvironment);
 }
 
 // A raw job of the given bytes, written in pieces of `piece` bytes; whether

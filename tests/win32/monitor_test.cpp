@@ -172,14 +172,8 @@ std::string portOfPrinter() {
 }
 
 void deletePrinter() {
-  PRINTER_DEFAULTSA defaults{nullptr, nullptr, PRINTER_ALL_ACCESS};
-  HANDLE printer;
-  if (OpenPrinterA(const_cast<char*>(kPrinter), &printer, &defaults)) {
-    DeletePrinter(printer);
-    ClosePrinter(printer);
-  }
-  for (const char* env : {"Windows NT x86", "Windows 4.0"})
-    DeletePrinterDriverA(nullptr, const_cast<char*>(env), const_cast<char*>(kDriver));
+  testpc::deletePrinter(kPrinter);
+  for (const char* env : {"Windows NT x86", "Windows 4.0"}) testpc::deleteDriver(kDriver, env);
 }
 
 class MonitorOnWine : public testing::Test {

@@ -26,14 +26,10 @@ bool eventually(F condition) {
   return condition();
 }
 
-class Setup : public ::testing::Test {
+class Setup : public testnet::DiscoveryPc {
  protected:
   void SetUp() override {
-    discovery::resetReceiver();
-    resetWizardState();
-    discovery::clearTaloInfo();
-    pc.setApplication(pc.addWindow("TApplication", "Varn PRN WIZARD"), "Varn PRN WIZARD");
-    pc.addAdapter({{"10.77.0.1", "255.255.255.0"}});
+    DiscoveryPc::SetUp();
     welcome = pc.addWindow("TWizContainer", "Printer Sharing Server Setup Wizard");
   }
   void TearDown() override {
@@ -57,7 +53,6 @@ class Setup : public ::testing::Test {
     return t;
   }
 
-  platform::FakePc pc;
   platform::WindowId welcome = 0;
 };
 
