@@ -16,6 +16,16 @@ packages=(
   clang libclang-rt-14-dev locales
 )
 
+# A mirror caught mid-sync fails an index now and then: try again, then go
+# on with what was fetched and let the install say what is missing.
+update_index() {
+  local attempt
+  for attempt in 1 2 3; do
+    apt-get update -q -o Acquire::Retries=3 && return 0
+    [ "$attempt" = 3 ] || sleep 30
+  done
+}
+
 missing() {
   local p
   for p in "${packages[@]}"; do
@@ -38,12 +48,7 @@ fi
 todo=$(missing)
 if [ -n "$todo" ]; then need_update=1; fi
 if [ "$need_update" = 1 ]; then
-  # A mirror caught mid-sync fails an index now and then: try again, then
-  # go on with what was fetched and let the install say what is missing.
-  for attempt in 1 2 3; do
-    apt-get update -q -o Acquire::Retries=3 && break
-    [ "$attempt" = 3 ] || sleep 30
-  done
+  update_index
 fi
 if [ -n "$todo" ]; then
   # shellcheck disable=SC2086
@@ -90,7 +95,7 @@ if ! (cd / && /usr/lib/wine/wine --version) >/dev/null 2>&1; then
       sed -n '/^Types: deb$/,/^$/p' /etc/apt/sources.list.d/debian.sources | grep -v '^#' \
         | awk 'BEGIN{RS="";ORS="\n\n"} NR==1' | sed 's/^Suites: .*/Suites: bookworm-backports/' > "$bpo"
     fi
-    apt-get update -q -o Acquire::Retries=3
+    update_index
     apt-get install -y -q -o Acquire::Retries=3 -t bookworm-backports qemu-user-static
   fi
 fi
