@@ -11,11 +11,10 @@
 #   bash tools/bench.sh tick       only the browse-list tick rows
 #
 # It sets up and builds what it needs (tools/setup.sh, the win32 preset),
-# then runs in a sandbox of its own (tools/sandbox.sh), so
-# its lab (labA the PC, labB the LAN with 255 simulated servers) is its own
-# whatever else runs on the machine.  It starts an Xvfb display and the
-# simulator itself and removes everything at the end.  Measurements run at
-# nice -10 (BENCH_NICE); the tick and start-up rows are taken twice, as the
+# then runs in a sandbox of its own (tools/sandbox.sh) with its own lab
+# (labA the PC, labB the LAN with 255 simulated servers), display and
+# simulator, and removes everything at the end.  It runs at nice -10
+# (BENCH_NICE), its programs with it; the tick and start-up rows are taken twice, as the
 # machine schedules them and with every program on one CPU, where the
 # figures hold still (on a virtual machine a wake-up on the other CPU is
 # dear, and whether the scheduler pays it varies from run to run).
@@ -37,75 +36,44 @@ if [ -z "${BENCH_INSIDE:-}" ]; then
   BENCH_INSIDE=1 exec bash tools/sandbox.sh bash "$0" "$mode"
 fi
 
-nice_level=${BENCH_NICE:--10}
-# shellcheck source=tools/wine_env.sh
-source "$top/tools/wine_env.sh"
-bin=$(cd "${BENCH_BIN:-$WIN_BUILD}" && pwd)
+# shellcheck source=tools/road.sh
+source tools/road.sh
 work=$top/build/bench
 rm -rf "$work"
 mkdir -p "$work"
-export LAB_WINE_ROOT=$top/build/wine
-pfx=$LAB_WINE_ROOT/labA
-lab() { bash "$top/tools/lab.sh" "$@"; }
-winpath() { printf 'Z:%s' "${1//\//\\}"; }
+road_init "$top" "${BENCH_BIN:-$WIN_BUILD}" "$work/road"
+trap road_cleanup EXIT
+bin=$ROAD_BIN
 say() { echo "bench: $*" >&2; }
+winpath() { printf 'Z:%s' "${1//\//\\}"; }
+# The benchmark and all it starts (display, wineserver, programs) at its
+# priority.
+nice_level=${BENCH_NICE:--10}
+renice -n "$nice_level" -p $$ >/dev/null 2>&1 || say "the figures are taken at the default priority"
+road_lab_up 255
+wine_display
+road_pc_fresh
+# wine in labA, bounded in time, output without carriage returns; pinned to
+# one CPU once pin=(taskset -c 0).
+pin=()
+w() { local t=$1; shift; (cd / && timeout "$t" "${pin[@]}" bash "$top/tools/lab.sh" wine labA "$@" 2>/dev/null | tr -d '\r'); }
 
-# The road of tools/road.sh (section 3) with its fresh PC, and the
-# simulated servers (tools/lab_sim.sh, sourced by it).
-# shellcheck source=tools/road.sh
-source "$top/tools/road.sh"
-road_init "$top" "$bin" "$work/road"
-xvfb=""
-cleanup() {
-  lab_sim_stop
-  WINEPREFIX=$pfx timeout 20 wineserver -k >/dev/null 2>&1 || true
-  lab down >/dev/null 2>&1 || true
-  [ -n "$xvfb" ] && kill "$xvfb" 2>/dev/null
-  wait 2>/dev/null || true
-}
-trap cleanup EXIT
-
-lab up 255 --other-subnet >/dev/null
-export DISPLAY=:$((70 + RANDOM % 9))
-nice -n "$nice_level" Xvfb "$DISPLAY" -screen 0 1024x768x24 -nolisten tcp >/dev/null 2>&1 &
-xvfb=$!
-for _ in $(seq 50); do xdpyinfo >/dev/null 2>&1 && break; sleep 0.1; done
-xdpyinfo >/dev/null 2>&1 || { say "the display $DISPLAY did not start"; exit 1; }
-
-# A fresh PC, its wineserver at the benchmark's priority.
-pc_fresh() {
-  road_pc_fresh
-  local p
-  for p in $(ip netns pids labA); do
-    case $(cat "/proc/$p/comm" 2>/dev/null) in
-      wineserver*) renice -n "$nice_level" -p "$p" >/dev/null 2>&1 || true ;;
-    esac
-  done
-}
-pc_fresh
-# wine in labA, bounded in time, output without carriage returns.
-w() { local t=$1; shift; (cd / && timeout "$t" nice -n "$nice_level" bash "$top/tools/lab.sh" wine labA "$@" 2>/dev/null | tr -d '\r'); }
-
-start_sim() { lab_sim_start "$1" 600 "${@:2}"; }
+start_sim() { road_sim_start "$1" 600 "${@:2}"; }
 servers_json() {  # N servers on 10.77.0.3 and up, past 10.77.0.254 on 10.77.1.3 and up
-  /usr/bin/python3 - "$1" <<'PY'
-import json, sys
-n = int(sys.argv[1])
-addrs = [f"10.77.0.{i}" for i in range(3, 255)] + [f"10.77.1.{i}" for i in range(3, 255)]
-print(json.dumps({"servers": [{"addr": a, "model": "KX220", "name": f"HP LaserJet 1100 #{k}"}
-                              for k, a in enumerate(addrs[:n], 1)]}))
-PY
+  local k sep=""
+  printf '{"servers": ['
+  for k in $(seq "$1"); do
+    printf '%s{"addr": "10.77.%d.%d", "model": "KX220", "name": "HP LaserJet 1100 #%d"}' \
+      "$sep" $((k > 252)) $(((k - 1) % 252 + 3)) "$k"
+    sep=", "
+  done
+  echo ']}'
 }
-stats() {  # numbers on stdin -> "min/median/max (n)" or "-"
-  /usr/bin/python3 -c '
-import statistics, sys
-v = [float(x) for x in sys.stdin.read().split()]
-print("%g/%g/%g (%d)" % (min(v), statistics.median(v), max(v), len(v)) if v else "-")'
+stats() {  # numbers on stdin -> "min/median/max (n)", or "-"
+  tr -s '[:space:]' '\n' | sort -g | awk 'NF {v[++n] = $1} END {
+    if (!n) { print "-"; exit }
+    printf "%g/%g/%g (%d)\n", v[1], (v[int((n + 1) / 2)] + v[int(n / 2) + 1]) / 2, v[n], n }'
 }
-median() { /usr/bin/python3 -c '
-import statistics, sys
-v = [float(x) for x in sys.stdin.read().split()]
-print("%.1f" % statistics.median(v) if v else "-")'; }
 now_ms() { echo $(( $(date +%s%N) / 1000000 )); }
 
 rows=()
@@ -117,7 +85,7 @@ if [ "$mode" = table ] || [ "$mode" = timeline ]; then
     servers_json "$n" > "$work/servers-$n.json"
     start_sim "$work/sim-$n.log" "$work/servers-$n.json"
     out=$(w 120 "$bin/discovery_probe.exe" 20 || true)
-    lab_sim_stop
+    road_sim_stop
     rcv=$(echo "$out" | awk '/^rcvbuf/{print $2}')
     counts=$(echo "$out" | awk '/^run/{print $3}')
     full=$(echo "$counts" | grep -cx "$n" || true)
@@ -131,61 +99,46 @@ if [ "$mode" = table ] || [ "$mode" = timeline ]; then
   : > "$work/first.txt"
   : > "$work/rows.txt"
   for run in 1 2 3 4 5; do
-    (cd / && timeout 60 bash "$top/tools/lab.sh" wine labA "$bin/PrnWizard.exe" >/dev/null 2>&1) &
-    wiz=$!
-    w 30 "$bin/winctl.exe" click "Printer Sharing Server Setup Wizard" "Next >" >/dev/null || true
-    w 30 "$bin/winctl.exe" wait "Driver Installation " KX220 5000 >> "$work/first.txt" || true
-    w 30 "$bin/winctl.exe" click "Driver Installation " "More..." >/dev/null || true
-    w 30 "$bin/winctl.exe" rows "Brwose for all Printer Sharing Server" 255 10000 >> "$work/rows.txt" || true
-    w 30 "$bin/winctl.exe" click "Brwose for all Printer Sharing Server" Cancel >/dev/null || true
-    wait "$wiz" 2>/dev/null || true
+    road_wizard_start || continue
+    road_click "$T_WELCOME" "Next >" || true
+    road_ctl wait "$T_DETECTION" KX220 5000 >> "$work/first.txt" || true
+    road_click "$T_DETECTION" "More..." || true
+    road_ctl rows "$T_BROWSE" 255 10000 >> "$work/rows.txt" || true
+    road_click "$T_BROWSE" Cancel || true
+    road_wizard_wait_exit 30 || road_wizard_kill
   done
-  lab_sim_stop
+  road_sim_stop
   row "first server on screen (255 servers)" "$(grep -E '^[0-9]+$' "$work/first.txt" | stats) ms after Next >"
   row "255 rows in the browse list" "$(grep -E '^[0-9]+$' "$work/rows.txt" | stats) ms after More..."
-fi
 
 # 3. The printer, monitor and test-page steps, walked as a person does (the
-#    road of tools/road.sh on a fresh PC, 3 times; then a fresh PC again).  Each step is timed from
-#    its click to what it waits for; the window tools a step starts (one per
+#    road of tools/road.sh on a fresh PC, 3 times; then a fresh PC again).
+#    Each step is timed from its click to what it waits for; the window tools a step starts (one per
 #    click, wait and answered box) are included, so their start is given too.
-if [ "$mode" = table ] || [ "$mode" = timeline ]; then
-  declare -A step_ms=()
-  step() {  # NAME FUNCTION ARGS...
-    local name=$1 t0
-    shift
-    t0=$(now_ms)
-    "$@" || { say "the road stopped at: $name"; return 1; }
-    step_ms[$name]="${step_ms[$name]:-} $(( $(now_ms) - t0 ))"
-  }
-  tool_ms=""
+  names=("start to welcome page" "detection: Next > to the server shown"
+         "monitor installation: Next > to printer page" "port change: Next >, Yes, completion page"
+         "one window tool's start (in each step)" "test page: click to printed, job received"
+         "Done to the program's end" "Uninstall: start to the program's end")
+  tool_start() { road_ctl texts "$T_COMPLETION" >/dev/null; }
+  print_page() { road_step_print "$work/road/job$run.bin"; }
+  steps=(road_step_welcome road_step_detection road_step_install road_step_port tool_start print_page
+         road_step_done road_step_uninstall)
+  step_ms=()
   for run in 1 2 3; do
-    road_pc_fresh
-    road_servers || break
-    road_pc_printers LPT1: LPT1: && road_pc_companion 2 && road_pc_jobfile || break
-    ok=0
-    {
-      step "start to welcome page" road_step_welcome &&
-      step "detection: Next > to the server shown" road_step_detection &&
-      step "monitor installation: Next > to printer page" road_step_install &&
-      step "port change: Next >, Yes, completion page" road_step_port &&
-      { t0=$(now_ms); road_ctl texts "$T_COMPLETION" >/dev/null; tool_ms="$tool_ms $(( $(now_ms) - t0 ))"; } &&
-      step "test page: click to printed, job received" road_step_print "$work/road/job$run.bin" &&
-      step "Done to the program's end" road_step_done &&
-      step "Uninstall: start to the program's end" road_step_uninstall && ok=1
-    } || true
-    road_sim_stop
-    if [ -n "$ROAD_WIZ" ]; then kill "$ROAD_WIZ" 2>/dev/null || true; ROAD_WIZ=""; fi
-    [ "$ok" = 1 ] || { say "road run $run did not finish"; break; }
+    road_pc && road_servers || break
+    for i in "${!steps[@]}"; do
+      t0=$(now_ms)
+      "${steps[$i]}" || { say "road run $run stopped at: ${names[$i]}"; break 2; }
+      step_ms[i]="${step_ms[i]:-} $(($(now_ms) - t0))"
+    done
+    road_wizard_kill
   done
-  for name in "start to welcome page" "detection: Next > to the server shown" \
-              "monitor installation: Next > to printer page" "port change: Next >, Yes, completion page" \
-              "test page: click to printed, job received" "Done to the program's end" \
-              "Uninstall: start to the program's end"; do
-    row "step: $name" "$(echo "${step_ms[$name]:-}" | stats) ms (window tools included)"
+  road_sim_stop
+  road_wizard_kill
+  for i in "${!names[@]}"; do
+    row "step: ${names[$i]}" "$(echo "${step_ms[i]:-}" | stats) ms (window tools included)"
   done
-  row "step: one window tool's start (in each above)" "$(echo "$tool_ms" | stats) ms"
-  pc_fresh
+  road_pc_fresh
 fi
 
 # 4. The browse list's tick with 255 servers in the table (page viewer), 3
@@ -220,21 +173,20 @@ startup_rows() {  # SUFFIX
     sleep 0.3
     fp "Printer Sharing Server Setup Wizard" "$wizard" >> "$fw" || true
   done
-  b=$(median < "$fb")
-  p=$(median < "$fw")
+  b=$(stats < "$fb" | cut -d/ -f2)
+  p=$(stats < "$fw" | cut -d/ -f2)
   row "start-up: bare window, first paint$1" "$(stats < "$fb") ms after the process start"
   row "start-up: welcome page, first paint$1" "$(stats < "$fw") ms after the process start"
-  ratio=$(/usr/bin/python3 -c "import sys; b, p = sys.argv[1:]; print('%.2f' % (float(p) / float(b)))" \
-          "$b" "$p" 2>/dev/null || echo "?")
+  ratio=$(awk -v b="$b" -v p="$p" 'BEGIN { if (b + 0 > 0 && p != "-") printf "%.2f", p / b; else print "?" }')
   row "start-up: welcome page / bare window$1" "$ratio (medians)"
 }
 
 [ "$mode" != startup ] && tick_rows ""
 [ "$mode" != tick ] && startup_rows ""
 # Once more with the programs, the wineserver and the display all on one CPU.
-pin_all() { local p; for p in $xvfb $(ip netns pids labA); do taskset -acp 0 "$p" >/dev/null 2>&1 || true; done; }
+pin_all() { local p; for p in $WINE_XVFB $(ip netns pids labA); do taskset -acp 0 "$p" >/dev/null 2>&1 || true; done; }
 pin_all
-w() { local t=$1; shift; (cd / && timeout "$t" taskset -c 0 nice -n "$nice_level" bash "$top/tools/lab.sh" wine labA "$@" 2>/dev/null | tr -d '\r'); }
+pin=(taskset -c 0)
 [ "$mode" != startup ] && tick_rows " (one CPU)"
 [ "$mode" != tick ] && startup_rows " (one CPU)"
 
@@ -246,22 +198,20 @@ echo "Benchmark ($(date -u +%Y-%m-%dT%H:%MZ), $(nproc) cores, load $(cut -d' ' -
 printf '%s\n' "${rows[@]}"
 
 if [ "$mode" = timeline ]; then
-  pc_fresh
+  road_pc_fresh
   pin_all
   # Wine's relay trace of the calls that mark the steps, with timestamps.
   calls="user32.FindWindowA;user32.SetWindowTextA;user32.CreateWindowExA;kernel32.FindResourceA"
   calls="$calls;wsock32.WSAStartup;ws2_32.socket;ws2_32.bind;kernel32.CreateThread"
   calls="$calls;user32.BeginPaint;user32.ShowWindow;winspool.drv.EnumMonitorsA;comctl32.InitCommonControlsEx"
-  (cd / && WINEDEBUG=-all lab wine labA reg add 'HKCU\Software\Wine\Debug' /v RelayInclude /t REG_SZ \
-     /f /d "$calls" >/dev/null 2>&1) || true
+  road_reg add 'HKCU\Software\Wine\Debug' /v RelayInclude /t REG_SZ /f /d "$calls" >/dev/null || true
   for run in 1 2 3 4 5; do
     sleep 0.3
     (cd / && WINEDEBUG=+timestamp,+loaddll,+relay timeout 60 taskset -c 0 bash "$top/tools/lab.sh" wine labA \
       "$bin/first_paint.exe" "Printer Sharing Server Setup Wizard" 20000 "$wizard" \
       > "$work/trace$run.out" 2> "$work/trace$run.trace") || true
   done
-  (cd / && WINEDEBUG=-all lab wine labA reg delete 'HKCU\Software\Wine\Debug' /v RelayInclude /f \
-     >/dev/null 2>&1) || true
+  road_reg delete 'HKCU\Software\Wine\Debug' /v RelayInclude /f >/dev/null || true
   echo
   echo "Start-up timeline (traced, on one CPU; ms after the process start, medians of 5)"
   /usr/bin/python3 "$top/tools/bench_timeline.py" "$work" PrnWizard.exe

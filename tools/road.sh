@@ -1,10 +1,13 @@
 # shellcheck shell=bash
 # The road of one installation, as a person walks it, in the lab (labA is
-# the PC, labB the LAN with the simulated servers).  Sourced by tools/run.sh
-# (which shows it and takes pictures) and tests/lab/road_test.sh (which checks
-# it); neither copies a step.
+# the PC, labB the LAN with the simulated servers), and the lab, PC and
+# simulator it needs.  Sourced by tools/run.sh (which shows the road and
+# takes pictures), tests/lab/road_test.sh (which checks it), tools/bench.sh
+# (which times it) and tests/lab/lab_tests.sh (the lab alone); none copies a
+# step.
 #
-#   road_init TOP BIN WORK      the tree, the win32 build folder, a work folder
+#   road_init TOP BIN WORK      the tree, the Windows build folder, a work
+#                               folder (emptied); trap road_cleanup EXIT
 #   ROAD_DESKTOP=NAME           start the wizard and the window drivers on the
 #                               Wine desktop NAME (title bars; no exit codes)
 #   ROAD_SHOTS=DIR              road_shot writes DIR/NN-NAME.png
@@ -22,9 +25,9 @@ ROAD_JOB_KEY='HKLM\Software\Fixture Port Monitor'
 # monitor writes each job it receives.
 ROAD_APPPATH='C:\Program Files\Varn\Lanwarden Utilities'
 ROAD_JOB_WIN='C:\road\job.bin'
-# The simulated LAN: the first server that answers names the printer of the
-# PC; the others answer later (one without a printer, one on another
-# subnet), so the detection page settles on the first.
+# The simulated LAN (road_servers): the first server that answers names the
+# PC's printer; the others answer later (one without a printer, one on
+# another subnet), so the detection page settles on the first.
 ROAD_SERVER=10.77.0.4
 ROAD_PRINTER="HP LaserJet 1100"
 ROAD_OTHER_PRINTER="EPSON Stylus C60"
@@ -41,14 +44,16 @@ road_slow() { echo $(($1 * ${WINE_SLOW:-1})); }
 
 road_init() {
   ROAD_TOP=$1
-  ROAD_BIN=$2
+  ROAD_BIN=$(cd "$2" && pwd)
   ROAD_WORK=$3
+  rm -rf "$ROAD_WORK"
   mkdir -p "$ROAD_WORK"
   export LAB_WINE_ROOT=$ROAD_TOP/build/wine
   # shellcheck source=tools/wine_env.sh
   source "$ROAD_TOP/tools/wine_env.sh"
   ROAD_PFX=$LAB_WINE_ROOT/labA
   ROAD_WIZ=""
+  ROAD_SIM=""
   ROAD_SHOT_COUNT=0
   ROAD_EXIT=""
 }
@@ -57,44 +62,51 @@ road_lab() { bash "$ROAD_TOP/tools/lab.sh" "$@"; }
 
 # --- the lab ---------------------------------------------------------------
 
-# shellcheck source=tools/lab_claim.sh
-source "$(dirname "${BASH_SOURCE[0]}")/lab_claim.sh"
-# shellcheck source=tools/lab_sim.sh
-source "$(dirname "${BASH_SOURCE[0]}")/lab_sim.sh"
-road_lab_up() { lab_claim_up 3 --other-subnet; }
-road_lab_intact() { lab_claim_intact; }
-
-# Ends this run's wineserver and its programs (they are found by the prefix,
-# which is this tree's own, so from any namespace).
-road_wineserver_stop() {
-  [ -d "$ROAD_PFX" ] || return 0
-  WINEPREFIX=$ROAD_PFX timeout 20 wineserver -k >/dev/null 2>&1 || true
-  WINEPREFIX=$ROAD_PFX timeout 20 wineserver -w >/dev/null 2>&1 || true
-}
-
-road_sim_stop() { lab_sim_stop; }
+# The lab with N extra server addresses (3) and one on another subnet.
+road_lab_up() { road_lab up "${1:-3}" --other-subnet >/dev/null; }
 
 # Safe in an EXIT trap under `set -e`: every command's failure is ignored.
 road_cleanup() {
-  if [ -n "$ROAD_WIZ" ]; then kill "$ROAD_WIZ" 2>/dev/null || true; fi
-  road_sim_stop || true
-  road_wineserver_stop || true
-  lab_claim_down || true
+  road_wizard_kill
+  road_sim_stop
+  wine_session_end
+  road_lab down >/dev/null 2>&1 || true
 }
 
-# A fresh PC: the base prefix copied for labA, a persistent wineserver that
-# started in labA (its sockets live there), warmed up once.
-road_pc_fresh() {
-  road_wineserver_stop
-  road_lab prefix labA "$WINE_BASE" >/dev/null || return 1
-  road_lab exec labA env WINEPREFIX="$ROAD_PFX" wineserver -p >/dev/null 2>&1 </dev/null || return 1
-  (cd / && timeout "$(road_slow 60)" bash "$ROAD_TOP/tools/lab.sh" wine labA wineboot >/dev/null 2>&1 </dev/null) \
-    || true
+# A fresh PC: the base prefix copied for labA, with a persistent wineserver
+# that started in labA (its sockets live there).
+road_pc_fresh() { wine_prefix "$ROAD_PFX" bash "$ROAD_TOP/tools/lab.sh" exec labA; }
+
+# The simulated servers (tools/lansim.py) in labB, started; waits (5 s at
+# most) until they listen.  ROAD_SIM is the simulator's own pid (lab.sh
+# execs it): $! of a shell function would be a subshell, and killing that
+# would leave the simulator answering.
+road_sim_start() {  # LOG MAX_SECONDS [lansim.py ARGS]
+  local log=$1 seconds=$2
+  shift 2
+  road_sim_stop
+  rm -f "$log"
+  bash "$ROAD_TOP/tools/lab.sh" exec labB /usr/bin/python3 "$ROAD_TOP/tools/lansim.py" --log "$log" \
+    --max-seconds "$seconds" "$@" >/dev/null 2>&1 &
+  ROAD_SIM=$!
+  for _ in $(seq 100); do
+    grep -q '"ready"' "$log" 2>/dev/null && return 0
+    sleep 0.05
+  done
+  road_say "the simulated servers did not start"
+  return 1
 }
 
-# The simulated servers in labB; waits (bounded) until they listen.
+road_sim_stop() {
+  if [ -n "$ROAD_SIM" ]; then
+    kill "$ROAD_SIM" 2>/dev/null || true
+    wait "$ROAD_SIM" 2>/dev/null || true
+  fi
+  ROAD_SIM=""
+  return 0
+}
+
 road_servers() {
-  local log=$ROAD_WORK/lansim.log
   cat > "$ROAD_WORK/servers.json" <<JSON
 {"servers": [
   {"addr": "$ROAD_SERVER", "model": "KX230", "name": "$ROAD_PRINTER"},
@@ -103,7 +115,7 @@ road_servers() {
   {"addr": "10.77.1.2", "model": "KX230", "name": "Lexmark Z34 Color Jetprinter", "delay_ms": 400}
 ]}
 JSON
-  lab_sim_start "$log" "${ROAD_SIM_SECONDS:-900}" "$ROAD_WORK/servers.json"
+  road_sim_start "$ROAD_WORK/lansim.log" "${ROAD_SIM_SECONDS:-900}" "$ROAD_WORK/servers.json"
 }
 
 # --- wine in labA ------------------------------------------------------------
@@ -111,14 +123,10 @@ JSON
 # A program of the build folder in labA, on the desktop when there is one,
 # ended after ROAD_LIMIT seconds (60) at the latest.
 road_wine() {
-  local exe=$1 limit=${ROAD_LIMIT:-$(road_slow 60)}
+  local exe=$ROAD_BIN/$1 limit=${ROAD_LIMIT:-$(road_slow 60)} desktop=()
   shift
-  if [ -n "${ROAD_DESKTOP:-}" ]; then
-    (cd / && timeout "$limit" bash "$ROAD_TOP/tools/lab.sh" wine labA explorer \
-      "/desktop=$ROAD_DESKTOP,800x600" "$ROAD_BIN/$exe" "$@")
-  else
-    (cd / && timeout "$limit" bash "$ROAD_TOP/tools/lab.sh" wine labA "$ROAD_BIN/$exe" "$@")
-  fi
+  [ -n "${ROAD_DESKTOP:-}" ] && desktop=(explorer "/desktop=$ROAD_DESKTOP,800x600")
+  (cd / && timeout "$limit" bash "$ROAD_TOP/tools/lab.sh" wine labA "${desktop[@]}" "$exe" "$@")
 }
 
 # Output of a window driver, without carriage returns; fails when the driver
@@ -151,6 +159,10 @@ road_unix() { local p=${1#C:\\}; echo "$ROAD_PFX/drive_c/${p//\\//}"; }
 
 # --- the simulated PC ----------------------------------------------------------
 
+# A fresh PC with its printers (on ports $1 and $2, "LPT1:"), the companion
+# folder and the job file (below).
+road_pc() { road_pc_fresh && road_pc_printers "$@" && road_pc_companion && road_pc_jobfile; }
+
 # Printers on the generic PostScript driver, the chosen one on "LPT1:".
 road_pc_printers() {
   local port=${1:-LPT1:} other=${2:-LPT1:}
@@ -160,15 +172,14 @@ road_pc_printers() {
 }
 
 # The companion utilities' folder with the shipped monitor files (the
-# fixture monitor of version $1), and "AppPath" naming it.
+# fixture monitor of version 2), and "AppPath" naming it.
 road_pc_companion() {
-  local version=${1:-2} dir
+  local dir
   dir=$(road_unix "$ROAD_APPPATH")
   mkdir -p "$dir"
-  cp "$ROAD_BIN/fixture_talomon_v$version.dll" "$dir/talomon.dl_"
+  cp "$ROAD_BIN/fixture_talomon_v2.dll" "$dir/talomon.dl_"
   cp "$ROAD_BIN/fixture_taloui.dll" "$dir/taloui.dl_"
-  cp "$ROAD_BIN/fixture_lprmon_v$version.dll" "$dir/lprmon.dl_" 2>/dev/null \
-    || cp "$ROAD_BIN/fixture_lprmon_v2.dll" "$dir/lprmon.dl_"
+  cp "$ROAD_BIN/fixture_lprmon_v2.dll" "$dir/lprmon.dl_"
   road_reg add "$ROAD_COMPANION_KEY" /v AppPath /t REG_SZ /d "$ROAD_APPPATH" /f >/dev/null
 }
 
@@ -219,6 +230,11 @@ road_wizard_start() {
   return 1
 }
 
+road_wizard_kill() {
+  if [ -n "$ROAD_WIZ" ]; then kill "$ROAD_WIZ" 2>/dev/null || true; fi
+  ROAD_WIZ=""
+}
+
 # Whether labA runs the wizard: a process whose program (its first argument
 # after qemu's and Wine's loaders when emulated; the desktop's explorer
 # names the wizard later) is PrnWizard.exe.
@@ -234,11 +250,7 @@ road_wizard_process() {
 
 # Whether the wizard still runs (without the desktop: the process started).
 road_wizard_running() {
-  if [ -z "${ROAD_DESKTOP:-}" ]; then
-    [ -n "$ROAD_WIZ" ] && kill -0 "$ROAD_WIZ" 2>/dev/null
-    return
-  fi
-  road_wizard_process
+  if [ -n "${ROAD_DESKTOP:-}" ]; then road_wizard_process; else [ -n "$ROAD_WIZ" ] && kill -0 "$ROAD_WIZ" 2>/dev/null; fi
 }
 
 # Waits (at most $1 seconds) for the wizard to end; ROAD_EXIT is its exit
@@ -351,17 +363,13 @@ road_step_port() {
 # 5. "Print test page": the job goes through Wine's spooler to the fixture
 # monitor; the page says "Test page printed" (or why not).
 road_step_print() {
-  local job=$1
   road_click "$T_COMPLETION" "Print test page" || return 1
-  ROAD_PRINT_TEXT=""
-  if road_box Information OK test-page-printed; then
-    ROAD_PRINT_TEXT=$ROAD_BOX_TEXT
-  else
-    ROAD_PRINT_TEXT=$(road_answer Error OK)
-    road_say "printing failed: $ROAD_PRINT_TEXT"
+  if ! road_box Information OK test-page-printed; then
+    road_say "printing failed: $(road_answer Error OK)"
     return 1
   fi
-  road_job_wait "$job"
+  ROAD_PRINT_TEXT=$ROAD_BOX_TEXT
+  road_job_wait "$1"
 }
 
 # 6. "Done" with "Set this printer as default printer" ticked: the program

@@ -12,14 +12,14 @@ if [ "${SANDBOX_INSIDE:-}" != 1 ]; then
   # shellcheck source=tools/wine_env.sh
   source "$(dirname "$0")/wine_env.sh"
   user=()
-  [ "$WINE_I386" = qemu ] && user=(--user --map-root-user)
+  [ "$WINE_QEMU" = 1 ] && user=(--user --map-root-user)
   mkdir -p /run/netns
   SANDBOX_INSIDE=1 exec unshare "${user[@]}" --net --mount --propagation private --fork \
     bash "$0" "$@"
 fi
 mount -t tmpfs -o mode=755 tmpfs /run/netns
 ip link set lo up
-if [ "$WINE_I386" = qemu ]; then
+if [ "$WINE_QEMU" = 1 ]; then
   qemu=/usr/bin/qemu-i386-static
   [ -x "$qemu" ] || { echo "sandbox: $qemu is missing (tools/setup.sh installs it)" >&2; exit 1; }
   mount -t binfmt_misc binfmt_misc /proc/sys/fs/binfmt_misc

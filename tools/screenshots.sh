@@ -14,22 +14,11 @@ if [ "${1:-}" != "--inside" ]; then
 fi
 
 out=$top/build/screenshots/pages
-prefix=$(mktemp -d /tmp/pageshots-prefix.XXXXXX)
-raw=$(mktemp -d /tmp/pageshots-raw.XXXXXX)
-cp -a "$WINE_BASE/." "$prefix/"
-export WINEPREFIX=$prefix
-export DISPLAY=:$((60 + RANDOM % 9))
-Xvfb "$DISPLAY" -screen 0 800x600x24 -nolisten tcp >/dev/null 2>&1 &
-xvfb=$!
-cleanup() {
-  wineserver -k 2>/dev/null || true
-  kill "$xvfb" 2>/dev/null || true
-  wait 2>/dev/null || true
-  rm -rf "$prefix" "$raw"
-}
-trap cleanup EXIT
-for _ in $(seq 50); do xdpyinfo >/dev/null 2>&1 && break; sleep 0.1; done
-
+trap wine_session_end EXIT
+wine_display 800x600
+wine_prefix "$top/build/wine/shots"
+raw=$WINEPREFIX/drive_c/shots
+mkdir -p "$raw"
 cp "$WIN_BUILD/pageshots.exe" "$raw/"
 rm -rf "$out"
 mkdir -p "$out"
@@ -46,11 +35,11 @@ for entry in $pages; do
   [ "$entry" != "$page" ] && servers=${entry#*:}
   count=$((count + 1))
   # shellcheck disable=SC2086
-  (cd / && timeout 60 wine explorer /desktop=Shots,800x600 "$(wine winepath -w "$raw/pageshots.exe")" \
+  (cd / && timeout $((60 * WINE_SLOW)) wine explorer /desktop=Shots,800x600 'C:\shots\pageshots.exe' \
     show "$page" $servers >/dev/null 2>&1 </dev/null) &
   job=$!
   shown=0
-  for _ in $(seq 100); do
+  for _ in $(seq $((100 * WINE_SLOW))); do
     xdotool search --name "^Shots" >/dev/null 2>&1 && { shown=1; break; }
     sleep 0.1
   done

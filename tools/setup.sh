@@ -7,7 +7,7 @@ top=$(cd "$(dirname "$0")/.." && pwd)
 export DEBIAN_FRONTEND=noninteractive
 
 packages=(
-  g++-mingw-w64-i686-posix wine wine32:i386
+  g++-mingw-w64-i686-posix wine
   g++-mingw-w64-x86-64-posix wine64
   xvfb xauth x11-utils xdotool imagemagick fonts-liberation iproute2 ghostscript
   cmake ninja-build dpkg-dev python3-pil
@@ -15,6 +15,9 @@ packages=(
   libfreetype-dev zlib1g-dev
   clang libclang-rt-14-dev locales
 )
+# 32-bit Wine, unless WIN_PRESET=win64 runs the Windows programs under 64-bit
+# Wine (tools/wine_env.sh).
+[ "${WIN_PRESET:-win32}" = win64 ] || packages+=(wine32:i386)
 
 # A mirror caught mid-sync fails an index now and then: try again, then go
 # on with what was fetched and let the install say what is missing.
@@ -87,7 +90,7 @@ done
 # Where this machine has no 32-bit user mode, 32-bit Wine runs under qemu's
 # user-mode emulation (tools/sandbox.sh).  bookworm's own qemu 7.2 spins in
 # Wine's address-space reservation; bookworm-backports has 10.
-if ! (cd / && /usr/lib/wine/wine --version) >/dev/null 2>&1; then
+if [ "${WIN_PRESET:-win32}" != win64 ] && ! (cd / && /usr/lib/wine/wine --version) >/dev/null 2>&1; then
   bpo=/etc/apt/sources.list.d/debian-backports.sources
   if ! dpkg --compare-versions "$(dpkg-query -W -f='${Version}' qemu-user-static 2>/dev/null || echo 0)" ge 1:8; then
     if [ ! -f "$bpo" ]; then
@@ -131,7 +134,7 @@ if [ ! -f "$top/build/locale/ru_RU.UTF-8/LC_CTYPE" ]; then
   mkdir -p "$top/build/locale"
   localedef -i ru_RU -f UTF-8 "$top/build/locale/ru_RU.UTF-8"
 fi
-if [ "$WINE_I386" = qemu ] && [ "$WIN_PRESET" = win32 ]; then
+if [ "$WINE_QEMU" = 1 ]; then
   echo "setup: this machine has no 32-bit user mode: 32-bit Wine runs under qemu's" \
        "user-mode emulation, inside the sandbox of tools/sandbox.sh"
 fi

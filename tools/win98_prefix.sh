@@ -9,20 +9,11 @@ shift
 
 # shellcheck source=tools/wine_env.sh
 source "$top/tools/wine_env.sh"
-export WINEPREFIX
 mkdir -p "$top/build/wine"
-WINEPREFIX=$(mktemp -d "$top/build/wine/win98.XXXXXX")
-cleanup() {
-  wineserver -k 2>/dev/null || true
-  rm -rf "$WINEPREFIX"
-}
-trap cleanup EXIT
-cp -a "$WINE_BASE/." "$WINEPREFIX/"
-(cd / && wine reg add 'HKCU\Software\Wine' /v Version /t REG_SZ /d win98 /f >/dev/null 2>&1 \
-   </dev/null)
-wineserver -w
-# A persistent server, warmed up, so its helper services hold no pipe of ours.
-wineserver -p
-(cd / && wine wineboot >/dev/null 2>&1 </dev/null) || true
+pfx=$(mktemp -d "$top/build/wine/win98.XXXXXX")
+trap 'wine_session_end; rm -rf "$pfx"' EXIT
+wine_prefix "$pfx"
+# Read by each program as it starts.
+(cd / && wine reg add 'HKCU\Software\Wine' /v Version /t REG_SZ /d win98 /f >/dev/null 2>&1 </dev/null)
 cd "$(dirname "$exe")"
 timeout 240 wine "$exe" "$@"

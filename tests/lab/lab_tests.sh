@@ -6,38 +6,21 @@
 # (The speed figures, receive capacity included, are tools/bench.sh.)
 set -euo pipefail
 top=$(cd "$(dirname "$0")/../.." && pwd)
-bin=$(cd "$1" && pwd)
-work=$top/build/lab-tests
-rm -rf "$work"
-mkdir -p "$work"
-export LAB_WINE_ROOT=$top/build/wine
-pfx=$LAB_WINE_ROOT/labA
-lab() { bash "$top/tools/lab.sh" "$@"; }
-# The lab is taken only while no other run holds it, and removed only when
-# it is still this run's own.
-# shellcheck source=tools/lab_claim.sh
-source "$top/tools/lab_claim.sh"
+# The lab and a fresh PC of tools/road.sh.
+# shellcheck source=tools/road.sh
+source "$top/tools/road.sh"
+road_init "$top" "$1" "$top/build/lab-tests"
+trap road_cleanup EXIT
+bin=$ROAD_BIN
+work=$ROAD_WORK
 failures=0
 fail() { echo "FAIL: $*"; failures=$((failures + 1)); }
 pass() { echo "ok: $*"; }
-
-# shellcheck source=tools/lab_sim.sh
-source "$top/tools/lab_sim.sh"
-cleanup() {
-  lab_sim_stop
-  lab exec labA env WINEPREFIX="$pfx" wineserver -k >/dev/null 2>&1 || true
-  lab_claim_down
-}
-trap cleanup EXIT
-
-extra=${LAB_EXTRA:-3}
-lab_claim_up "$extra" --other-subnet
-lab prefix labA "$WINE_BASE" >/dev/null
-lab exec labA env WINEPREFIX="$pfx" WINEDEBUG=-all wineserver -p
-lab wine labA wineboot >/dev/null 2>&1 </dev/null || true
+road_lab_up "${LAB_EXTRA:-3}"
+road_pc_fresh
 
 # Starts the simulator in labB with the given options; waits until ready.
-start_sim() { lab_sim_start "$1" 120 "${@:2}"; }
+start_sim() { road_sim_start "$1" 120 "${@:2}"; }
 # wine in labA (started directly where its pid matters).
 w() { WINEDEBUG=-all bash "$top/tools/lab.sh" wine labA "$@"; }
 probe() { w "$bin/discovery_probe.exe" "$@" 2>/dev/null | tr -d '\r'; }
@@ -53,7 +36,7 @@ cat > "$work/servers.json" <<'JSON'
 JSON
 start_sim "$work/sim1.log" "$work/servers.json"
 out=$(probe 1)
-lab_sim_stop
+road_sim_stop
 echo "$out" > "$work/probe1.out"
 grep -qx 'setup Ready' <<<"$out" || fail "setup not ready: $out"
 for want in 'entry 10.77.0.3|KX220|HP LaserJet 1100' 'entry 10.77.0.4|KX230|' \
@@ -76,7 +59,7 @@ probe 1 > "$work/probe2.out" &
 p=$!
 text=$(w "$bin/answer_box.exe" Information "&Yes" 2>/dev/null | tr -d '\r')
 wait $p || true
-lab_sim_stop
+road_sim_stop
 grep -q "Please close the Varn Lanwarden Discovery utility" <<<"$text" \
   && pass "companion question" || fail "companion question: $text"
 grep -qx 'setup Ready' "$work/probe2.out" && grep -qx 'entry 10.77.0.3|KX220|P' "$work/probe2.out" \
@@ -154,7 +137,7 @@ ctl click "$browse" Cancel >/dev/null
 code=0
 wait $wiz || code=$?
 [ "$code" = 0 ] && pass "Cancel on the browse list ends with 0" || fail "exit code $code"
-lab_sim_stop
+road_sim_stop
 
 # 6. The only server is in another subnet: its address is drawn red.
 start_sim "$work/sim6.log" --server '{"addr": "10.77.1.2", "model": "KX220", "name": "Far"}'
@@ -166,7 +149,7 @@ sleep 0.5
 out=$(ctl red "$detection" 10.77.1.2) && pass "address drawn red ($out)" || fail "address not red: $out"
 ctl click "$detection" Cancel >/dev/null
 wait $wiz || true
-lab_sim_stop
+road_sim_stop
 
 # 7. Foreign datagrams (wrong service id, packet type or op code) before and
 # in the middle of the replies: the queue behind each is flushed, and every
@@ -187,7 +170,7 @@ cat > "$work/foreign.json" <<'JSON'
 JSON
 start_sim "$work/sim7.log" "$work/foreign.json"
 out=$(probe 3)
-lab_sim_stop
+road_sim_stop
 echo "$out" > "$work/probe7.out"
 for what in foreign bad-type bad-opcode; do
   grep '"event": "sent"' "$work/sim7.log" | grep -q "\"what\": \"$what\"" \
@@ -230,7 +213,7 @@ ctl click "$browse" Cancel >/dev/null
 code=0
 wait $wiz || code=$?
 [ "$code" = 0 ] && pass "foreign first: exit 0" || fail "foreign first: exit code $code"
-lab_sim_stop
+road_sim_stop
 
 # 9. Datagrams keep arriving while the wizard ends: the receiver, busy with
 # them, is not waited for, and must not touch what the exit tears down.
@@ -255,7 +238,7 @@ for run in 1 2 3 4 5; do
   wait "$wiz" 2>/dev/null && code=${code:-0} || code=${code:-$?}
   [ "$code" = 0 ] && clean=$((clean + 1)) || echo "run $run: exit $code"
 done
-lab_sim_stop
+road_sim_stop
 grep -q '"event": "flood"' "$work/sim9.log" || fail "no flood"
 [ "$clean" = 5 ] && pass "exit during a flood: 5 of 5 runs end with 0" \
   || fail "exit during a flood: $clean of 5 runs end with 0"

@@ -163,12 +163,13 @@ LAB_NS=labA must_fail "probe in labB with LAB_NS=labA" ip netns exec labB "$PY" 
 must_fail "probe to a foreign address" "$lab" exec labA "$PY" "$probe" probe --to 192.0.2.1 --out "$work/x.jsonl" --collect 0
 must_fail "lansim bound outside the lab net" "$lab" exec labB "$PY" "$sim" --server '{"addr":"192.0.2.1"}' --log "$work/x.log" --max-seconds 1
 
-note "lab.sh prefix"
+note "prefix copies (wine_prefix of tools/wine_env.sh, starting no wineserver)"
 mkdir -p "$work/base/drive_c/windows"
 echo reg >"$work/base/system.reg"
-LAB_WINE_ROOT=$work/wine "$lab" prefix labA "$work/base" >/dev/null
+prefix() { bash -c 'source "$1/tools/wine_env.sh"; WINE_BASE=$2 wine_prefix "$3" true' _ "$top" "$@"; }
+prefix "$work/base" "$work/wine/labA" || fail "wine_prefix failed"
 diff -r "$work/base" "$work/wine/labA" || fail "prefix copy differs"
-LAB_WINE_ROOT=$work/wine must_fail "prefix from a missing base" "$lab" prefix labA "$work/nonexistent"
+must_fail "prefix from a missing base" prefix "$work/nonexistent" "$work/wine/labA"
 grep -q 'does not exist' "$work/must_fail.out" || fail "prefix: unclear message: $(cat "$work/must_fail.out")"
 if command -v wineserver >/dev/null 2>&1; then
   # A wineserver for the prefix in the machine's own namespace: `lab.sh wine`

@@ -11,14 +11,12 @@
 #   road_test.sh BUILD_DIR
 set -euo pipefail
 top=$(cd "$(dirname "$0")/../.." && pwd)
-bin=$(cd "$1" && pwd)
-work=$top/build/road-test
-rm -rf "$work"
-mkdir -p "$work"
 # shellcheck source=tools/road.sh
 source "$top/tools/road.sh"
-road_init "$top" "$bin" "$work"
+road_init "$top" "$1" "$top/build/road-test"
 trap road_cleanup EXIT
+bin=$ROAD_BIN
+work=$ROAD_WORK
 
 failures=0
 fail() { echo "FAIL: $*"; failures=$((failures + 1)); }
@@ -37,11 +35,10 @@ step() {
   shift
   if "$@"; then pass "step: $name"; return 0; fi
   fail "step: $name"
-  road_lab_intact >/dev/null || fail "the lab was taken by another run meanwhile"
   return 1
 }
 
-sysdir=""
+sysdir=$ROAD_PFX/drive_c/windows/system32
 port() { road_simpc port "$1"; }
 address() { road_reg_value "$ROAD_MONITOR_KEY" "Server Address"; }
 monitors() { road_simpc monitors; }
@@ -83,11 +80,7 @@ road_servers || { echo "FAIL: no simulated servers"; exit 1; }
 # --- 1. A fresh PC ------------------------------------------------------------
 road1() {
   echo "== road 1: a fresh PC"
-  step "a fresh PC" road_pc_fresh || return 1
-  sysdir=$ROAD_PFX/drive_c/windows/system32
-  step "the PC's printers" road_pc_printers LPT1: LPT1: || return 1
-  road_pc_companion 2
-  road_pc_jobfile
+  step "a fresh PC: printers, companion folder, job file" road_pc LPT1: LPT1: || return 1
   check "monitor before" absent "$(listed)"
   check "printer's port before" "LPT1:" "$(port "$ROAD_PRINTER")"
 
@@ -135,12 +128,8 @@ road1() {
 # --- 2. An older monitor and printers on "Remote Port" ----------------------
 road2() {
   echo "== road 2: a PC with monitor version 1 and printers on Remote Port"
-  step "a fresh PC" road_pc_fresh || return 1
-  sysdir=$ROAD_PFX/drive_c/windows/system32
-  step "the PC's printers" road_pc_printers "Remote Port" "Remote Port" || return 1
-  road_pc_companion 2
+  step "a fresh PC: printers, companion folder, job file" road_pc "Remote Port" "Remote Port" || return 1
   step "monitor version 1 installed" road_pc_old_monitor 1 10.77.0.3 || return 1
-  road_pc_jobfile
   check "monitor before" listed "$(listed)"
   same_file talomon.dll fixture_talomon_v1.dll
   check "printer's port before" "Remote Port" "$(port "$ROAD_PRINTER")"
