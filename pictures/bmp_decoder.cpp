@@ -3,6 +3,7 @@
 #include <bit>
 #include <cstring>
 #include <new>
+#include <string>
 
 #include "pictures/image.h"
 
@@ -43,110 +44,158 @@ struct Channel {
   }
 };
 
-DecodeResult decodeChecked(std::span<const std::uint8_t> d) {
-  if (d.size() < kFileHeader + kCoreHeader) return DecodeResult::failure("BMP: file too short");
-  if (d[0] != 'B' || d[1] != 'M') return DecodeResult::failure("BMP: no \"BM\" signature");
-  const std::uint64_t offBits = u32(d, 10);
-  const std::uint64_t headerSize = u32(d, 14);
-  if (headerSize != kCoreHeader && (headerSize < kInfoHeader || headerSize > 4096))
-    return DecodeResult::failure("BMP: unknown header size " + std::to_string(headerSize));
-  if (kFileHeader + headerSize > d.size()) return DecodeResult::failure("BMP: header truncated");
-
-  long long width = 0, height = 0;
+// What the file header and the bitmap header say.
+struct Header {
+  std::uint64_t offBits = 0;     // where the pixels start; 0: right after the palette
+  std::uint64_t headerSize = 0;  // kCoreHeader (OS/2), or kInfoHeader and more (Windows)
+  long long width = 0, height = 0;  // the height made positive, with topDown telling the order
+  bool topDown = false;
   unsigned bpp = 0;
   std::uint32_t compression = kBiRgb, colorsUsed = 0;
-  if (headerSize == kCoreHeader) {
-    width = u16(d, 18);
-    height = u16(d, 20);
-    bpp = u16(d, 24);
+};
+
+// The headers, read and checked: empty, or why the file is refused.
+std::string readHeader(std::span<const std::uint8_t> d, Header& h) {
+  if (d.size() < kFileHeader + kCoreHeader) return "BMP: file too short";
+  if (d[0] != 'B' || d[1] != 'M') return "BMP: no \"BM\" signature";
+  h.offBits = u32(d, 10);
+  h.headerSize = u32(d, 14);
+  if (h.headerSize != kCoreHeader && (h.headerSize < kInfoHeader || h.headerSize > 4096))
+    return "BMP: unknown header size " + std::to_string(h.headerSize);
+  if (kFileHeader + h.headerSize > d.size()) return "BMP: header truncated";
+
+  if (h.headerSize == kCoreHeader) {
+    h.width = u16(d, 18);
+    h.height = u16(d, 20);
+    h.bpp = u16(d, 24);
   } else {
-    width = s32(d, 18);
-    height = s32(d, 22);
-    bpp = u16(d, 28);
-    compression = u32(d, 30);
-    colorsUsed = u32(d, 46);
+    h.width = s32(d, 18);
+    h.height = s32(d, 22);
+    h.bpp = u16(d, 28);
+    h.compression = u32(d, 30);
+    h.colorsUsed = u32(d, 46);
   }
-  const bool topDown = height < 0;
-  if (topDown) height = -height;
-  if (width <= 0 || height <= 0) return DecodeResult::failure("BMP: empty or negative size");
-  if (!sizeAccepted(width, height)) return DecodeResult::failure("BMP: picture too large");
-  if (bpp != 1 && bpp != 4 && bpp != 8 && bpp != 16 && bpp != 24 && bpp != 32)
-    return DecodeResult::failure("BMP: unsupported bit depth " + std::to_string(bpp));
+  h.topDown = h.height < 0;
+  if (h.topDown) h.height = -h.height;
+  if (h.width <= 0 || h.height <= 0) return "BMP: empty or negative size";
+  if (!sizeAccepted(h.width, h.height)) return "BMP: picture too large";
+  if (h.bpp != 1 && h.bpp != 4 && h.bpp != 8 && h.bpp != 16 && h.bpp != 24 && h.bpp != 32)
+    return "BMP: unsupported bit depth " + std::to_string(h.bpp);
+  return {};
+}
 
-  // Masks for 16 and 32-bit pixels: in the header from version 4 on, after a
-  // 40-byte header otherwise.
-  std::uint64_t tableStart = kFileHeader + headerSize;
-  Channel red(0x7C00), green(0x03E0), blue(0x001F);
-  if (bpp == 32) red = Channel(0x00FF0000), green = Channel(0x0000FF00), blue = Channel(0xFF);
-  if (compression == kBiBitfields) {
-    if (bpp != 16 && bpp != 32)
-      return DecodeResult::failure("BMP: bit fields need 16 or 32 bits per pixel");
-    if (headerSize == kInfoHeader) tableStart += 12;
-    if (kFileHeader + kInfoHeader + 12 > d.size())
-      return DecodeResult::failure("BMP: colour masks truncated");
-    red = Channel(u32(d, 54));
-    green = Channel(u32(d, 58));
-    blue = Channel(u32(d, 62));
-  } else if (compression != kBiRgb) {
-    return DecodeResult::failure("BMP: compressed bitmaps are not supported");
+// The colour channels of 16 and 32-bit pixels.
+struct Channels {
+  Channel red{0x7C00}, green{0x03E0}, blue{0x001F};
+};
+
+// Masks for 16 and 32-bit pixels: in the header from version 4 on, after a
+// 40-byte header otherwise (and then the palette, at tableStart, comes after
+// them).  Empty, or why the file is refused.
+std::string readMasks(std::span<const std::uint8_t> d, const Header& h, std::uint64_t& tableStart,
+                      Channels& c) {
+  if (h.bpp == 32) {
+    c.red = Channel(0x00FF0000);
+    c.green = Channel(0x0000FF00);
+    c.blue = Channel(0xFF);
   }
+  if (h.compression == kBiBitfields) {
+    if (h.bpp != 16 && h.bpp != 32) return "BMP: bit fields need 16 or 32 bits per pixel";
+    if (h.headerSize == kInfoHeader) tableStart += 12;
+    if (kFileHeader + kInfoHeader + 12 > d.size()) return "BMP: colour masks truncated";
+    c.red = Channel(u32(d, 54));
+    c.green = Channel(u32(d, 58));
+    c.blue = Channel(u32(d, 62));
+  } else if (h.compression != kBiRgb) {
+    return "BMP: compressed bitmaps are not supported";
+  }
+  return {};
+}
 
-  // Palette: entries beyond what the bit depth can address are ignored, and
-  // an index beyond the palette gives black.
-  std::uint8_t palette[256][3] = {};
-  std::uint64_t paletteEntries = 0;
-  const std::uint64_t entrySize = headerSize == kCoreHeader ? 3 : 4;
-  if (bpp <= 8) {
-    const std::uint64_t most = std::uint64_t{1} << bpp;
-    paletteEntries = (colorsUsed == 0 || colorsUsed > most) ? most : colorsUsed;
-    if (tableStart + paletteEntries * entrySize > d.size())
-      return DecodeResult::failure("BMP: palette truncated");
-    for (std::uint64_t i = 0; i < paletteEntries; ++i) {
+// Palette: entries beyond what the bit depth can address are ignored, and
+// an index beyond the palette gives black.
+struct Palette {
+  std::uint8_t colors[256][3] = {};
+  std::uint64_t entries = 0;
+  std::uint64_t end = 0;  // the first byte after the table
+};
+
+// The palette of 1, 4 and 8-bit pictures, from tableStart: empty, or why the
+// file is refused.
+std::string readPalette(std::span<const std::uint8_t> d, const Header& h,
+                        std::uint64_t tableStart, Palette& p) {
+  const std::uint64_t entrySize = h.headerSize == kCoreHeader ? 3 : 4;
+  if (h.bpp <= 8) {
+    const std::uint64_t most = std::uint64_t{1} << h.bpp;
+    p.entries = (h.colorsUsed == 0 || h.colorsUsed > most) ? most : h.colorsUsed;
+    if (tableStart + p.entries * entrySize > d.size()) return "BMP: palette truncated";
+    for (std::uint64_t i = 0; i < p.entries; ++i) {
       const std::size_t at = static_cast<std::size_t>(tableStart + i * entrySize);
-      palette[i][0] = d[at];
-      palette[i][1] = d[at + 1];
-      palette[i][2] = d[at + 2];
+      p.colors[i][0] = d[at];
+      p.colors[i][1] = d[at + 1];
+      p.colors[i][2] = d[at + 2];
     }
   }
+  p.end = tableStart + p.entries * entrySize;
+  return {};
+}
 
-  const std::uint64_t pixelStart = offBits != 0 ? offBits : tableStart + paletteEntries * entrySize;
-  const std::uint64_t stride = (static_cast<std::uint64_t>(width) * bpp + 31) / 32 * 4;
-  const std::uint64_t rows = static_cast<std::uint64_t>(height);
+// One row of the file (src, checked to hold the whole row) into one row of
+// the image.
+void decodeRow(const std::uint8_t* src, std::uint8_t* out, const Header& h, const Channels& c,
+               const Palette& p) {
+  const unsigned bpp = h.bpp;
+  for (long long x = 0; x < h.width; ++x, out += 3) {
+    switch (bpp) {
+      case 24:
+        std::memcpy(out, src + x * 3, 3);
+        break;
+      case 16:
+      case 32: {
+        const std::size_t at = static_cast<std::size_t>(x) * (bpp / 8);
+        std::uint32_t v = src[at] | static_cast<std::uint32_t>(src[at + 1]) << 8;
+        if (bpp == 32)
+          v |= static_cast<std::uint32_t>(src[at + 2]) << 16 |
+               static_cast<std::uint32_t>(src[at + 3]) << 24;
+        out[0] = c.blue(v);
+        out[1] = c.green(v);
+        out[2] = c.red(v);
+        break;
+      }
+      default: {  // 1, 4 or 8 bits per palette index, leftmost pixel in the high bits
+        const std::uint64_t bit = static_cast<std::uint64_t>(x) * bpp;
+        const unsigned shift = 8 - bpp - static_cast<unsigned>(bit % 8);
+        const unsigned index = (src[bit / 8] >> shift) & ((1u << bpp) - 1);
+        if (index < p.entries) std::memcpy(out, p.colors[index], 3);
+        else out[0] = out[1] = out[2] = 0;
+        break;
+      }
+    }
+  }
+}
+
+DecodeResult decodeChecked(std::span<const std::uint8_t> d) {
+  Header h;
+  if (std::string why = readHeader(d, h); !why.empty()) return DecodeResult::failure(why);
+  std::uint64_t tableStart = kFileHeader + h.headerSize;
+  Channels channels;
+  if (std::string why = readMasks(d, h, tableStart, channels); !why.empty())
+    return DecodeResult::failure(why);
+  Palette palette;
+  if (std::string why = readPalette(d, h, tableStart, palette); !why.empty())
+    return DecodeResult::failure(why);
+
+  const std::uint64_t pixelStart = h.offBits != 0 ? h.offBits : palette.end;
+  const std::uint64_t stride = (static_cast<std::uint64_t>(h.width) * h.bpp + 31) / 32 * 4;
+  const std::uint64_t rows = static_cast<std::uint64_t>(h.height);
   if (pixelStart > d.size() || stride * rows > d.size() - pixelStart)
     return DecodeResult::failure("BMP: pixel data truncated");
 
-  Image image(static_cast<int>(width), static_cast<int>(height));
+  Image image(static_cast<int>(h.width), static_cast<int>(h.height));
   for (std::uint64_t y = 0; y < rows; ++y) {
-    const std::uint64_t fileRow = topDown ? y : rows - 1 - y;
-    const std::uint8_t* src = d.data() + pixelStart + fileRow * stride;
-    std::uint8_t* out = image.bgr.data() + image.offset(0, static_cast<int>(y));
-    for (long long x = 0; x < width; ++x, out += 3) {
-      switch (bpp) {
-        case 24:
-          std::memcpy(out, src + x * 3, 3);
-          break;
-        case 16:
-        case 32: {
-          const std::size_t at = static_cast<std::size_t>(x) * (bpp / 8);
-          std::uint32_t v = src[at] | static_cast<std::uint32_t>(src[at + 1]) << 8;
-          if (bpp == 32)
-            v |= static_cast<std::uint32_t>(src[at + 2]) << 16 |
-                 static_cast<std::uint32_t>(src[at + 3]) << 24;
-          out[0] = blue(v);
-          out[1] = green(v);
-          out[2] = red(v);
-          break;
-        }
-        default: {  // 1, 4 or 8 bits per palette index, leftmost pixel in the high bits
-          const std::uint64_t bit = static_cast<std::uint64_t>(x) * bpp;
-          const unsigned shift = 8 - bpp - static_cast<unsigned>(bit % 8);
-          const unsigned index = (src[bit / 8] >> shift) & ((1u << bpp) - 1);
-          if (index < paletteEntries) std::memcpy(out, palette[index], 3);
-          else out[0] = out[1] = out[2] = 0;
-          break;
-        }
-      }
-    }
+    const std::uint64_t fileRow = h.topDown ? y : rows - 1 - y;
+    decodeRow(d.data() + pixelStart + fileRow * stride,
+              image.bgr.data() + image.offset(0, static_cast<int>(y)), h, channels, palette);
   }
   Picture picture;
   picture.frames.push_back(Frame{std::move(image), 0});
