@@ -2,32 +2,10 @@
 
 namespace platform {
 
-Error Windows::getVersion(std::uint32_t& version) {
-  version = 0;
-  if (Error e = injected(WindowsCall::GetVersion)) return e;
-  return doGetVersion(version);
-}
-
 std::uint8_t Windows::osMajorVersion() {
   std::uint32_t version = 0;
   if (getVersion(version) != kOk) return 0;
   return static_cast<std::uint8_t>(version & 0xFF);
-}
-
-Error Windows::findWindow(const std::string& cls, const std::string& title, WindowId& found) {
-  found = 0;
-  if (Error e = injected(WindowsCall::FindWindow)) return e;
-  return doFindWindow(cls, title, found);
-}
-
-Error Windows::setForegroundWindow(WindowId window) {
-  if (Error e = injected(WindowsCall::SetForegroundWindow)) return e;
-  return doSetForegroundWindow(window);
-}
-
-Error Windows::setWindowText(WindowId window, const std::string& text) {
-  if (Error e = injected(WindowsCall::SetWindowText)) return e;
-  return doSetWindowText(window, text);
 }
 
 void Windows::setApplication(WindowId window, const std::string& title) {
@@ -61,23 +39,6 @@ Answer Windows::ask(WindowId owner, const std::string& text, const std::string& 
 
 void Windows::showMessage(const std::string& text) {
   ask(appWindow_, text, appTitle_, Buttons::Ok, Icon::None);
-}
-
-Error Windows::shellExecute(const ShellRequest& request) {
-  if (Error e = injected(WindowsCall::ShellExecute)) return e;
-  return doShellExecute(request);
-}
-
-Error Windows::sendMessage(WindowId window, unsigned message, std::uintptr_t wParam,
-                           std::intptr_t lParam) {
-  if (Error e = injected(WindowsCall::SendMessage)) return e;
-  return doSendMessage(window, message, wParam, lParam);
-}
-
-Error Windows::computerName(std::string& name) {
-  name.clear();
-  if (Error e = injected(WindowsCall::GetComputerName)) return e;
-  return doComputerName(name);
 }
 
 }  // namespace platform
