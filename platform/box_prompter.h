@@ -3,7 +3,7 @@
 #pragma once
 
 #include "platform/prompter.h"
-#include "platform/windows.h"
+#include "platform/message_boxes.h"
 
 namespace platform {
 
@@ -11,11 +11,11 @@ class BoxPrompter : public Prompter {
  public:
   // `page`: the window of Owner::Page prompts; 0 gives them to the
   // application window too.
-  explicit BoxPrompter(Windows& os, WindowId page = 0) : os_(os), page_(page) {}
+  explicit BoxPrompter(MessageBoxes& os, WindowId page = 0) : os_(os), page_(page) {}
   Answer prompt(const Prompt& p) override;
 
  private:
-  Windows& os_;
+  MessageBoxes& os_;
   WindowId page_;
 };
 

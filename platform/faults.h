@@ -22,6 +22,33 @@ inline constexpr Error kErrorInvalidPrinterName = 1801;
 // Each area of the seam numbers its calls with an enum of its own.
 enum class Area : int { Windows, Network, Spooler, Registry, Files, Printing };
 
+// Each area lists its calls in one table, PLATFORM_<AREA>_CALLS(X) in
+// platform/<area>.h, with a row a call such as
+//   X(OpenPrinter, openPrinter, doOpenPrinter,
+//     (const std::string& name, OpenMode mode, PrinterHandle& handle),
+//     (name, mode, handle), handle = 0)
+// that is: the call's number in the area's enum (SpoolerCall::OpenPrinter,
+// what failCall names); the public member Error openPrinter(parameters),
+// which does the last column (what its outputs hold when it fails; empty:
+// nothing), then returns the fault injected for the call if there is one,
+// else doOpenPrinter(arguments); and that protected virtual, which each
+// backend defines: FakePc in platform/fake/fake_<area>.cpp, Win32Platform in
+// platform/win32/win32_<area>.cpp.  The macros below make the enum, the
+// members and the backends' declarations (PLATFORM_EVERY_CALL) from a table;
+// platform/calls.cpp defines the public members.
+#define PLATFORM_CALL_ENUMERATOR(call, name, doName, params, args, reset) call,
+#define PLATFORM_CALL_PUBLIC(call, name, doName, params, args, reset) Error name params;
+#define PLATFORM_CALL_VIRTUAL(call, name, doName, params, args, reset)                             \
+  virtual Error doName params = 0;
+#define PLATFORM_CALL_OVERRIDE(call, name, doName, params, args, reset)                            \
+  Error doName params override;
+#define PLATFORM_CALL_DEFINITION(area, call, name, doName, params, args, reset)                    \
+  Error area::name params {                                                                        \
+    reset;                                                                                         \
+    if (Error e = injected(area##Call::call)) return e;                                            \
+    return doName args;                                                                            \
+  }
+
 class Faults {
  public:
   virtual ~Faults() = default;

@@ -8,13 +8,25 @@
 
 namespace platform {
 
-enum class FilesCall : int {
-  GetSystemDirectory,
-  CopyFile,
-  LoadLibrary,
-  GetProcAddress,
-  FreeLibrary,
-};
+// The calls (the format is in platform/faults.h).  Adding one: a row here,
+// FakePc::do... in platform/fake/fake_files.cpp and Win32Platform::do... in
+// platform/win32/win32_files.cpp.
+#define PLATFORM_FILES_CALLS(X)                                                                    \
+  /* GetSystemDirectoryA into a buffer of kSystemDirectoryRoom bytes; a directory that does        \
+     not fit fails with 122. */                                                                    \
+  X(GetSystemDirectory, systemDirectory, doSystemDirectory, (std::string& directory),              \
+    (directory), directory.clear())                                                                \
+  /* CopyFileA with overwriting allowed. */                                                        \
+  X(CopyFile, copyFile, doCopyFile, (const std::string& from, const std::string& to),              \
+    (from, to), )                                                                                  \
+  /* LoadLibraryA by full path. */                                                                 \
+  X(LoadLibrary, loadLibrary, doLoadLibrary, (const std::string& path, Module& module),            \
+    (path, module), module = 0)                                                                    \
+  X(GetProcAddress, getProcAddress, doGetProcAddress,                                              \
+    (Module module, const std::string& name, Proc& proc), (module, name, proc), proc = 0)          \
+  X(FreeLibrary, freeLibrary, doFreeLibrary, (Module module), (module), )
+
+enum class FilesCall : int { PLATFORM_FILES_CALLS(PLATFORM_CALL_ENUMERATOR) };
 constexpr Area areaOf(FilesCall) { return Area::Files; }
 
 // A loaded module and an export's address; 0 when none.
@@ -32,25 +44,13 @@ inline constexpr std::uint32_t kSystemDirectoryRoom = 512;
 
 class Files : public virtual Faults {
  public:
-  // GetSystemDirectoryA into a buffer of kSystemDirectoryRoom bytes; a
-  // directory that does not fit fails with 122.
-  Error systemDirectory(std::string& directory);
-  // CopyFileA with overwriting allowed.
-  Error copyFile(const std::string& from, const std::string& to);
-  // LoadLibraryA by full path.
-  Error loadLibrary(const std::string& path, Module& module);
-  Error getProcAddress(Module module, const std::string& name, Proc& proc);
-  Error freeLibrary(Module module);
+  PLATFORM_FILES_CALLS(PLATFORM_CALL_PUBLIC)
   // Calls an export as DWORD WINAPI f(void).  Not a system call: it cannot
   // fail, only the steps before it can.
   std::uint32_t callDwordProc(Proc proc) { return doCallDwordProc(proc); }
 
  protected:
-  virtual Error doSystemDirectory(std::string& directory) = 0;
-  virtual Error doCopyFile(const std::string& from, const std::string& to) = 0;
-  virtual Error doLoadLibrary(const std::string& path, Module& module) = 0;
-  virtual Error doGetProcAddress(Module module, const std::string& name, Proc& proc) = 0;
-  virtual Error doFreeLibrary(Module module) = 0;
+  PLATFORM_FILES_CALLS(PLATFORM_CALL_VIRTUAL)
   virtual std::uint32_t doCallDwordProc(Proc proc) = 0;
 };
 

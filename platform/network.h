@@ -10,22 +10,46 @@
 
 namespace platform {
 
-enum class NetworkCall : int {
-  WSAStartup,
-  Socket,
-  SetSockOpt,
-  GetSockOpt,
-  Bind,
-  SendTo,
-  Select,
-  RecvFrom,
-  CloseSocket,
-  WSACleanup,
-  InetAddr,
-  InetNtoa,
-  GetAdaptersInfoSizing,
-  GetAdaptersInfo,
-};
+// The calls (the format is in platform/faults.h).  Adding one: a row here,
+// FakePc::do... in platform/fake/fake_network.cpp and Win32Platform::do...
+// in platform/win32/win32_network.cpp.
+#define PLATFORM_NETWORK_CALLS(X)                                                                  \
+  X(WSAStartup, wsaStartup, doWsaStartup, (std::uint16_t version), (version), )                    \
+  /* A UDP socket over IPv4; kInvalidSocket on failure. */                                         \
+  X(Socket, socket, doSocket, (Socket& s), (s), s = kInvalidSocket)                                \
+  X(SetSockOpt, setSockOpt, doSetSockOpt, (Socket s, SockOpt option, int value),                   \
+    (s, option, value), )                                                                          \
+  X(GetSockOpt, getSockOpt, doGetSockOpt, (Socket s, SockOpt option, int& value),                  \
+    (s, option, value), )                                                                          \
+  X(Bind, bind, doBind, (Socket s, Ipv4 address, std::uint16_t port), (s, address, port), )        \
+  X(SendTo, sendTo, doSendTo,                                                                      \
+    (Socket s, const std::uint8_t* data, int length, Ipv4 address, std::uint16_t port),            \
+    (s, data, length, address, port), )                                                            \
+  /* select() on reading, for this socket alone: `readable` false on a time-out.                   \
+     seconds < 0 waits without a time-out. */                                                      \
+  X(Select, waitReadable, doWaitReadable,                                                          \
+    (Socket s, long seconds, long microseconds, bool& readable),                                   \
+    (s, seconds, microseconds, readable), readable = false)                                        \
+  /* One datagram into `buffer`; `received` its length.  A datagram longer than the buffer         \
+     is dropped whole and fails with WSAEMSGSIZE.  from may be null. */                            \
+  X(RecvFrom, recvFrom, doRecvFrom,                                                                \
+    (Socket s, std::uint8_t* buffer, int length, int& received, Ipv4* from),                       \
+    (s, buffer, length, received, from), received = 0)                                             \
+  X(CloseSocket, closeSocket, doCloseSocket, (Socket s), (s), )                                    \
+  X(WSACleanup, wsaCleanup, doWsaCleanup, (), (), )                                                \
+  /* inet_addr: kInaddrNone for a text that is not an address. */                                  \
+  X(InetAddr, inetAddr, doInetAddr, (const std::string& text, Ipv4& address),                      \
+    (text, address), address = kInaddrNone)                                                        \
+  X(InetNtoa, inetNtoa, doInetNtoa, (Ipv4 address, std::string& text), (address, text),            \
+    text.clear())                                                                                  \
+  /* GetAdaptersInfo: the sizing call (0, or 111 with the size, or another error), then the        \
+     call with a buffer of that size. */                                                           \
+  X(GetAdaptersInfoSizing, adaptersInfoSize, doAdaptersInfoSize, (std::uint32_t& size),            \
+    (size), )                                                                                      \
+  X(GetAdaptersInfo, adaptersInfo, doAdaptersInfo,                                                 \
+    (std::uint32_t size, std::vector<Adapter>& adapters), (size, adapters), )
+
+enum class NetworkCall : int { PLATFORM_NETWORK_CALLS(PLATFORM_CALL_ENUMERATOR) };
 constexpr Area areaOf(NetworkCall) { return Area::Network; }
 
 // A socket handle; kInvalidSocket when none.
@@ -55,49 +79,10 @@ inline constexpr Error kWsaEAddrInUse = 10048;
 
 class Network : public virtual Faults {
  public:
-  Error wsaStartup(std::uint16_t version);
-  // A UDP socket over IPv4; kInvalidSocket on failure.
-  Error socket(Socket& s);
-  Error setSockOpt(Socket s, SockOpt option, int value);
-  Error getSockOpt(Socket s, SockOpt option, int& value);
-  Error bind(Socket s, Ipv4 address, std::uint16_t port);
-  Error sendTo(Socket s, const std::uint8_t* data, int length, Ipv4 address,
-               std::uint16_t port);
-  // select() on reading, for this socket alone: `readable` false on a
-  // time-out.  seconds < 0 waits without a time-out.
-  Error waitReadable(Socket s, long seconds, long microseconds, bool& readable);
-  // One datagram into `buffer`; `received` its length.  A datagram longer
-  // than the buffer is dropped whole and fails with WSAEMSGSIZE.  from may
-  // be null.
-  Error recvFrom(Socket s, std::uint8_t* buffer, int length, int& received, Ipv4* from);
-  Error closeSocket(Socket s);
-  Error wsaCleanup();
-  // inet_addr: kInaddrNone for a text that is not an address.
-  Error inetAddr(const std::string& text, Ipv4& address);
-  Error inetNtoa(Ipv4 address, std::string& text);
-
-  // GetAdaptersInfo: the sizing call (0, or 111 with the size, or another
-  // error), then the call with a buffer of that size.
-  Error adaptersInfoSize(std::uint32_t& size);
-  Error adaptersInfo(std::uint32_t size, std::vector<Adapter>& adapters);
+  PLATFORM_NETWORK_CALLS(PLATFORM_CALL_PUBLIC)
 
  protected:
-  virtual Error doWsaStartup(std::uint16_t version) = 0;
-  virtual Error doSocket(Socket& s) = 0;
-  virtual Error doSetSockOpt(Socket s, SockOpt option, int value) = 0;
-  virtual Error doGetSockOpt(Socket s, SockOpt option, int& value) = 0;
-  virtual Error doBind(Socket s, Ipv4 address, std::uint16_t port) = 0;
-  virtual Error doSendTo(Socket s, const std::uint8_t* data, int length, Ipv4 address,
-                         std::uint16_t port) = 0;
-  virtual Error doWaitReadable(Socket s, long seconds, long microseconds, bool& readable) = 0;
-  virtual Error doRecvFrom(Socket s, std::uint8_t* buffer, int length, int& received,
-                           Ipv4* from) = 0;
-  virtual Error doCloseSocket(Socket s) = 0;
-  virtual Error doWsaCleanup() = 0;
-  virtual Error doInetAddr(const std::string& text, Ipv4& address) = 0;
-  virtual Error doInetNtoa(Ipv4 address, std::string& text) = 0;
-  virtual Error doAdaptersInfoSize(std::uint32_t& size) = 0;
-  virtual Error doAdaptersInfo(std::uint32_t size, std::vector<Adapter>& adapters) = 0;
+  PLATFORM_NETWORK_CALLS(PLATFORM_CALL_VIRTUAL)
 };
 
 }  // namespace platform

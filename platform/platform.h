@@ -9,6 +9,7 @@
 
 #include "platform/box_prompter.h"
 #include "platform/files.h"
+#include "platform/message_boxes.h"
 #include "platform/network.h"
 #include "platform/printing.h"
 #include "platform/registry.h"
@@ -17,7 +18,14 @@
 
 namespace platform {
 
+// Every area's table of calls: a backend declares its do... members with
+// PLATFORM_EVERY_CALL(PLATFORM_CALL_OVERRIDE).
+#define PLATFORM_EVERY_CALL(X)                                                                     \
+  PLATFORM_WINDOWS_CALLS(X) PLATFORM_NETWORK_CALLS(X) PLATFORM_SPOOLER_CALLS(X)                    \
+  PLATFORM_REGISTRY_CALLS(X) PLATFORM_FILES_CALLS(X) PLATFORM_PRINTING_CALLS(X)
+
 class Platform : public Windows,
+                 public MessageBoxes,
                  public Network,
                  public Spooler,
                  public Registry,

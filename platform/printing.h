@@ -10,20 +10,51 @@
 
 namespace platform {
 
-enum class PrintingCall : int {
-  EnumPrinters,
-  CreateDC,
-  PrintDlg,
-  GetDeviceCaps,
-  StartDoc,
-  StartPage,
-  EndPage,
-  EndDoc,
-  DeleteDC,
-  TextExtent,
-  TextOut,
-  StretchDIBits,
-};
+// The calls (the format is in platform/faults.h).  Adding one: a row here,
+// FakePc::do... in platform/fake/fake_printing.cpp and Win32Platform::do...
+// in platform/win32/win32_printing.cpp.
+#define PLATFORM_PRINTING_CALLS(X)                                                                 \
+  /* The printers of these kinds (EnumPrintersA at level 2), in the spooler's order. */            \
+  X(EnumPrinters, printTargets, doPrintTargets,                                                    \
+    (PrinterKinds kinds, std::vector<PrintTarget>& targets), (kinds, targets),                     \
+    targets.clear())                                                                               \
+  /* CreateDCA on the spooler's printer of this name, for portrait pages of `paper`, one           \
+     copy each: the printer's settings are taken and changed for this context only                 \
+     (DocumentPropertiesA), its defaults stay as they are. */                                      \
+  X(CreateDC, createPrinterDc, doCreatePrinterDc,                                                  \
+    (const std::string& printer, const PaperSize& paper, PrinterDc& dc),                           \
+    (printer, paper, dc), dc = 0)                                                                  \
+  /* The print dialog (PrintDlgA): the printer and the copies chosen; `confirmed` false when       \
+     the user cancelled, and then `choice` is the default printer with one copy (no printer        \
+     when there is none). */                                                                       \
+  X(PrintDlg, printDialog, doPrintDialog,                                                          \
+    (WindowId owner, bool& confirmed, PrintChoice& choice), (owner, confirmed, choice),            \
+    (confirmed = false, choice = {}))                                                              \
+  X(GetDeviceCaps, deviceCaps, doDeviceCaps, (PrinterDc dc, DeviceCaps& caps), (dc, caps),         \
+    caps = {})                                                                                     \
+  X(StartDoc, startDoc, doStartDoc, (PrinterDc dc, const std::string& documentName),               \
+    (dc, documentName), )                                                                          \
+  X(StartPage, startPage, doStartPage, (PrinterDc dc), (dc), )                                     \
+  X(EndPage, endPage, doEndPage, (PrinterDc dc), (dc), )                                           \
+  X(EndDoc, endDoc, doEndDoc, (PrinterDc dc), (dc), )                                              \
+  X(DeleteDC, deleteDc, doDeleteDc, (PrinterDc dc), (dc), )                                        \
+  /* One line's advance width and the font's line height (tmHeight). */                            \
+  X(TextExtent, textExtent, doTextExtent,                                                          \
+    (PrinterDc dc, const PrintFont& font, const std::string& text, int& width,                     \
+     int& lineHeight),                                                                             \
+    (dc, font, text, width, lineHeight), (width = 0, lineHeight = 0))                              \
+  /* Black text whose cell's top-left corner is (x, y), clipped to `clip`. */                      \
+  X(TextOut, textOut, doTextOut,                                                                   \
+    (PrinterDc dc, const PrintFont& font, int x, int y, const std::string& text,                   \
+     const PrintRect& clip),                                                                       \
+    (dc, font, x, y, text, clip), )                                                                \
+  /* A 24-bit top-down picture (rows of `width` B, G, R bytes, no padding) scaled into             \
+     `dest`. */                                                                                    \
+  X(StretchDIBits, drawPicture, doDrawPicture,                                                     \
+    (PrinterDc dc, int width, int height, const std::uint8_t* bgr, const PrintRect& dest),         \
+    (dc, width, height, bgr, dest), )
+
+enum class PrintingCall : int { PLATFORM_PRINTING_CALLS(PLATFORM_CALL_ENUMERATOR) };
 constexpr Area areaOf(PrintingCall) { return Area::Printing; }
 
 // A printer device context; 0 when none.
@@ -82,51 +113,10 @@ struct PrintChoice {
 
 class Printing : public virtual Faults {
  public:
-  // The printers of these kinds (EnumPrintersA at level 2), in the
-  // spooler's order.
-  Error printTargets(PrinterKinds kinds, std::vector<PrintTarget>& targets);
-  // CreateDCA on the spooler's printer of this name, for portrait pages of
-  // `paper`, one copy each: the printer's settings are taken and changed
-  // for this context only (DocumentPropertiesA), its defaults stay as they are.
-  Error createPrinterDc(const std::string& printer, const PaperSize& paper, PrinterDc& dc);
-  // The print dialog (PrintDlgA): the printer and the copies chosen;
-  // `confirmed` false when the user cancelled, and then `choice` is the
-  // default printer with one copy (no printer when there is none).
-  Error printDialog(WindowId owner, bool& confirmed, PrintChoice& choice);
-  Error deviceCaps(PrinterDc dc, DeviceCaps& caps);
-  Error startDoc(PrinterDc dc, const std::string& documentName);
-  Error startPage(PrinterDc dc);
-  Error endPage(PrinterDc dc);
-  Error endDoc(PrinterDc dc);
-  Error deleteDc(PrinterDc dc);
-  // One line's advance width and the font's line height (tmHeight).
-  Error textExtent(PrinterDc dc, const PrintFont& font, const std::string& text, int& width,
-                   int& lineHeight);
-  // Black text whose cell's top-left corner is (x, y), clipped to `clip`.
-  Error textOut(PrinterDc dc, const PrintFont& font, int x, int y, const std::string& text,
-                const PrintRect& clip);
-  // A 24-bit top-down picture (rows of `width` B, G, R bytes, no padding)
-  // scaled into `dest`.
-  Error drawPicture(PrinterDc dc, int width, int height, const std::uint8_t* bgr,
-                    const PrintRect& dest);
+  PLATFORM_PRINTING_CALLS(PLATFORM_CALL_PUBLIC)
 
  protected:
-  virtual Error doPrintTargets(PrinterKinds kinds, std::vector<PrintTarget>& targets) = 0;
-  virtual Error doCreatePrinterDc(const std::string& printer, const PaperSize& paper,
-                                  PrinterDc& dc) = 0;
-  virtual Error doPrintDialog(WindowId owner, bool& confirmed, PrintChoice& choice) = 0;
-  virtual Error doDeviceCaps(PrinterDc dc, DeviceCaps& caps) = 0;
-  virtual Error doStartDoc(PrinterDc dc, const std::string& documentName) = 0;
-  virtual Error doStartPage(PrinterDc dc) = 0;
-  virtual Error doEndPage(PrinterDc dc) = 0;
-  virtual Error doEndDoc(PrinterDc dc) = 0;
-  virtual Error doDeleteDc(PrinterDc dc) = 0;
-  virtual Error doTextExtent(PrinterDc dc, const PrintFont& font, const std::string& text,
-                             int& width, int& lineHeight) = 0;
-  virtual Error doTextOut(PrinterDc dc, const PrintFont& font, int x, int y,
-                          const std::string& text, const PrintRect& clip) = 0;
-  virtual Error doDrawPicture(PrinterDc dc, int width, int height, const std::uint8_t* bgr,
-                              const PrintRect& dest) = 0;
+  PLATFORM_PRINTING_CALLS(PLATFORM_CALL_VIRTUAL)
 };
 
 }  // namespace platform

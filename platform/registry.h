@@ -9,12 +9,25 @@
 
 namespace platform {
 
-enum class RegistryCall : int {
-  RegCreateKeyEx,
-  RegQueryValueEx,
-  RegSetValueEx,
-  RegCloseKey,
-};
+// The calls (the format is in platform/faults.h).  Adding one: a row here,
+// FakePc::do... in platform/fake/fake_registry.cpp and Win32Platform::do...
+// in platform/win32/win32_registry.cpp.
+#define PLATFORM_REGISTRY_CALLS(X)                                                                 \
+  /* RegCreateKeyExA under HKEY_LOCAL_MACHINE with KEY_ALL_ACCESS: opens the key, creating it      \
+     (and the keys above it) when missing. */                                                      \
+  X(RegCreateKeyEx, regCreateKey, doRegCreateKey, (const std::string& path, RegKey& key),          \
+    (path, key), key = 0)                                                                          \
+  /* RegQueryValueExA: the value's type and its bytes as stored (a REG_SZ keeps its                \
+     terminating zero).  A missing value fails with 2. */                                          \
+  X(RegQueryValueEx, regQueryValue, doRegQueryValue,                                               \
+    (RegKey key, const std::string& name, std::uint32_t& type, std::string& data),                 \
+    (key, name, type, data), (type = kRegNone, data.clear()))                                      \
+  /* RegSetValueExA: `value` as REG_SZ, the terminating zero counted. */                           \
+  X(RegSetValueEx, regSetString, doRegSetString,                                                   \
+    (RegKey key, const std::string& name, const std::string& value), (key, name, value), )         \
+  X(RegCloseKey, regCloseKey, doRegCloseKey, (RegKey key), (key), )
+
+enum class RegistryCall : int { PLATFORM_REGISTRY_CALLS(PLATFORM_CALL_ENUMERATOR) };
 constexpr Area areaOf(RegistryCall) { return Area::Registry; }
 
 // An open key; 0 when none.
@@ -35,24 +48,10 @@ inline constexpr Error kErrorKeyDeleted = 1018;
 
 class Registry : public virtual Faults {
  public:
-  // RegCreateKeyExA under HKEY_LOCAL_MACHINE with KEY_ALL_ACCESS: opens the
-  // key, creating it (and the keys above it) when missing.
-  Error regCreateKey(const std::string& path, RegKey& key);
-  // RegQueryValueExA: the value's type and its bytes as stored (a REG_SZ
-  // keeps its terminating zero).  A missing value fails with 2.
-  Error regQueryValue(RegKey key, const std::string& name, std::uint32_t& type,
-                      std::string& data);
-  // RegSetValueExA: `value` as REG_SZ, the terminating zero counted.
-  Error regSetString(RegKey key, const std::string& name, const std::string& value);
-  Error regCloseKey(RegKey key);
+  PLATFORM_REGISTRY_CALLS(PLATFORM_CALL_PUBLIC)
 
  protected:
-  virtual Error doRegCreateKey(const std::string& path, RegKey& key) = 0;
-  virtual Error doRegQueryValue(RegKey key, const std::string& name, std::uint32_t& type,
-                                std::string& data) = 0;
-  virtual Error doRegSetString(RegKey key, const std::string& name,
-                               const std::string& value) = 0;
-  virtual Error doRegCloseKey(RegKey key) = 0;
+  PLATFORM_REGISTRY_CALLS(PLATFORM_CALL_VIRTUAL)
 };
 
 }  // namespace platform

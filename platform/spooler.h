@@ -11,27 +11,62 @@
 
 namespace platform {
 
-enum class SpoolerCall : int {
-  EnumPrintersSizing,
-  EnumPrinters,
-  OpenPrinter,
-  GetPrinterSizing,
-  GetPrinter,
-  SetPrinter,
-  ClosePrinter,
-  // default printer
-  SetDefaultPrinter = 200,
-  GetPrinter5Sizing,
-  GetPrinter5,
-  SetPrinter5,
-  // end of default printer
-  // monitors
-  EnumMonitorsSizing = 100,
-  EnumMonitors,
-  AddMonitor,
-  DeleteMonitor,
-  // end of monitors
-};
+// The calls (the format is in platform/faults.h).  Adding one: a
+// row here, FakePc::do... in platform/fake/fake_spooler.cpp and
+// Win32Platform::do... in platform/win32/win32_spooler.cpp.
+#define PLATFORM_SPOOLER_CALLS(X)                                                                  \
+  /* EnumPrintersA(PRINTER_ENUM_LOCAL, no server, level 2) without a buffer: 0 when the            \
+     spooler has nothing to list, else normally 122 with the bytes the list needs. */              \
+  X(EnumPrintersSizing, enumPrintersSize, doEnumPrintersSize, (std::uint32_t& needed),             \
+    (needed), needed = 0)                                                                          \
+  /* The same call with a buffer of `size` bytes: the records in the spooler's order. */           \
+  X(EnumPrinters, enumPrinters, doEnumPrinters,                                                    \
+    (std::uint32_t size, std::vector<PrinterInfo2>& printers), (size, printers),                   \
+    printers.clear())                                                                              \
+  /* OpenPrinterA by name; `handle` is 0 on failure. */                                            \
+  X(OpenPrinter, openPrinter, doOpenPrinter,                                                       \
+    (const std::string& name, OpenMode mode, PrinterHandle& handle), (name, mode, handle),         \
+    handle = 0)                                                                                    \
+  /* GetPrinterA level 2 without a buffer (normally 122 with `needed`), then with a buffer         \
+     of `size` bytes. */                                                                           \
+  X(GetPrinterSizing, printerSize, doPrinterSize, (PrinterHandle handle, std::uint32_t& needed),   \
+    (handle, needed), needed = 0)                                                                  \
+  X(GetPrinter, getPrinter, doGetPrinter,                                                          \
+    (PrinterHandle handle, std::uint32_t size, PrinterInfo2& info), (handle, size, info),          \
+    info = PrinterInfo2{})                                                                         \
+  /* SetPrinterA level 2, command 0. */                                                            \
+  X(SetPrinter, setPrinter, doSetPrinter, (PrinterHandle handle, const PrinterInfo2& info),        \
+    (handle, info), )                                                                              \
+  X(ClosePrinter, closePrinter, doClosePrinter, (PrinterHandle handle), (handle), )                \
+  /* default printer */                                                                            \
+  /* The winspool export with ordinal 202 (SetDefaultPrinterA). */                                 \
+  X(SetDefaultPrinter, setDefaultPrinter, doSetDefaultPrinter, (const std::string& name),          \
+    (name), )                                                                                      \
+  /* GetPrinterA level 5 without a buffer, then with `size` bytes; SetPrinterA level 5,            \
+     command 0. */                                                                                 \
+  X(GetPrinter5Sizing, printer5Size, doPrinter5Size,                                               \
+    (PrinterHandle handle, std::uint32_t& needed), (handle, needed), needed = 0)                   \
+  X(GetPrinter5, getPrinter5, doGetPrinter5,                                                       \
+    (PrinterHandle handle, std::uint32_t size, PrinterInfo5& info), (handle, size, info),          \
+    info = PrinterInfo5{})                                                                         \
+  X(SetPrinter5, setPrinter5, doSetPrinter5, (PrinterHandle handle, const PrinterInfo5& info),     \
+    (handle, info), )                                                                              \
+  /* monitors: all on the local machine. */                                                        \
+  /* EnumMonitorsA level 1 without a buffer: expected to fail with 122, `needed` the size          \
+     of the list in bytes. */                                                                      \
+  X(EnumMonitorsSizing, enumMonitorsSize, doEnumMonitorsSize, (std::uint32_t& needed),             \
+    (needed), needed = 0)                                                                          \
+  /* EnumMonitorsA level 1 into a buffer of `size` bytes: the monitors' names in the               \
+     spooler's order. */                                                                           \
+  X(EnumMonitors, enumMonitors, doEnumMonitors,                                                    \
+    (std::uint32_t size, std::vector<std::string>& names), (size, names), names.clear())           \
+  /* AddMonitorA level 2. */                                                                       \
+  X(AddMonitor, addMonitor, doAddMonitor, (const MonitorInfo2& monitor), (monitor), )              \
+  /* DeleteMonitorA. */                                                                            \
+  X(DeleteMonitor, deleteMonitor, doDeleteMonitor,                                                 \
+    (const std::string& environment, const std::string& name), (environment, name), )
+
+enum class SpoolerCall : int { PLATFORM_SPOOLER_CALLS(PLATFORM_CALL_ENUMERATOR) };
 constexpr Area areaOf(SpoolerCall) { return Area::Spooler; }
 
 // An open printer; 0 when none.
@@ -101,68 +136,10 @@ inline constexpr Error kErrorPrintMonitorAlreadyInstalled = 3006;
 
 class Spooler : public virtual Faults {
  public:
-  // EnumPrintersA(PRINTER_ENUM_LOCAL, no server, level 2) without a buffer:
-  // 0 when the spooler has nothing to list, else normally 122 with the
-  // bytes the list needs in `needed`.
-  Error enumPrintersSize(std::uint32_t& needed);
-  // The same call with a buffer of `size` bytes: the records in the
-  // spooler's order.
-  Error enumPrinters(std::uint32_t size, std::vector<PrinterInfo2>& printers);
-
-  // OpenPrinterA by name; `handle` is 0 on failure.
-  Error openPrinter(const std::string& name, OpenMode mode, PrinterHandle& handle);
-  // GetPrinterA level 2 without a buffer (normally 122 with `needed`), then
-  // with a buffer of `size` bytes.
-  Error printerSize(PrinterHandle handle, std::uint32_t& needed);
-  Error getPrinter(PrinterHandle handle, std::uint32_t size, PrinterInfo2& info);
-  // SetPrinterA level 2, command 0.
-  Error setPrinter(PrinterHandle handle, const PrinterInfo2& info);
-  Error closePrinter(PrinterHandle handle);
-
-  // default printer
-  // The winspool export with ordinal 202 (SetDefaultPrinterA).
-  Error setDefaultPrinter(const std::string& name);
-  // GetPrinterA level 5 without a buffer, then with `size` bytes;
-  // SetPrinterA level 5, command 0.
-  Error printer5Size(PrinterHandle handle, std::uint32_t& needed);
-  Error getPrinter5(PrinterHandle handle, std::uint32_t size, PrinterInfo5& info);
-  Error setPrinter5(PrinterHandle handle, const PrinterInfo5& info);
-  // end of default printer
-
-  // monitors: all on the local machine.
-  // EnumMonitorsA level 1 without a buffer: expected to fail with 122,
-  // `needed` the size of the list in bytes.
-  Error enumMonitorsSize(std::uint32_t& needed);
-  // EnumMonitorsA level 1 into a buffer of `size` bytes: the monitors'
-  // names in the spooler's order.
-  Error enumMonitors(std::uint32_t size, std::vector<std::string>& names);
-  // AddMonitorA level 2.
-  Error addMonitor(const MonitorInfo2& monitor);
-  // DeleteMonitorA.
-  Error deleteMonitor(const std::string& environment, const std::string& name);
-  // end of monitors
+  PLATFORM_SPOOLER_CALLS(PLATFORM_CALL_PUBLIC)
 
  protected:
-  virtual Error doEnumPrintersSize(std::uint32_t& needed) = 0;
-  virtual Error doEnumPrinters(std::uint32_t size, std::vector<PrinterInfo2>& printers) = 0;
-  virtual Error doOpenPrinter(const std::string& name, OpenMode mode,
-                              PrinterHandle& handle) = 0;
-  virtual Error doPrinterSize(PrinterHandle handle, std::uint32_t& needed) = 0;
-  virtual Error doGetPrinter(PrinterHandle handle, std::uint32_t size, PrinterInfo2& info) = 0;
-  virtual Error doSetPrinter(PrinterHandle handle, const PrinterInfo2& info) = 0;
-  virtual Error doClosePrinter(PrinterHandle handle) = 0;
-  // default printer
-  virtual Error doSetDefaultPrinter(const std::string& name) = 0;
-  virtual Error doPrinter5Size(PrinterHandle handle, std::uint32_t& needed) = 0;
-  virtual Error doGetPrinter5(PrinterHandle handle, std::uint32_t size, PrinterInfo5& info) = 0;
-  virtual Error doSetPrinter5(PrinterHandle handle, const PrinterInfo5& info) = 0;
-  // end of default printer
-  // monitors
-  virtual Error doEnumMonitorsSize(std::uint32_t& needed) = 0;
-  virtual Error doEnumMonitors(std::uint32_t size, std::vector<std::string>& names) = 0;
-  virtual Error doAddMonitor(const MonitorInfo2& monitor) = 0;
-  virtual Error doDeleteMonitor(const std::string& environment, const std::string& name) = 0;
-  // end of monitors
+  PLATFORM_SPOOLER_CALLS(PLATFORM_CALL_VIRTUAL)
 };
 
 }  // namespace platform

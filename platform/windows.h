@@ -1,27 +1,42 @@
-// The window manager, message boxes, the shell, the version query, the
-// computer name and the clock.
+// The window manager, the shell, the version query, the computer name and
+// the clock.  Message boxes are platform/message_boxes.h.
 #pragma once
 
 #include <cstdint>
-#include <functional>
 #include <string>
 
 #include "platform/faults.h"
-#include "platform/prompter.h"
 
 namespace platform {
 
 using WindowId = std::uintptr_t;  // 0: no window
 
+// The calls (the format is in platform/faults.h) but the message box, which
+// is written out in platform/message_boxes.h.  Adding one: a row here, FakePc::do... in
+// platform/fake/fake_windows.cpp and Win32Platform::do... in
+// platform/win32/win32_windows.cpp.
+#define PLATFORM_WINDOWS_CALLS(X)                                                                  \
+  /* GetVersion's whole value. */                                                                  \
+  X(GetVersion, getVersion, doGetVersion, (std::uint32_t& version), (version), version = 0)        \
+  /* A top-level window by class and title; cls empty matches any class.  `found` is 0 when        \
+     there is none. */                                                                             \
+  X(FindWindow, findWindow, doFindWindow,                                                          \
+    (const std::string& cls, const std::string& title, WindowId& found), (cls, title, found),      \
+    found = 0)                                                                                     \
+  X(SetForegroundWindow, setForegroundWindow, doSetForegroundWindow, (WindowId window),            \
+    (window), )                                                                                    \
+  X(SetWindowText, setWindowText, doSetWindowText,                                                 \
+    (WindowId window, const std::string& text), (window, text), )                                  \
+  X(ShellExecute, shellExecute, doShellExecute, (const ShellRequest& request), (request), )        \
+  X(SendMessage, sendMessage, doSendMessage,                                                       \
+    (WindowId window, unsigned message, std::uintptr_t wParam, std::intptr_t lParam),              \
+    (window, message, wParam, lParam), )                                                           \
+  /* The NetBIOS name, at most 15 characters. */                                                   \
+  X(GetComputerName, computerName, doComputerName, (std::string& name), (name), name.clear())
+
 enum class WindowsCall : int {
-  GetVersion,
-  FindWindow,
-  SetForegroundWindow,
-  SetWindowText,
-  MessageBox,
-  ShellExecute,
-  SendMessage,
-  GetComputerName,
+  PLATFORM_WINDOWS_CALLS(PLATFORM_CALL_ENUMERATOR)
+  MessageBox,  // platform/message_boxes.h, written out: it also tells the box hook
 };
 constexpr Area areaOf(WindowsCall) { return Area::Windows; }
 
@@ -39,37 +54,10 @@ inline constexpr Error kErrorInvalidWindowHandle = 1400;
 
 class Windows : public virtual Faults {
  public:
-  // GetVersion's whole value.
-  Error getVersion(std::uint32_t& version);
-  // Its low byte: 4 for Windows 9x and NT 4, 5 for 2000/XP; 0 on failure.
+  PLATFORM_WINDOWS_CALLS(PLATFORM_CALL_PUBLIC)
+  // GetVersion's low byte: 4 for Windows 9x and NT 4, 5 for 2000/XP; 0 on
+  // failure.
   std::uint8_t osMajorVersion();
-  // A top-level window by class and title; cls empty matches any class.
-  // `found` is 0 when there is none.
-  Error findWindow(const std::string& cls, const std::string& title, WindowId& found);
-  Error setForegroundWindow(WindowId window);
-  Error setWindowText(WindowId window, const std::string& text);
-
-  // The application window and title own the plain message dialogs.
-  void setApplication(WindowId window, const std::string& title);
-  WindowId applicationWindow() const { return appWindow_; }
-  const std::string& applicationTitle() const { return appTitle_; }
-
-  // A message box; caption empty gives the system's default caption.
-  Error messageBox(WindowId owner, const std::string& text, const std::string& caption,
-                   Buttons buttons, Icon icon, Answer& answer);
-  // The same for callers that only need the answer: Failed when the box
-  // could not be shown.
-  Answer ask(WindowId owner, const std::string& text, const std::string& caption, Buttons buttons,
-             Icon icon);
-  // Called with true just before a message box appears and with false once
-  // it is answered: the toolkit keeps every page from input meanwhile.
-  void setMessageBoxHook(std::function<void(bool shown)> hook) { boxHook_ = std::move(hook); }
-
-  Error shellExecute(const ShellRequest& request);
-  Error sendMessage(WindowId window, unsigned message, std::uintptr_t wParam,
-                    std::intptr_t lParam);
-  // The NetBIOS name, at most 15 characters.
-  Error computerName(std::string& name);
 
   // The clock cannot fail.  The in-memory PC's time is virtual.
   virtual void sleep(unsigned ms) = 0;
@@ -77,22 +65,7 @@ class Windows : public virtual Faults {
   virtual std::uint32_t tickCount() = 0;
 
  protected:
-  virtual Error doGetVersion(std::uint32_t& version) = 0;
-  virtual Error doFindWindow(const std::string& cls, const std::string& title,
-                             WindowId& found) = 0;
-  virtual Error doSetForegroundWindow(WindowId window) = 0;
-  virtual Error doSetWindowText(WindowId window, const std::string& text) = 0;
-  virtual Error doMessageBox(WindowId owner, const std::string& text, const std::string& caption,
-                             Buttons buttons, Icon icon, Answer& answer) = 0;
-  virtual Error doShellExecute(const ShellRequest& request) = 0;
-  virtual Error doSendMessage(WindowId window, unsigned message, std::uintptr_t wParam,
-                              std::intptr_t lParam) = 0;
-  virtual Error doComputerName(std::string& name) = 0;
-
- private:
-  WindowId appWindow_ = 0;
-  std::string appTitle_;
-  std::function<void(bool)> boxHook_;
+  PLATFORM_WINDOWS_CALLS(PLATFORM_CALL_VIRTUAL)
 };
 
 }  // namespace platform

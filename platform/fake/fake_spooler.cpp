@@ -35,6 +35,15 @@ void replace(std::optional<std::string>& stored, const std::optional<std::string
   if (written) stored = written;
 }
 
+// The printer an open handle stands for: 6 for a handle that is not open,
+// 1801 when its printer is gone.
+Error opened(FakePc& pc, PrinterHandle handle, PrinterInfo2*& p) {
+  auto h = pc.printerHandles.find(handle);
+  if (h == pc.printerHandles.end()) return kErrorInvalidHandle;
+  p = pc.printer(h->second);
+  return p ? kOk : kErrorInvalidPrinterName;
+}
+
 }  // namespace
 
 PrinterInfo2& FakePc::addPrinter(const std::string& name, const std::string& port,
@@ -95,29 +104,23 @@ Error FakePc::doOpenPrinter(const std::string& name, OpenMode mode, PrinterHandl
 }
 
 Error FakePc::doPrinterSize(PrinterHandle handle, std::uint32_t& needed) {
-  auto h = printerHandles.find(handle);
-  if (h == printerHandles.end()) return kErrorInvalidHandle;
-  PrinterInfo2* p = printer(h->second);
-  if (!p) return kErrorInvalidPrinterName;
+  PrinterInfo2* p = nullptr;
+  if (Error e = opened(*this, handle, p)) return e;
   needed = bytesOf(*p);
   return kErrorInsufficientBuffer;
 }
 
 Error FakePc::doGetPrinter(PrinterHandle handle, std::uint32_t size, PrinterInfo2& info) {
-  auto h = printerHandles.find(handle);
-  if (h == printerHandles.end()) return kErrorInvalidHandle;
-  PrinterInfo2* p = printer(h->second);
-  if (!p) return kErrorInvalidPrinterName;
+  PrinterInfo2* p = nullptr;
+  if (Error e = opened(*this, handle, p)) return e;
   if (size < bytesOf(*p)) return kErrorInsufficientBuffer;
   info = *p;
   return kOk;
 }
 
 Error FakePc::doSetPrinter(PrinterHandle handle, const PrinterInfo2& info) {
-  auto h = printerHandles.find(handle);
-  if (h == printerHandles.end()) return kErrorInvalidHandle;
-  PrinterInfo2* p = printer(h->second);
-  if (!p) return kErrorInvalidPrinterName;
+  PrinterInfo2* p = nullptr;
+  if (Error e = opened(*this, handle, p)) return e;
   printerWrites.push_back(info);
   if (!info.portName || !info.driverName || !info.printProcessor) return kErrorInvalidParameter;
   std::string before = *p->printerName;
@@ -167,20 +170,19 @@ Error FakePc::doSetDefaultPrinter(const std::string& name) {
 }
 
 Error FakePc::doPrinter5Size(PrinterHandle handle, std::uint32_t& needed) {
-  auto h = printerHandles.find(handle);
-  if (h == printerHandles.end()) return kErrorInvalidHandle;
-  needed = record5Size(*printer(h->second));
+  PrinterInfo2* p = nullptr;
+  if (Error e = opened(*this, handle, p)) return e;
+  needed = record5Size(*p);
   return kErrorInsufficientBuffer;
 }
 
 Error FakePc::doGetPrinter5(PrinterHandle handle, std::uint32_t size, PrinterInfo5& info) {
-  auto h = printerHandles.find(handle);
-  if (h == printerHandles.end()) return kErrorInvalidHandle;
-  const PrinterInfo2& p = *printer(h->second);
-  if (size < record5Size(p)) return kErrorInsufficientBuffer;
-  info.printerName = p.printerName;
-  info.portName = p.portName;
-  info.attributes = p.attributes;
+  PrinterInfo2* p = nullptr;
+  if (Error e = opened(*this, handle, p)) return e;
+  if (size < record5Size(*p)) return kErrorInsufficientBuffer;
+  info.printerName = p->printerName;
+  info.portName = p->portName;
+  info.attributes = p->attributes;
   info.deviceNotSelectedTimeout = 15000;
   info.transmissionRetryTimeout = 45000;
   return kOk;
@@ -188,14 +190,13 @@ Error FakePc::doGetPrinter5(PrinterHandle handle, std::uint32_t size, PrinterInf
 
 // As the 9x spooler does: the default attribute moves the default to it.
 Error FakePc::doSetPrinter5(PrinterHandle handle, const PrinterInfo5& info) {
-  auto h = printerHandles.find(handle);
-  if (h == printerHandles.end()) return kErrorInvalidHandle;
-  PrinterInfo2& p = *printer(h->second);
-  p.attributes = info.attributes;
+  PrinterInfo2* p = nullptr;
+  if (Error e = opened(*this, handle, p)) return e;
+  p->attributes = info.attributes;
   if (info.attributes & kPrinterAttributeDefault) {
     for (PrinterInfo2& other : printers)
-      if (&other != &p) other.attributes &= ~kPrinterAttributeDefault;
-    defaultPrinterName = *p.printerName;
+      if (&other != p) other.attributes &= ~kPrinterAttributeDefault;
+    defaultPrinterName = *p->printerName;
   }
   return kOk;
 }

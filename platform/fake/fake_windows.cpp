@@ -15,6 +15,11 @@ FakePc::Window* FakePc::window(WindowId id) {
   return nullptr;
 }
 
+Error FakePc::doGetVersion(std::uint32_t& v) {
+  v = version;
+  return kOk;
+}
+
 Error FakePc::doFindWindow(const std::string& cls, const std::string& title, WindowId& found) {
   for (const auto& w : windows)
     if ((cls.empty() || w.cls == cls) && w.title == title) {
@@ -39,19 +44,14 @@ Error FakePc::doSetWindowText(WindowId id, const std::string& text) {
 
 Error FakePc::doMessageBox(WindowId owner, const std::string& text, const std::string& caption,
                            Buttons buttons, Icon icon, Answer& answer) {
-  // OK boxes answer Ok; questions take the next queued answer.
-  answer = Answer::Ok;
-  if (buttons == Buttons::YesNo) {
-    if (answers.empty()) {
-      unexpectedQuestion = true;
-      answer = Answer::No;
-    } else {
-      answer = answers.front();
-      answers.pop_front();
-    }
-  }
+  answer = nextAnswer(buttons);
   boxes.push_back({owner, text, caption, buttons, icon, answer});
   if (whileShown) whileShown(ShownBox(boxes.back()));
+  return kOk;
+}
+
+Error FakePc::doShellExecute(const ShellRequest& request) {
+  shellRequests.push_back(request);
   return kOk;
 }
 
@@ -65,6 +65,11 @@ Error FakePc::doSendMessage(WindowId window, unsigned message, std::uintptr_t, s
     portOfWindow.erase(held);
   }
   std::erase_if(windows, [window](const Window& w) { return w.id == window; });
+  return kOk;
+}
+
+Error FakePc::doComputerName(std::string& name) {
+  name = computer;
   return kOk;
 }
 

@@ -26,45 +26,84 @@ std::unique_ptr<BYTE[]> buffer(std::uint32_t size) {
   return std::unique_ptr<BYTE[]>(new (std::nothrow) BYTE[size ? size : 1]);
 }
 
+// A text of a writable copy as the record points to it; null when absent.
+char* textIn(std::optional<std::string>& t) { return t ? t->data() : nullptr; }
+
+// Reading a record: its texts copied (nullopt for a null one), its numbers.
+struct Read {
+  void operator()(std::optional<std::string>& ours, const char* theirs) const {
+    ours = textOf(theirs);
+  }
+  void operator()(std::uint32_t& ours, DWORD theirs) const { ours = theirs; }
+};
+// Writing one: its texts pointing into ours (null for nullopt), its numbers.
+struct Write {
+  void operator()(std::optional<std::string>& ours, char*& theirs) const { theirs = textIn(ours); }
+  void operator()(std::uint32_t& ours, DWORD& theirs) const { theirs = ours; }
+};
+
+// Every text and number of a level-2 record (but the device mode and the
+// security descriptor) with the field of ours that holds it, in one list
+// for reading and for writing: f(ours, theirs).
+template <class Record, class F>
+void eachField(PrinterInfo2& p, Record& r, F f) {
+  f(p.serverName, r.pServerName);
+  f(p.printerName, r.pPrinterName);
+  f(p.shareName, r.pShareName);
+  f(p.portName, r.pPortName);
+  f(p.driverName, r.pDriverName);
+  f(p.comment, r.pComment);
+  f(p.location, r.pLocation);
+  f(p.sepFile, r.pSepFile);
+  f(p.printProcessor, r.pPrintProcessor);
+  f(p.datatype, r.pDatatype);
+  f(p.parameters, r.pParameters);
+  f(p.attributes, r.Attributes);
+  f(p.priority, r.Priority);
+  f(p.defaultPriority, r.DefaultPriority);
+  f(p.startTime, r.StartTime);
+  f(p.untilTime, r.UntilTime);
+  f(p.status, r.Status);
+  f(p.jobs, r.cJobs);
+  f(p.averagePpm, r.AveragePPM);
+}
+
+// The same for level 5.
+template <class Record, class F>
+void eachField(PrinterInfo5& p, Record& r, F f) {
+  f(p.printerName, r.pPrinterName);
+  f(p.portName, r.pPortName);
+  f(p.attributes, r.Attributes);
+  f(p.deviceNotSelectedTimeout, r.DeviceNotSelectedTimeout);
+  f(p.transmissionRetryTimeout, r.TransmissionRetryTimeout);
+}
+
 PrinterInfo2 recordOf(const PRINTER_INFO_2A& r) {
   PrinterInfo2 p;
-  p.serverName = textOf(r.pServerName);
-  p.printerName = textOf(r.pPrinterName);
-  p.shareName = textOf(r.pShareName);
-  p.portName = textOf(r.pPortName);
-  p.driverName = textOf(r.pDriverName);
-  p.comment = textOf(r.pComment);
-  p.location = textOf(r.pLocation);
+  eachField(p, r, Read{});
   if (r.pDevMode) {
     const auto* d = reinterpret_cast<const std::uint8_t*>(r.pDevMode);
     p.devMode.assign(d, d + r.pDevMode->dmSize + r.pDevMode->dmDriverExtra);
   }
-  p.sepFile = textOf(r.pSepFile);
-  p.printProcessor = textOf(r.pPrintProcessor);
-  p.datatype = textOf(r.pDatatype);
-  p.parameters = textOf(r.pParameters);
   if (r.pSecurityDescriptor && IsValidSecurityDescriptor(r.pSecurityDescriptor)) {
     const auto* s = reinterpret_cast<const std::uint8_t*>(r.pSecurityDescriptor);
     p.securityDescriptor.assign(s, s + GetSecurityDescriptorLength(r.pSecurityDescriptor));
   }
-  p.attributes = r.Attributes;
-  p.priority = r.Priority;
-  p.defaultPriority = r.DefaultPriority;
-  p.startTime = r.StartTime;
-  p.untilTime = r.UntilTime;
-  p.status = r.Status;
-  p.jobs = r.cJobs;
-  p.averagePpm = r.AveragePPM;
   return p;
+}
+
+// A sizing call's answer: `bytes` as needed, and the call's error.
+Error sized(BOOL ok, DWORD bytes, std::uint32_t& needed) {
+  Error e = ok ? kOk : lastWin32Error();
+  needed = bytes;
+  return e;
 }
 
 // GetPrinterA at `level` without a buffer: the bytes its record needs.
 Error recordSize(PrinterHandle handle, DWORD level, std::uint32_t& needed) {
   DWORD bytes = 0;
   BOOL ok = GetPrinterA(printerOf(handle), level, nullptr, 0, &bytes);
-  Error e = ok ? kOk : lastWin32Error();
-  needed = bytes;
-  return e;
+  return sized(ok, bytes, needed);
 }
 
 // GetPrinterA at `level` into a buffer of `size` bytes.
@@ -77,17 +116,20 @@ Error readRecord(PrinterHandle handle, DWORD level, std::uint32_t size,
                                                                             : lastWin32Error();
 }
 
-// A text of a writable copy as the record points to it; null when absent.
-char* textIn(std::optional<std::string>& t) { return t ? t->data() : nullptr; }
+// SetPrinterA at `level`, command 0.
+template <class Record>
+Error writeRecord(PrinterHandle handle, DWORD level, Record& record) {
+  return SetPrinterA(printerOf(handle), level, reinterpret_cast<BYTE*>(&record), 0)
+             ? kOk
+             : lastWin32Error();
+}
 
 }  // namespace
 
 Error Win32Platform::doEnumPrintersSize(std::uint32_t& needed) {
   DWORD bytes = 0, count = 0;
   BOOL ok = EnumPrintersA(PRINTER_ENUM_LOCAL, nullptr, 2, nullptr, 0, &bytes, &count);
-  Error e = ok ? kOk : lastWin32Error();
-  needed = bytes;
-  return e;
+  return sized(ok, bytes, needed);
 }
 
 Error Win32Platform::doEnumPrinters(std::uint32_t size, std::vector<PrinterInfo2>& printers) {
@@ -129,34 +171,14 @@ Error Win32Platform::doGetPrinter(PrinterHandle handle, std::uint32_t size, Prin
 Error Win32Platform::doSetPrinter(PrinterHandle handle, const PrinterInfo2& info) {
   // Writable copies of every text; the record points into them.
   PrinterInfo2 copy = info;
-  auto text = textIn;
   PRINTER_INFO_2A r{};
-  r.pServerName = text(copy.serverName);
-  r.pPrinterName = text(copy.printerName);
-  r.pShareName = text(copy.shareName);
-  r.pPortName = text(copy.portName);
-  r.pDriverName = text(copy.driverName);
-  r.pComment = text(copy.comment);
-  r.pLocation = text(copy.location);
+  eachField(copy, r, Write{});
   r.pDevMode = copy.devMode.size() >= offsetof(DEVMODEA, dmFields)
                    ? reinterpret_cast<DEVMODEA*>(copy.devMode.data())
                    : nullptr;
-  r.pSepFile = text(copy.sepFile);
-  r.pPrintProcessor = text(copy.printProcessor);
-  r.pDatatype = text(copy.datatype);
-  r.pParameters = text(copy.parameters);
   r.pSecurityDescriptor =
       copy.securityDescriptor.empty() ? nullptr : copy.securityDescriptor.data();
-  r.Attributes = info.attributes;
-  r.Priority = info.priority;
-  r.DefaultPriority = info.defaultPriority;
-  r.StartTime = info.startTime;
-  r.UntilTime = info.untilTime;
-  r.Status = info.status;
-  r.cJobs = info.jobs;
-  r.AveragePPM = info.averagePpm;
-  return SetPrinterA(printerOf(handle), 2, reinterpret_cast<BYTE*>(&r), 0) ? kOk
-                                                                           : lastWin32Error();
+  return writeRecord(handle, 2, r);
 }
 
 Error Win32Platform::doClosePrinter(PrinterHandle handle) {
@@ -178,35 +200,23 @@ Error Win32Platform::doPrinter5Size(PrinterHandle handle, std::uint32_t& needed)
 Error Win32Platform::doGetPrinter5(PrinterHandle handle, std::uint32_t size, PrinterInfo5& info) {
   std::unique_ptr<BYTE[]> b;
   if (Error e = readRecord(handle, 5, size, b)) return e;
-  const auto* p = reinterpret_cast<const PRINTER_INFO_5A*>(b.get());
-  info.printerName = textOf(p->pPrinterName);
-  info.portName = textOf(p->pPortName);
-  info.attributes = p->Attributes;
-  info.deviceNotSelectedTimeout = p->DeviceNotSelectedTimeout;
-  info.transmissionRetryTimeout = p->TransmissionRetryTimeout;
+  eachField(info, *reinterpret_cast<const PRINTER_INFO_5A*>(b.get()), Read{});
   return kOk;
 }
 
 Error Win32Platform::doSetPrinter5(PrinterHandle handle, const PrinterInfo5& info) {
   PrinterInfo5 copy = info;
-  PRINTER_INFO_5A p{};
-  p.pPrinterName = textIn(copy.printerName);
-  p.pPortName = textIn(copy.portName);
-  p.Attributes = copy.attributes;
-  p.DeviceNotSelectedTimeout = copy.deviceNotSelectedTimeout;
-  p.TransmissionRetryTimeout = copy.transmissionRetryTimeout;
-  return SetPrinterA(printerOf(handle), 5, reinterpret_cast<BYTE*>(&p), 0) ? kOk
-                                                                             : lastWin32Error();
+  PRINTER_INFO_5A r{};
+  eachField(copy, r, Write{});
+  return writeRecord(handle, 5, r);
 }
 // end of default printer
 
 // monitors
 Error Win32Platform::doEnumMonitorsSize(std::uint32_t& needed) {
-  DWORD size = 0, count = 0;
-  BOOL ok = EnumMonitorsA(nullptr, 1, nullptr, 0, &size, &count);
-  Error e = ok ? kOk : lastWin32Error();
-  needed = size;
-  return e;
+  DWORD bytes = 0, count = 0;
+  BOOL ok = EnumMonitorsA(nullptr, 1, nullptr, 0, &bytes, &count);
+  return sized(ok, bytes, needed);
 }
 
 Error Win32Platform::doEnumMonitors(std::uint32_t size, std::vector<std::string>& names) {

@@ -9,7 +9,6 @@
 
 #include <algorithm>
 #include <cstdio>
-#include <deque>
 #include <string>
 #include <vector>
 
@@ -18,6 +17,7 @@
 #include "monitor/install.h"
 #include "monitor/registry_key.h"
 #include "monitor/status.h"
+#include "platform/fake/answer_queue.h"
 #include "platform/win32/win32_platform.h"
 #include "tests/win32/processes.h"
 #include "tools/fixtures/test_pc.h"
@@ -31,9 +31,8 @@ const char kMonitor[] = "Printer Sharing Port Monitor";
 const char kPrinter[] = "Monitor Test Printer";
 const char kDriver[] = "Monitor Test Driver";
 
-// The real platform with message boxes answered from a queue (a question
-// with none queued is answered No and noted).
-class AnsweringPlatform : public platform::Win32Platform {
+// The real platform with message boxes recorded and answered from a queue.
+class AnsweringPlatform : public platform::Win32Platform, public platform::AnswerQueue {
  public:
   struct Box {
     platform::WindowId owner;
@@ -42,8 +41,6 @@ class AnsweringPlatform : public platform::Win32Platform {
     platform::Icon icon;
   };
   std::vector<Box> boxes;
-  std::deque<Answer> answers;
-  bool unexpectedQuestion = false;
 
   std::vector<std::string> texts() const {
     std::vector<std::string> t;
@@ -56,16 +53,7 @@ class AnsweringPlatform : public platform::Win32Platform {
                                const std::string& caption, Buttons buttons, platform::Icon icon,
                                Answer& answer) override {
     boxes.push_back({owner, text, caption, buttons, icon});
-    answer = Answer::Ok;
-    if (buttons == Buttons::YesNo) {
-      if (answers.empty()) {
-        unexpectedQuestion = true;
-        answer = Answer::No;
-      } else {
-        answer = answers.front();
-        answers.pop_front();
-      }
-    }
+    answer = nextAnswer(buttons);
     return platform::kOk;
   }
 };
