@@ -7,11 +7,7 @@ runs=${1:-200000}
 out=$top/build/fuzz
 mkdir -p "$out/corpus"
 src=(tools/fuzz/datagram_fuzz.cpp discovery/protocol.cpp discovery/device_table.cpp
-     discovery/receiver.cpp platform/faults.cpp platform/platform.cpp platform/windows.cpp platform/network.cpp
-     platform/fake/fake_windows.cpp platform/fake/fake_network.cpp
-     platform/spooler.cpp platform/registry.cpp platform/files.cpp platform/printing.cpp
-     platform/fake/fake_spooler.cpp platform/fake/fake_registry.cpp platform/fake/fake_files.cpp
-     platform/fake/fake_printing.cpp)
+     discovery/receiver.cpp platform/*.cpp platform/fake/*.cpp)
 bin=$out/datagram_fuzz
 if [ ! -x "$bin" ] || [ -n "$(cd "$top" && find "${src[@]}" discovery platform/*.h platform/fake -newer "$bin" | head -n 1)" ]; then
   (cd "$top" && clang++ -std=c++20 -O1 -g -I. -Wall -Wextra -Werror \

@@ -42,6 +42,11 @@ road_say() { echo "road: $*" >&2; }
 # A bound for a wait: $1 times WINE_SLOW (longer under emulation).
 road_slow() { echo $(($1 * ${WINE_SLOW:-1})); }
 
+# A test's verdicts: `pass WHAT` and `fail WHAT`, counted in $failures.
+failures=0
+fail() { echo "FAIL: $*"; failures=$((failures + 1)); }
+pass() { echo "ok: $*"; }
+
 road_init() {
   ROAD_TOP=$1
   ROAD_BIN=$(cd "$2" && pwd)

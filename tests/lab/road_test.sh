@@ -17,10 +17,6 @@ road_init "$top" "$1" "$top/build/road-test"
 trap road_cleanup EXIT
 bin=$ROAD_BIN
 work=$ROAD_WORK
-
-failures=0
-fail() { echo "FAIL: $*"; failures=$((failures + 1)); }
-pass() { echo "ok: $*"; }
 # check WHAT WANT GOT
 check() {
   if [ "$3" = "$2" ]; then pass "$1: $3"; else fail "$1: want '$2', got '$3'"; fi

@@ -324,10 +324,12 @@ TEST_F(PrinterPorts, MoveAsksAboutAPortListAndAMissingPort) {
   EXPECT_EQ(pc.boxes[1].text, "Change Epson B port setting \n from \"\" to \"Remote Port\" ?");
 }
 
-TEST_F(PrinterPorts, MoveWriteFailureStaysWithTheMessage) {
-  pc.addPrinter("Epson A", "LPT1:");
+// "Epson A" on "LPT1:" moved after a Yes, and the move fails: the hourglass
+// comes and goes, the printer stays where it was, and the box after the
+// question says `why`.
+template <class Pc>
+void expectFailedMove(Pc& pc, const std::string& why) {
   pc.answers.push_back(Answer::Yes);
-  pc.failCall(SpoolerCall::SetPrinter, kAccessDenied, 1);
   std::vector<bool> busy;
   EXPECT_EQ(printers::moveToRemotePort(pc, pc.prompter(), osMajorVersion, "Epson A",
                                        [&](bool b) { busy.push_back(b); }),
@@ -335,7 +337,13 @@ TEST_F(PrinterPorts, MoveWriteFailureStaysWithTheMessage) {
   EXPECT_EQ(busy, (std::vector<bool>{true, false}));
   EXPECT_EQ(pc.printer("Epson A")->portName, "LPT1:");
   ASSERT_EQ(pc.boxes.size(), 2u);
-  EXPECT_EQ(pc.boxes[1].text, "SetPrinter Failed!!\nCode 5");
+  EXPECT_EQ(pc.boxes[1].text, why);
+}
+
+TEST_F(PrinterPorts, MoveWriteFailureStaysWithTheMessage) {
+  pc.addPrinter("Epson A", "LPT1:");
+  pc.failCall(SpoolerCall::SetPrinter, kAccessDenied, 1);
+  ASSERT_NO_FATAL_FAILURE(expectFailedMove(pc, "SetPrinter Failed!!\nCode 5"));
   EXPECT_EQ(pc.boxes[1].caption, kAppTitle);
   EXPECT_EQ(pc.boxes[1].icon, Icon::None);
   EXPECT_EQ(pc.boxes[1].owner, app);
@@ -371,15 +379,7 @@ TEST(PrinterPortsOddSpooler, MoveWithoutAdministerAccessFails) {
   NoAdminRights pc;
   pc.setApplication(pc.addWindow(kAppClass, kAppTitle), kAppTitle);
   pc.addPrinter("Epson A", "LPT1:");
-  pc.answers.push_back(Answer::Yes);
-  std::vector<bool> busy;
-  EXPECT_EQ(printers::moveToRemotePort(pc, pc.prompter(), osMajorVersion, "Epson A",
-                                       [&](bool b) { busy.push_back(b); }),
-            MoveOutcome::Failed);
-  EXPECT_EQ(busy, (std::vector<bool>{true, false}));
-  EXPECT_EQ(pc.printer("Epson A")->portName, "LPT1:");
-  ASSERT_EQ(pc.boxes.size(), 2u);
-  EXPECT_EQ(pc.boxes[1].text, "OpenPrinter Failed!\nCode 5");  // the call that failed
+  expectFailedMove(pc, "OpenPrinter Failed!\nCode 5");  // the call that failed
   EXPECT_TRUE(pc.printerHandles.empty());
   // setPrinterPort opens the same way and fails the same way.
   EXPECT_FALSE(
