@@ -42,7 +42,6 @@ work=$top/build/bench
 rm -rf "$work"
 mkdir -p "$work"
 road_init "$top" "${BENCH_BIN:-$WIN_BUILD}" "$work/road"
-trap road_cleanup EXIT
 bin=$ROAD_BIN
 say() { echo "bench: $*" >&2; }
 winpath() { printf 'Z:%s' "${1//\//\\}"; }

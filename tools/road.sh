@@ -7,7 +7,7 @@
 # step.
 #
 #   road_init TOP BIN WORK      the tree, the Windows build folder, a work
-#                               folder (emptied); trap road_cleanup EXIT
+#                               folder (emptied); its EXIT trap cleans up
 #   ROAD_DESKTOP=NAME           start the wizard and the window drivers on the
 #                               Wine desktop NAME (title bars; no exit codes)
 #   ROAD_SHOTS=DIR              road_shot writes DIR/NN-NAME.png
@@ -61,6 +61,8 @@ road_init() {
   ROAD_SIM=""
   ROAD_SHOT_COUNT=0
   ROAD_EXIT=""
+  # Whatever the caller does next, the lab and the Wine session go with it.
+  trap road_cleanup EXIT
 }
 
 road_lab() { bash "$ROAD_TOP/tools/lab.sh" "$@"; }

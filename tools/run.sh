@@ -28,7 +28,6 @@ fi
 # shellcheck source=tools/road.sh
 source tools/road.sh
 road_init "$top" "$WIN_BUILD" "$top/build/run"
-trap road_cleanup EXIT
 echo "run: $(wine_how)"
 shots=$top/build/screenshots/run
 if [ -n "${DISPLAY:-}" ]; then

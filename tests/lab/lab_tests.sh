@@ -10,7 +10,6 @@ top=$(cd "$(dirname "$0")/../.." && pwd)
 # shellcheck source=tools/road.sh
 source "$top/tools/road.sh"
 road_init "$top" "$1" "$top/build/lab-tests"
-trap road_cleanup EXIT
 bin=$ROAD_BIN
 work=$ROAD_WORK
 road_lab_up "${LAB_EXTRA:-3}"

@@ -14,7 +14,6 @@ top=$(cd "$(dirname "$0")/../.." && pwd)
 # shellcheck source=tools/road.sh
 source "$top/tools/road.sh"
 road_init "$top" "$1" "$top/build/road-test"
-trap road_cleanup EXIT
 bin=$ROAD_BIN
 work=$ROAD_WORK
 # check WHAT WANT GOT
