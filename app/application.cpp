@@ -2,9 +2,11 @@
 
 #include <memory>
 
+#include "app/command_line.h"
+#include "app/log_prompter.h"
 #include "app/state/context.h"
 #include "app/state/wizard_state.h"
-#include "pages/wizard_page.h"
+#include "app/unattended.h"
 #include "pages/Browtalo.h"
 #include "pages/Endfrm.h"
 #include "pages/Frmakprn.h"
@@ -21,6 +23,7 @@
 #include "pages/Prnwiz.h"
 #include "pages/Qpage.h"
 #include "pages/Talowiz.h"
+#include "pages/wizard_page.h"
 
 namespace app {
 
@@ -84,7 +87,33 @@ void destroyPages() {
   thePages.clear();
 }
 
-int runApplication(platform::Platform& os, gui::Ui& ui) {
+namespace {
+
+// A command line that is not a quiet run: /?, or a line with a mistake,
+// answered in a box as Windows installers do.
+int answerInBox(platform::Platform& os, gui::Ui& ui, const CommandLine& line) {
+  os.setApplication(ui.applicationWindow(), kAppTitle);
+  std::string text = usageText();
+  if (!line.error.empty()) text = line.error + "\n\n" + text;
+  os.prompter().showMessage(text);
+  return static_cast<int>(line.error.empty() ? ExitCode::Done : ExitCode::BadCommandLine);
+}
+
+}  // namespace
+
+int runApplication(platform::Platform& os, gui::Ui& ui, const std::string& commandLine) {
+  CommandLine line = parseCommandLine(commandLine);
+  if (line.options.quiet && !line.options.help) {
+    if (line.error.empty())
+      return static_cast<int>(runUnattended(os, ui, line.options, commandLine));
+    LogPrompter log(os, line.options.logFile);
+    if (log.start(std::string(kAppTitle) + " /quiet, started with: " + commandLine)) {
+      log.line(line.error);
+      log.line("Exit code 1: " + std::string(exitCodeText(ExitCode::BadCommandLine)) + ".");
+    }
+    return static_cast<int>(ExitCode::BadCommandLine);
+  }
+  if (line.options.help || !line.error.empty()) return answerInBox(os, ui, line);
   // A copy already running: bring it to the front and leave silently.
   platform::WindowId running = 0;
   if (os.findWindow(kAppClass, kAppTitle, running) == platform::kOk && running) {

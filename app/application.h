@@ -1,6 +1,7 @@
 // The program: the single-instance guard, the pages, the message loop.
 #pragma once
 
+#include <string>
 #include <vector>
 
 #include "gui/ui.h"
@@ -8,8 +9,9 @@
 
 namespace app {
 
-// Runs the wizard to its end; the exit code, 0 on every path.
-int runApplication(platform::Platform& os, gui::Ui& ui);
+// Runs the wizard to its end (exit code 0), or with a command line the
+// unattended mode or the answer to /? (app/unattended.h lists the codes).
+int runApplication(platform::Platform& os, gui::Ui& ui, const std::string& commandLine = "");
 
 // Creates the sixteen pages, once each, in their fixed order; creating
 // the welcome page opens the discovery socket.

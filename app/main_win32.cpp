@@ -6,11 +6,11 @@
 #include "gui/win32/win32_picture_source.h"
 #include "platform/win32/win32_platform.h"
 
-int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
+int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR commandLine, int) {
   // The receiver thread is neither woken nor waited for at exit, so the
   // platform it uses is never destroyed: it lives until the process ends.
   platform::Win32Platform& os = *new platform::Win32Platform;
   gui::Win32PictureSource pictures(instance);
   gui::Win32Ui ui(os, instance, &pictures);
-  return app::runApplication(os, ui);
+  return app::runApplication(os, ui, commandLine ? commandLine : "");
 }

@@ -31,6 +31,9 @@ class Ui {
   platform::Platform& os() { return os_; }
   // The hidden top-level window that owns the taskbar button.
   virtual platform::WindowId applicationWindow() = 0;
+  // The application window is made hidden and stays so, with no taskbar
+  // button: the unattended mode shows nothing.
+  virtual void keepApplicationWindowHidden() = 0;
   // Takes the form into this application.  Its window and its controls'
   // windows are made, hidden, when it is first opened; `windowsNow` makes
   // them at once (the main window, whose creation hook needs its window).

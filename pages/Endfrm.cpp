@@ -74,14 +74,7 @@ void TEndForm::Button1Click() {
 void TEndForm::SpeedButton2Click() {
   platform::Platform& os = app::os();
   gui::Ui& ui = app::ui();
-  report::TestPageValues values;
-  values.serverAddress = LblIP->text();
-  values.printer = LblPrn->text();
-  os.computerName(values.computerName);
-  values.driverVersion = dwDriverVersion;
-  report::Report page = report::testPage(
-      values, report::decodeTestPagePictures(ui.resourceBytes("TEST_LOGO"),
-                                             ui.resourceBytes("TEST_GLYPH")));
+  report::Report page = completionTestPage(LblIP->text(), LblPrn->text());
   platform::WindowId owner = ui.windowOf(*this);
   std::string target = report::targetEntry(LblPrn->text(), osMajorVersion);
   // The printer first (perhaps in the print dialog), then the progress
@@ -102,6 +95,17 @@ void TEndForm::SpeedButton2Click() {
     os.ask(owner, platform::failureText("The test page could not be printed.", error), "Error",
            platform::Buttons::Ok, platform::Icon::Stop);
   }
+}
+
+report::Report completionTestPage(const std::string& serverAddress, const std::string& printer) {
+  report::TestPageValues values;
+  values.serverAddress = serverAddress;
+  values.printer = printer;
+  app::os().computerName(values.computerName);
+  values.driverVersion = dwDriverVersion;
+  return report::testPage(values,
+                          report::decodeTestPagePictures(app::ui().resourceBytes("TEST_LOGO"),
+                                                         app::ui().resourceBytes("TEST_GLYPH")));
 }
 
 void TEndForm::SpeedButton3Click() { app::ui().showModal(*FormHelpNetError); }

@@ -2,8 +2,13 @@
 #pragma once
 
 #include "pages/wizard_page.h"
+#include "report/test_page.h"
 
 namespace pages {
+
+// The test page the completion page prints for `printer` at `serverAddress`:
+// this PC's name, the monitor's version, the pictures from the program.
+report::Report completionTestPage(const std::string& serverAddress, const std::string& printer);
 
 class TEndForm : public WizardPage {
  public:

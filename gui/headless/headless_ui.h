@@ -34,6 +34,8 @@ class HeadlessUi : public Ui {
 
   platform::WindowId applicationWindow() override { return appWindow_; }
   void setApplicationWindow(platform::WindowId w) { appWindow_ = w; }
+  void keepApplicationWindowHidden() override { applicationWindowHidden = true; }
+  bool applicationWindowHidden = false;
   platform::WindowId windowOf(const Form& form) const override;
   void processMessages() override {}
   void setBusyCursor(bool busy) override { busy_ = busy; }

@@ -50,9 +50,14 @@ platform::WindowId Win32Ui::applicationWindow() {
     appWindow_ = CreateWindowExA(0, kAppClass, "", WS_POPUP | WS_CAPTION | WS_CLIPSIBLINGS |
                                  WS_SYSMENU | WS_MINIMIZEBOX, cx, cy, 0, 0, nullptr, nullptr,
                                  instance_, nullptr);
-    ShowWindow(appWindow_, SW_SHOWNOACTIVATE);
+    if (!appWindowHidden_) ShowWindow(appWindow_, SW_SHOWNOACTIVATE);
   }
   return reinterpret_cast<platform::WindowId>(appWindow_);
+}
+
+void Win32Ui::keepApplicationWindowHidden() {
+  appWindowHidden_ = true;
+  if (appWindow_) ShowWindow(appWindow_, SW_HIDE);
 }
 
 platform::WindowId Win32Ui::windowOf(const Form& form) const {

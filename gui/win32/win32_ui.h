@@ -33,6 +33,7 @@ class Win32Ui : public Ui {
   ~Win32Ui() override;
 
   platform::WindowId applicationWindow() override;
+  void keepApplicationWindowHidden() override;
   platform::WindowId windowOf(const Form& form) const override;
   void processMessages() override;
   void setBusyCursor(bool busy) override;
@@ -78,6 +79,7 @@ class Win32Ui : public Ui {
   HINSTANCE instance_;
   PictureSource* pictures_;
   HWND appWindow_ = nullptr;
+  bool appWindowHidden_ = false;
   HWND focusBeforeBox_ = nullptr;
   std::map<std::string, HFONT> fonts_;
   std::map<Color, HBRUSH> brushes_;

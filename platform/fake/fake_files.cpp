@@ -80,6 +80,15 @@ Error FakePc::doCopyFile(const std::string& from, const std::string& to) {
   return kOk;
 }
 
+Error FakePc::doWriteFile(const std::string& path, const std::string& text, bool append) {
+  if (!folders.count(folderOf(path))) return kErrorPathNotFound;
+  if (folders.count(path) || fileLoaded(path)) return kErrorAccessDenied;
+  File& f = files[path];
+  if (!append) f.content.clear();
+  f.content += text;
+  return kOk;
+}
+
 Error FakePc::doLoadLibrary(const std::string& path, Module& module) {
   auto f = files.find(path);
   if (f == files.end()) return kErrorModNotFound;

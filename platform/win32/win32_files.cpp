@@ -19,6 +19,21 @@ Error Win32Platform::doCopyFile(const std::string& from, const std::string& to) 
   return CopyFileA(from.c_str(), to.c_str(), FALSE) ? kOk : lastWin32Error();
 }
 
+Error Win32Platform::doWriteFile(const std::string& path, const std::string& text, bool append) {
+  HANDLE file = CreateFileA(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr,
+                            append ? OPEN_ALWAYS : CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+  if (file == INVALID_HANDLE_VALUE) return lastWin32Error();
+  Error e = kOk;
+  DWORD written = 0;
+  if (append && SetFilePointer(file, 0, nullptr, FILE_END) == INVALID_SET_FILE_POINTER)
+    e = lastWin32Error();
+  if (!e && !WriteFile(file, text.data(), static_cast<DWORD>(text.size()), &written, nullptr))
+    e = lastWin32Error();
+  if (!e && written != text.size()) e = ERROR_HANDLE_DISK_FULL;
+  CloseHandle(file);
+  return e;
+}
+
 Error Win32Platform::doLoadLibrary(const std::string& path, Module& module) {
   HMODULE loaded = LoadLibraryA(path.c_str());
   if (!loaded) return lastWin32Error();

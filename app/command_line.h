@@ -1,0 +1,39 @@
+// The command line of the unattended mode: Windows-style switches, `/` or
+// `-`, case-insensitive, a value after a colon.  An empty line is the wizard.
+#pragma once
+
+#include <string>
+#include <vector>
+
+namespace app {
+
+struct Options {
+  bool quiet = false;        // /quiet: no window, no question
+  bool uninstall = false;    // /uninstall
+  bool help = false;         // /?
+  bool makeDefault = false;  // /default
+  bool testPage = false;     // /testpage
+  std::string server;        // /server:ADDRESS; empty: discover
+  std::string printer;       // /printer:NAME; empty: the matching printer
+  std::string logFile;       // /log:FILE; empty: no log
+  unsigned waitSeconds = 3;  // /wait:SECONDS, for the discovery
+};
+
+struct CommandLine {
+  Options options;
+  // Empty for a good line; else what is wrong, as the log and the box say it.
+  std::string error;
+};
+
+inline constexpr unsigned kMaxWaitSeconds = 600;
+
+// The words of a command line as the C runtime splits them: blanks
+// separate, double quotes group (also inside a word), a backslash before a
+// quote makes it a plain quote.
+std::vector<std::string> splitCommandLine(const std::string& line);
+
+// Reads the switches.  /log is read even from a line with an error, so that
+// the error can be logged.
+CommandLine parseCommandLine(const std::string& line);
+
+}  // namespace app

@@ -1,0 +1,36 @@
+// The unattended mode's prompter: every message the pages would show goes
+// to the log, in the same words, one line each; every question is answered
+// Yes (a newer shipped monitor replaces an older one, the given address
+// replaces the stored one, the printer moves to "Remote Port").
+#pragma once
+
+#include <string>
+
+#include "platform/files.h"
+#include "platform/prompter.h"
+
+namespace app {
+
+class LogPrompter : public platform::Prompter {
+ public:
+  // `path` empty: nothing is written, the messages are only counted.
+  LogPrompter(platform::Files& files, std::string path) : files_(files), path_(std::move(path)) {}
+
+  // Starts the log with its first line, replacing an earlier log.  False
+  // when the file cannot be written.
+  bool start(const std::string& firstLine);
+  // A line of the run's own (a step, the outcome).
+  void line(const std::string& text);
+  platform::Answer prompt(const platform::Prompt& p) override;
+
+  // The messages (prompts with OK only) so far: in the steps of an
+  // installation every one of them reports a failure.
+  int messages() const { return messages_; }
+
+ private:
+  platform::Files& files_;
+  std::string path_;
+  int messages_ = 0;
+};
+
+}  // namespace app
