@@ -42,10 +42,19 @@ road_say() { echo "road: $*" >&2; }
 # A bound for a wait: $1 times WINE_SLOW (longer under emulation).
 road_slow() { echo $(($1 * ${WINE_SLOW:-1})); }
 
-# A test's verdicts: `pass WHAT` and `fail WHAT`, counted in $failures.
+# A test's verdicts: `pass WHAT` and `fail WHAT`, counted in $failures;
+# `check` compares, `contains` looks for a text.
 failures=0
 fail() { echo "FAIL: $*"; failures=$((failures + 1)); }
 pass() { echo "ok: $*"; }
+# check WHAT WANT GOT
+check() {
+  if [ "$3" = "$2" ]; then pass "$1: $3"; else fail "$1: want '$2', got '$3'"; fi
+}
+# contains WHAT TEXT NEEDLE
+contains() {
+  if grep -qF -- "$3" <<<"$2"; then pass "$1"; else fail "$1: no '$3' in: $(tr '\n' '|' <<<"$2")"; fi
+}
 
 road_init() {
   ROAD_TOP=$1

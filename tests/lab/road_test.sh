@@ -16,14 +16,6 @@ source "$top/tools/road.sh"
 road_init "$top" "$1" "$top/build/road-test"
 bin=$ROAD_BIN
 work=$ROAD_WORK
-# check WHAT WANT GOT
-check() {
-  if [ "$3" = "$2" ]; then pass "$1: $3"; else fail "$1: want '$2', got '$3'"; fi
-}
-# contains WHAT TEXT NEEDLE
-contains() {
-  if grep -qF -- "$3" <<<"$2"; then pass "$1"; else fail "$1: no '$3' in: $(tr '\n' '|' <<<"$2")"; fi
-}
 # A step of the road; when it fails the rest of this road cannot follow.
 step() {
   local name=$1
