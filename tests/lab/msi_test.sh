@@ -1,0 +1,126 @@
+#!/usr/bin/env bash
+# The MSI package under Wine's msiexec, in the lab (CTest lab.msi, from the
+# test suite's namespace; needs $DISPLAY), on a fresh simulated PC:
+#   1. /i /qn SERVER=... DEFAULT=1: the files, the shortcut, and the PC
+#      configured as the road checks it;
+#   2. a newer package upgrades it; the old product's removal in an upgrade
+#      leaves the monitor in place;
+#   3. /x: the monitor removed, the printer back on "LPT1:", nothing left;
+#   4. an unattended step that fails, before or after the monitor's
+#      installation, fails the installation with the step's message in the
+#      MSI log, and leaves no product and no monitor of its own behind.
+#   msi_test.sh BUILD_DIR
+set -euo pipefail
+top=$(cd "$(dirname "$0")/../.." && pwd)
+# shellcheck source=tools/road.sh
+source "$top/tools/road.sh"
+road_init "$top" "$1" "$top/build/msi-test"
+port() { road_simpc port "$1"; }
+address() { road_reg_value "$ROAD_MONITOR_KEY" "Server Address"; }
+listed() { if road_simpc monitor "$ROAD_MONITOR" >/dev/null; then echo listed; else echo absent; fi; }
+exe=$(road_unix 'C:\Program Files\Printer Sharing Server Setup Wizard\PrnWizard.exe')
+present() { if [ -e "$1" ]; then echo present; else echo absent; fi; }
+shortcut() { find "$ROAD_PFX/drive_c" -name "Printer Sharing Server Setup Wizard.lnk" | head -n 1; }
+# How many installed products carry the package's name.
+products() {
+  road_reg query 'HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall' /s 2>/dev/null \
+    | tr -d '\r' | grep -c 'DisplayName.*Varn PRN WIZARD' || true
+}
+# The installed product's version (the test PC has no other product).
+versions() {
+  road_reg query 'HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall' /s 2>/dev/null \
+    | tr -d '\r' | sed -n 's/^ *DisplayVersion *REG_SZ *//p' | sort -u | tr '\n' ' ' | sed 's/ $//'
+}
+
+# msiexec NAME ARGS...: Wine's msiexec with a verbose log C:\road\NAME.log;
+# MSI_EXIT is its exit code, MSI_LOG its log.
+msiexec() {
+  local name=$1
+  shift
+  MSI_EXIT=0
+  (cd / && timeout "$(road_slow 300)" bash "$ROAD_TOP/tools/lab.sh" wine labA msiexec "$@" \
+    /l*v "C:\\road\\$name.log") </dev/null >/dev/null 2>&1 || MSI_EXIT=$?
+  MSI_LOG=$(tr -d '\r' < "$(road_unix "C:\\road\\$name.log")" 2>/dev/null || echo "(no log)")
+}
+package() { echo "Z:${1//\//\\}"; }
+
+[ -n "${DISPLAY:-}" ] || { echo "FAIL: no DISPLAY (the test suite provides Xvfb)"; exit 1; }
+road_lab_up || { echo "FAIL: no lab"; exit 1; }
+road_servers || { echo "FAIL: no simulated servers"; exit 1; }
+road_pc LPT1: LPT1: || { echo "FAIL: no simulated PC"; exit 1; }
+mkdir -p "$(road_unix 'C:\road')"
+
+echo "== 1. install and configure"
+msiexec install /i "$(package "$ROAD_BIN/PrnWizard.msi")" /qn SERVER=$ROAD_SERVER DEFAULT=1
+check "install: exit code" 0 "$MSI_EXIT"
+contains "install: the wizard's log in the MSI log" "$MSI_LOG" "PrnWizard: Exit code 0: done."
+check "the exe under Program Files" present "$(present "$exe")"
+if cmp -s "$exe" "$ROAD_BIN/PrnWizard.exe"; then pass "the installed exe is the built one"
+else fail "the installed exe differs from the built one"; fi
+check "the Start-menu shortcut" present "$(present "$(shortcut)")"
+check "products registered" 1 "$(products)"
+check "monitor" listed "$(listed)"
+check "Server Address" "$ROAD_SERVER" "$(address)"
+check "printer's port" "Remote Port" "$(port "$ROAD_PRINTER")"
+check "default printer" "$ROAD_PRINTER" "$(road_simpc default)"
+
+echo "== 2. a newer package upgrades it"
+(cd "$ROAD_BIN" && wixl -o "$ROAD_WORK/PrnWizard-next.msi" -D Version=99.0.0 -D Exe=PrnWizard.exe \
+  -D Actions=msi_actions.dll "$ROAD_TOP/app/msi/PrnWizard.wxs")
+next=$(package "$ROAD_WORK/PrnWizard-next.msi")
+msiexec upgrade /i "$next" /qn SERVER=$ROAD_SERVER
+check "upgrade: exit code" 0 "$MSI_EXIT"
+check "products registered after the upgrade" 1 "$(products)"
+check "the version after the upgrade" "99.0.0" "$(versions)"
+check "the exe after the upgrade" present "$(present "$exe")"
+check "monitor after the upgrade" listed "$(listed)"
+check "printer's port after the upgrade" "Remote Port" "$(port "$ROAD_PRINTER")"
+
+# Windows removes the old product of a major upgrade with UPGRADINGPRODUCTCODE
+# set, and that removal must leave the monitor.  (Wine's RemoveExistingProducts
+# runs "msiexec /qn /i {product} REMOVE=ALL" without it, so the upgrade above
+# took the monitor away and the new package's SERVER put it back.)
+msiexec upgraded /x "$next" /qn "UPGRADINGPRODUCTCODE={D0000000-0000-4000-8000-000000000001}"
+check "old product's removal in an upgrade: exit code" 0 "$MSI_EXIT"
+check "products registered after it" 0 "$(products)"
+check "monitor after it" listed "$(listed)"
+check "printer's port after it" "Remote Port" "$(port "$ROAD_PRINTER")"
+
+echo "== 3. remove"
+msiexec reinstall /i "$next" /qn
+check "install without SERVER: exit code" 0 "$MSI_EXIT"
+check "install without SERVER leaves the port" "Remote Port" "$(port "$ROAD_PRINTER")"
+msiexec remove /x "$next" /qn
+check "remove: exit code" 0 "$MSI_EXIT"
+contains "remove: the uninstall in the MSI log" "$MSI_LOG" "PrnWizard: Exit code 0: done."
+check "the exe after removal" absent "$(present "$exe")"
+check "the shortcut after removal" "" "$(shortcut)"
+check "products registered after removal" 0 "$(products)"
+check "monitor after removal" absent "$(listed)"
+check "printer's port after removal" "LPT1:" "$(port "$ROAD_PRINTER")"
+
+echo "== 4. a failing step"
+msiexec failing /i "$(package "$ROAD_BIN/PrnWizard.msi")" /qn SERVER=10.77.0.3
+if [ "$MSI_EXIT" != 0 ]; then pass "failing: msiexec fails ($MSI_EXIT)"; else fail "failing: msiexec succeeded"; fi
+contains "failing: the step's message in the MSI log" "$MSI_LOG" "The server reports no printer"
+contains "failing: the code in the MSI log" "$MSI_LOG" "(exit code 5)"
+check "products registered after the failure" 0 "$(products)"
+check "the exe after the failure" absent "$(present "$exe")"
+check "monitor after the failure" absent "$(listed)"
+check "printer's port after the failure" "LPT1:" "$(port "$ROAD_PRINTER")"
+
+# A step after the monitor's installation fails: with the printer missing from
+# the user's device list, Windows cannot make it the default (code 7).  The
+# monitor this installation added goes again, with the printer's port.
+road_reg delete 'HKCU\Software\Microsoft\Windows NT\CurrentVersion\Devices' /v "$ROAD_PRINTER" /f \
+  >/dev/null
+msiexec late /i "$(package "$ROAD_BIN/PrnWizard.msi")" /qn SERVER=$ROAD_SERVER DEFAULT=1
+if [ "$MSI_EXIT" != 0 ]; then pass "late: msiexec fails ($MSI_EXIT)"; else fail "late: msiexec succeeded"; fi
+contains "late: the code in the MSI log" "$MSI_LOG" "(exit code 7)"
+contains "late: the monitor removed again" "$MSI_LOG" "Removing the port monitor this installation added."
+check "products registered after the late failure" 0 "$(products)"
+check "monitor after the late failure" absent "$(listed)"
+check "printer's port after the late failure" "LPT1:" "$(port "$ROAD_PRINTER")"
+
+echo "$failures failed"
+[ "$failures" = 0 ]
