@@ -27,6 +27,9 @@ Format detectFormat(std::span<const std::uint8_t> d) {
       (d[4] == '7' || d[4] == '9') && d[5] == 'a')
     return Format::Gif;
   if (d.size() >= 3 && d[0] == 0xFF && d[1] == 0xD8 && d[2] == 0xFF) return Format::Jpeg;
+  if (d.size() >= 2 && (d[0] & 0x0F) == 8 && (d[0] >> 4) <= 7 && (d[0] * 256 + d[1]) % 31 == 0 &&
+      (d[1] & 0x20) == 0)
+    return Format::Deflated;
   return Format::Unknown;
 }
 
@@ -38,15 +41,36 @@ const char* formatName(Format format) {
       return "GIF";
     case Format::Jpeg:
       return "JPEG";
+    case Format::Deflated:
+      return "deflated";
     case Format::Unknown:
       break;
   }
   return "unknown";
 }
 
+namespace {
+
+// The largest file a deflated picture may hold: a 32-bit BMP of the largest
+// accepted frame, with room for its headers and palette.
+constexpr std::size_t kMaxDeflatedFile = kMaxPixels * 4 + 65536;
+
+DecodeResult decodeDeflated(std::span<const std::uint8_t> data) {
+  std::vector<std::uint8_t> file;
+  std::string why;
+  if (!inflateAll(data, kMaxDeflatedFile, file, why)) return DecodeResult::failure(why);
+  if (detectFormat(file) == Format::Deflated)
+    return DecodeResult::failure("a deflated picture holds another deflated stream");
+  return decode(file);
+}
+
+}  // namespace
+
 DecodeResult decode(std::span<const std::uint8_t> data) {
   try {
     switch (detectFormat(data)) {
+      case Format::Deflated:
+        return decodeDeflated(data);
       case Format::Bmp:
         return decodeBmp(data);
       case Format::Gif:

@@ -57,7 +57,9 @@ struct DecodeResult {
   static DecodeResult success(Picture p) { return {std::move(p), {}}; }
 };
 
-enum class Format { Unknown, Bmp, Gif, Jpeg };
+// Deflated: a zlib stream (RFC 1950) holding one BMP, GIF or JPEG file, as
+// the exe stores its bitmaps.
+enum class Format { Unknown, Bmp, Gif, Jpeg, Deflated };
 
 // Largest picture accepted, so that a crafted header cannot ask for
 // gigabytes: each side at most kMaxSide pixels, at most kMaxPixels per frame
@@ -69,7 +71,8 @@ inline constexpr std::size_t kMaxTotalBytes = std::size_t{1} << 27;
 // True when a width x height frame is within the limits above.
 bool sizeAccepted(long long width, long long height);
 
-// The format, from the first bytes ("BM", "GIF87a"/"GIF89a", FF D8 FF).
+// The format, from the first bytes ("BM", "GIF87a"/"GIF89a", FF D8 FF, or a
+// zlib header: deflate with a window of at most 32 KiB and a valid check).
 Format detectFormat(std::span<const std::uint8_t> data);
 const char* formatName(Format format);
 
@@ -83,7 +86,12 @@ DecodeResult decodeBmp(std::span<const std::uint8_t> data);
 DecodeResult decodeGif(std::span<const std::uint8_t> data);
 // Baseline and progressive JPEG; greyscale, YCbCr and CMYK/YCCK.
 DecodeResult decodeJpeg(std::span<const std::uint8_t> data);
-// Any of the three, chosen by detectFormat.
+// Any of the three, chosen by detectFormat, also when deflated (once).
 DecodeResult decode(std::span<const std::uint8_t> data);
+
+// The bytes a zlib stream holds, at most `limit` of them; false with the
+// reason in `why` when the stream is damaged, truncated or longer.
+bool inflateAll(std::span<const std::uint8_t> data, std::size_t limit,
+                std::vector<std::uint8_t>& out, std::string& why);
 
 }  // namespace pictures

@@ -11,7 +11,7 @@ packages=(
   g++-mingw-w64-x86-64-posix wine64
   xvfb xauth x11-utils xdotool imagemagick fonts-liberation iproute2 ghostscript
   cmake ninja-build dpkg-dev python3-pil
-  libgtest-dev libgmock-dev libbenchmark-dev libjpeg62-turbo-dev libgif-dev
+  libgtest-dev libgmock-dev libbenchmark-dev libjpeg62-turbo-dev libgif-dev libz-mingw-w64-dev
   libfreetype-dev zlib1g-dev
   clang libclang-rt-14-dev locales wixl
 )

@@ -17,6 +17,7 @@
 
 // jpeglib.h needs size_t and FILE declared before it.
 #include <jpeglib.h>
+#include <zlib.h>
 
 #include "pictures/image.h"
 
@@ -593,6 +594,39 @@ TEST(PictureFormat, DetectedFromTheFirstBytes) {
   }
 }
 
+// ---------------------------------------------------------------- deflated
+
+Bytes deflated(const Bytes& plain) {
+  uLongf size = compressBound(plain.size());
+  Bytes out(size);
+  EXPECT_EQ(compress2(out.data(), &size, plain.data(), plain.size(), 9), Z_OK);
+  out.resize(size);
+  return out;
+}
+
+TEST(DeflatedPictures, DamagedNestedOrOverlongStreamsAreRefused) {
+  const Bytes good = deflated(makeBmp(BmpLayout{.width = 3, .height = 2}, sixRows()));
+  EXPECT_EQ(pictures::detectFormat(good), pictures::Format::Deflated);
+  expectSix(pictures::decode(good));
+
+  Bytes cut(good.begin(), good.end() - 6);
+  Bytes flipped = good;
+  flipped[good.size() / 2] ^= 0x55;
+  Bytes trailing = good;
+  trailing.push_back(0);
+  for (const Bytes& bad : {cut, flipped, trailing, deflated(good), deflated(Bytes(100, 'x'))}) {
+    DecodeResult r = pictures::decode(bad);
+    EXPECT_FALSE(r);
+    EXPECT_FALSE(r.error.empty());
+  }
+  // A stream that would inflate past its limit stops there.
+  Bytes out;
+  std::string why;
+  EXPECT_FALSE(pictures::inflateAll(deflated(Bytes(1 << 20, 0)), 1 << 16, out, why));
+  EXPECT_LE(out.size(), std::size_t{1} << 16);
+  EXPECT_NE(why.find("more than"), std::string::npos) << why;
+}
+
 // ---------------------------------------------------------------- assets
 
 struct AssetSize {
@@ -624,6 +658,12 @@ TEST(PictureAssets, EveryPictureDecodesWithItsSize) {
     const Bytes bytes{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
     DecodeResult r = pictures::decode(bytes);
     ASSERT_TRUE(r) << name << ": " << r.error;
+    // Deflated, as the exe stores it, the picture is the same, pixel for pixel.
+    DecodeResult packed = pictures::decode(deflated(bytes));
+    ASSERT_TRUE(packed) << name << ": " << packed.error;
+    ASSERT_EQ(packed.picture->frames.size(), r.picture->frames.size()) << name;
+    for (std::size_t i = 0; i < r.picture->frames.size(); ++i)
+      EXPECT_EQ(packed.picture->frames[i].image.bgr, r.picture->frames[i].image.bgr) << name;
     auto want = expected.find(name);
     ASSERT_NE(want, expected.end()) << name << " is not in this test's list";
     ASSERT_EQ(r.picture->frames.size(), want->second.frames) << name;
