@@ -14,6 +14,6 @@ pfx=$(mktemp -d "$top/build/wine/win98.XXXXXX")
 trap 'wine_session_end; rm -rf "$pfx"' EXIT
 wine_prefix "$pfx"
 # Read by each program as it starts.
-(cd / && wine reg add 'HKCU\Software\Wine' /v Version /t REG_SZ /d win98 /f >/dev/null 2>&1 </dev/null)
+(cd / && timeout 60 wine reg add 'HKCU\Software\Wine' /v Version /t REG_SZ /d win98 /f >/dev/null 2>&1 </dev/null)
 cd "$(dirname "$exe")"
 timeout 240 wine "$exe" "$@"
