@@ -20,7 +20,7 @@ address() { road_reg_value "$ROAD_MONITOR_KEY" "Server Address"; }
 listed() { if road_simpc monitor "$ROAD_MONITOR" >/dev/null; then echo listed; else echo absent; fi; }
 exe=$(road_unix 'C:\Program Files\Printer Sharing Server Setup Wizard\PrnWizard.exe')
 present() { if [ -e "$1" ]; then echo present; else echo absent; fi; }
-shortcut() { find "$ROAD_PFX/drive_c" -name "Printer Sharing Server Setup Wizard.lnk" | head -n 1; }
+shortcut() { find "$ROAD_PFX/drive_c" -name "Printer Sharing Server Setup Wizard.lnk" -print -quit; }
 # How many installed products carry the package's name.
 products() {
   road_reg query 'HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall' /s 2>/dev/null \
