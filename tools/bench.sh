@@ -163,8 +163,8 @@ if [ "$mode" = table ] || [ "$mode" = timeline ] || [ "$mode" = steps ]; then
   calls="winspool.drv.AddMonitorA;winspool.drv.DeleteMonitorA;winspool.drv.EnumMonitorsA"
   calls="$calls;winspool.drv.EnumPrintersA;winspool.drv.OpenPrinterA;winspool.drv.ClosePrinter"
   calls="$calls;winspool.drv.GetPrinterA;winspool.drv.SetPrinterA;winspool.drv.DocumentPropertiesA"
-  calls="$calls;winspool.drv.SetDefaultPrinterA;gdi32.CreateDCA;gdi32.StartDocA;gdi32.EndDoc"
-  calls="$calls;gdi32.DeleteDC;kernel32.CopyFileA;kernel32.DeleteFileA"
+  calls="$calls;winspool.drv.SetDefaultPrinterA;winspool.drv.StartDocPrinterW;winspool.drv.EndDocPrinter"
+  calls="$calls;kernelbase.CopyFileA;kernelbase.DeleteFileA"
   : > "$work/steps.txt"
   for run in 1 2 3 4 5; do
     road_pc && road_servers || break
