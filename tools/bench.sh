@@ -11,8 +11,10 @@
 #   bash tools/bench.sh tick       only the browse-list tick rows
 #   bash tools/bench.sh steps      only the step rows
 #
-# It sets up and builds what it needs (tools/setup.sh, the win32 preset),
-# then runs in a sandbox of its own (tools/sandbox.sh) with its own lab
+# It times the fastest build the machine runs natively (win32; win64 under
+# 64-bit Wine where 32-bit Wine needs emulation) and says which; the size row
+# is always the shipped build/win32/PrnWizard.exe.  It sets up and builds
+# what it needs (tools/setup.sh, the presets), then runs in a sandbox of its own (tools/sandbox.sh) with its own lab
 # (labA the PC, labB the LAN with 255 simulated servers), display and
 # simulator, and removes everything at the end.  It runs at nice -10
 # (BENCH_NICE), its programs with it; the tick and start-up rows are taken twice, as the
