@@ -128,10 +128,12 @@ if [ "$mode" = table ] || [ "$mode" = timeline ] || [ "$mode" = steps ]; then
 # 3. The steps as a user sees them, on the Wine desktop the run command uses
 #    (tools/run.sh): step_probe starts the wizard, clicks, and times each
 #    click to the next page or question shown and taking input, and the last
-#    click to the last window gone and the process gone.  The spooler and
-#    file calls of each step are traced (Wine's relay trace of those calls
-#    only) and their time given beside it.  5 fresh PCs, each walked through
-#    the installation, the uninstallation and a start ended with Cancel.
+#    click to the last window gone and the process gone.  The spooler, file
+#    and send calls of each step (with Sleep: the discovery burst's pauses)
+#    are traced (Wine's relay trace of those calls only) and their time given
+#    beside it; BENCH_TRACE=-all times the walks untraced (tracing adds some
+#    10 %), without that column.  5 fresh PCs, each walked through the
+#    installation, the uninstallation and a start ended with Cancel.
   wiz=$(winpath "$bin/PrnWizard.exe")
   tab=$'\t'
   walk() { local IFS=$tab; printf '%s\n' "$*"; }
@@ -140,7 +142,7 @@ if [ "$mode" = table ] || [ "$mode" = timeline ] || [ "$mode" = steps ]; then
     walk "start to welcome page" ready "$T_WELCOME" "Next >"
     walk "welcome Next > to detection page" click "$T_WELCOME" "Next >"
     walk "welcome Next > to detection page" ready "$T_DETECTION" "Cancel"
-    walk "welcome Next > to the server shown" ready "$T_DETECTION" "$ROAD_PRINTER"
+    walk "welcome Next > to the server shown (the page's 1 s timer)" ready "$T_DETECTION" "$ROAD_PRINTER"
     walk "detection Next > to printer page" click "$T_DETECTION" "Next >"
     walk "detection Next > to printer page" ready "$T_PRINTER" "$ROAD_PRINTER"
     walk "printer Next > to the port question" click "$T_PRINTER" "Next >"
@@ -166,12 +168,14 @@ if [ "$mode" = table ] || [ "$mode" = timeline ] || [ "$mode" = steps ]; then
   calls="$calls;winspool.drv.EnumPrintersA;winspool.drv.OpenPrinterA;winspool.drv.ClosePrinter"
   calls="$calls;winspool.drv.GetPrinterA;winspool.drv.SetPrinterA;winspool.drv.DocumentPropertiesA"
   calls="$calls;winspool.drv.SetDefaultPrinterA;winspool.drv.StartDocPrinterW;winspool.drv.EndDocPrinter"
-  calls="$calls;kernelbase.CopyFileA;kernelbase.DeleteFileA"
+  calls="$calls;kernel32.CopyFileA;kernel32.DeleteFileA;kernelbase.CopyFileA;kernelbase.DeleteFileA"
+  # The discovery burst: its sends and the pauses between them.
+  calls="$calls;ws2_32.sendto;kernel32.Sleep"
   : > "$work/steps.txt"
   for run in 1 2 3 4 5; do
     road_pc && road_servers || break
     road_reg add 'HKCU\Software\Wine\Debug' /v RelayInclude /t REG_SZ /f /d "$calls" >/dev/null || true
-    ROAD_DESKTOP=Wizard WINEDEBUG=+pid,+timestamp,+relay road_wine step_probe.exe \
+    ROAD_DESKTOP=Wizard WINEDEBUG=${BENCH_TRACE:-+pid,+timestamp,+relay} road_wine step_probe.exe \
       "$(winpath "$work/walk.txt")" 20000 > "$work/probe$run.out" 2> "$work/probe$run.trace" </dev/null || true
     grep step_probe: "$work/probe$run.out" >&2 || true
     /usr/bin/python3 "$top/tools/bench_steps.py" "$work/probe$run.out" "$work/probe$run.trace" >> "$work/steps.txt" \
@@ -184,7 +188,7 @@ if [ "$mode" = table ] || [ "$mode" = timeline ] || [ "$mode" = steps ]; then
     case $label in
       *" to") row "step: $label last window gone" "$(step_stats "$label window") ms"
               row "step: $label process gone" "$(step_stats "$label process") ms" ;;
-      *) row "step: $label" "$(step_stats "$label") ms; spooler/file calls in it $(step_stats "$label work") ms" ;;
+      *) row "step: $label" "$(step_stats "$label") ms; in spooler, file and send calls $(step_stats "$label work") ms" ;;
     esac
   done < <(cut -f1 "$work/walk.txt" | awk '!seen[$0]++')
   road_pc_fresh

@@ -12,9 +12,9 @@ click and its end.
 import re
 import sys
 
-# Relayed API calls only (DLL.EXT.NAME), not the window procedures and DLL
-# entry points the relay trace shows too.
-CALL = re.compile(r"(\d+)\.(\d+):([0-9a-f]{4}):([0-9a-f]{4}):(Call|Ret) +\w+\.\w+\.\w+\(")
+# Relayed API calls only (DLL.EXT.NAME, or KERNEL32.NAME), not the window
+# procedures and DLL entry points the relay trace shows too.
+CALL = re.compile(r"(\d+)\.(\d+):([0-9a-f]{4}):([0-9a-f]{4}):(Call|Ret) +\w+(?:\.\w+)?\.\w+\(")
 
 
 def calls(trace_path, pid):
