@@ -153,6 +153,33 @@ std::vector<std::string> splitCommandLine(const std::string& line) {
   }
 }
 
+std::string quoteWord(const std::string& word) {
+  // Backslashes are plain unless a quote follows them: those before a quote
+  // (the word's own, or the closing one) are doubled, and the quote escaped.
+  std::string quoted = "\"";
+  std::size_t slashes = 0;
+  for (char c : word) {
+    if (c == '\\') {
+      ++slashes;
+      continue;
+    }
+    quoted.append(c == '"' ? slashes * 2 + 1 : slashes, '\\');
+    quoted += c;
+    slashes = 0;
+  }
+  quoted.append(slashes * 2, '\\');
+  return quoted + '"';
+}
+
+std::string installSwitches(const std::string& server, const std::string& printer, bool makeDefault,
+                            bool testPage) {
+  std::string line = "/quiet " + quoteWord("/server:" + server);
+  if (!printer.empty()) line += " " + quoteWord("/printer:" + printer);
+  if (makeDefault) line += " /default";
+  if (testPage) line += " /testpage";
+  return line;
+}
+
 CommandLine parseCommandLine(const std::string& line) {
   CommandLine result;
   std::vector<std::string> seen;

@@ -32,6 +32,16 @@ inline constexpr unsigned kMaxWaitSeconds = 600;
 // quote makes it a plain quote.
 std::vector<std::string> splitCommandLine(const std::string& line);
 
+// The word in double quotes, escaped so that splitCommandLine reads back
+// exactly `word`, whatever quotes, backslashes or blanks it holds.
+std::string quoteWord(const std::string& word);
+
+// The switches of an unattended installation with these answers (the MSI
+// package's properties): each value is quoted, so that none can end its
+// switch or add another.  An empty printer leaves /printer out.
+std::string installSwitches(const std::string& server, const std::string& printer, bool makeDefault,
+                            bool testPage);
+
 // Reads the switches.  /log is read even from a line with an error, so that
 // the error can be logged.
 CommandLine parseCommandLine(const std::string& line);

@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "app/command_line.h"
 #include "monitor/family.h"
 
 namespace {
@@ -140,6 +141,20 @@ UINT failed(MSIHANDLE install, const Run& run) {
 }
 
 }  // namespace
+
+// Immediate: gives the deferred installation its CustomActionData, the exe
+// and the switches made from SERVER, PRINTER, DEFAULT and TESTPAGE, each
+// value quoted so that no property can add a switch of its own.
+extern "C" __declspec(dllexport) UINT __stdcall PrepareUnattendedInstall(MSIHANDLE install) {
+  std::string data = property(install, "INSTALLDIR") + "PrnWizard.exe|" +
+                     app::installSwitches(property(install, "SERVER"), property(install, "PRINTER"),
+                                          !property(install, "DEFAULT").empty(),
+                                          !property(install, "TESTPAGE").empty());
+  if (MsiSetPropertyA(install, "RunUnattendedInstall", data.c_str()) == ERROR_SUCCESS)
+    return ERROR_SUCCESS;
+  say(install, INSTALLMESSAGE_ERROR, "The unattended installation could not be prepared.");
+  return ERROR_INSTALL_FAILURE;
+}
 
 extern "C" __declspec(dllexport) UINT __stdcall RunUnattendedInstall(MSIHANDLE install) {
   std::string exe, switches;

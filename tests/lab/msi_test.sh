@@ -51,9 +51,13 @@ road_pc LPT1: LPT1: || { echo "FAIL: no simulated PC"; exit 1; }
 mkdir -p "$(road_unix 'C:\road')"
 
 echo "== 1. install and configure"
-msiexec install /i "$(package "$ROAD_BIN/PrnWizard.msi")" /qn SERVER=$ROAD_SERVER DEFAULT=1
+# PRINTER names the printer, blanks and all, as an administrator types it.
+msiexec install /i "$(package "$ROAD_BIN/PrnWizard.msi")" /qn SERVER=$ROAD_SERVER DEFAULT=1 \
+  "PRINTER=$ROAD_PRINTER"
 check "install: exit code" 0 "$MSI_EXIT"
 contains "install: the wizard's log in the MSI log" "$MSI_LOG" "PrnWizard: Exit code 0: done."
+contains "install: PRINTER in the wizard's switches" "$MSI_LOG" "\"/printer:$ROAD_PRINTER\" /default"
+contains "install: the given printer" "$MSI_LOG" "PrnWizard: The printer is \"$ROAD_PRINTER\"."
 check "the exe under Program Files" present "$(present "$exe")"
 if cmp -s "$exe" "$ROAD_BIN/PrnWizard.exe"; then pass "the installed exe is the built one"
 else fail "the installed exe differs from the built one"; fi

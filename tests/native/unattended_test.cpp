@@ -34,6 +34,31 @@ TEST(CommandLine, ReadsSwitchesInAnyCaseWithEitherPrefixAndQuotedValues) {
             (std::vector<std::string>{"a\\b c", "d\\e"}));
 }
 
+// The MSI package passes its properties through installSwitches: a value
+// with quotes, backslashes or blanks must come back whole, never as switches.
+TEST(CommandLine, InstallSwitchesCarryEveryValueWhole) {
+  const std::string values[] = {"HP LaserJet 1100",
+                                "Nobody\" /uninstall \"x",
+                                "ends in\\",
+                                "\\\\host\\q \"a\\\"b\"\\",
+                                "\"\"",
+                                "tab\there",
+                                ""};
+  for (const std::string& v : values) {
+    std::vector<std::string> words = app::splitCommandLine(app::installSwitches(v, v, true, false));
+    std::vector<std::string> want = {"/quiet", "/server:" + v};
+    if (!v.empty()) want.push_back("/printer:" + v);
+    want.push_back("/default");
+    EXPECT_EQ(words, want) << v;
+  }
+  app::CommandLine l = app::parseCommandLine(
+      app::installSwitches("10.77.0.4", "Nobody\" /uninstall \"", false, true));
+  ASSERT_EQ(l.error, "");
+  EXPECT_EQ(l.options.printer, "Nobody\" /uninstall \"");
+  EXPECT_TRUE(l.options.quiet && l.options.testPage);
+  EXPECT_FALSE(l.options.uninstall || l.options.makeDefault);
+}
+
 TEST(CommandLine, EveryMistakeIsNamedAndTheLogIsStillRead) {
   struct Case {
     const char* line;
