@@ -150,7 +150,7 @@ if [ "$mode" = table ] || [ "$mode" = timeline ] || [ "$mode" = steps ]; then
     walk "Yes to completion page" ready "$T_COMPLETION" "$ROAD_SERVER"
     walk "Print test page to its message" click "$T_COMPLETION" "Print test page"
     walk "Print test page to its message" box Information OK
-    walk "OK to the job received" file "$(winpath "$(road_unix "$ROAD_JOB_WIN")")"
+    walk "OK to the job received" file "$ROAD_JOB_WIN"
     walk "Done to" click "$T_COMPLETION" "Done"
     walk "Done to" gone
     walk "second start to welcome page" run "$wiz"
