@@ -37,10 +37,11 @@ void TFormHelpWizAddPrn::BtnNextClick() {
   request.mask = 0x40;  // SEE_MASK_NOCLOSEPROCESS
   request.owner = 0;
   request.verb = "open";
-  request.file = "rundll32.exe";
   request.parameters = "shell32.dll,SHHelpShortcuts_RunDLL AddPrinter";
   request.show = 10;  // SW_SHOWDEFAULT
-  if (app::os().shellExecute(request) != platform::kOk) {
+  // By its full path: a rundll32.exe in the current folder is not run.
+  if (app::os().systemProgram("rundll32.exe", request.file) != platform::kOk ||
+      app::os().shellExecute(request) != platform::kOk) {
     app::os().ask(app::ui().windowOf(*this), "Could not create process!", "",
                          platform::Buttons::Ok, platform::Icon::Stop);
   }

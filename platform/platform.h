@@ -6,6 +6,7 @@
 #pragma once
 
 #include <atomic>
+#include <string>
 
 #include "platform/box_prompter.h"
 #include "platform/files.h"
@@ -46,6 +47,11 @@ class Platform : public Windows,
 
   // Message boxes owned by the application window.
   Prompter& prompter() { return prompter_; }
+
+  // The full path of one of the system's programs (rundll32.exe): in the
+  // system folder, or on Windows 9x in the Windows folder above it, where 9x
+  // keeps them.  Fails as the system folder's call does.
+  Error systemProgram(const std::string& name, std::string& path);
 
  private:
   BoxPrompter prompter_{*this};

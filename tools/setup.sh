@@ -14,6 +14,7 @@ packages=(
   libgtest-dev libgmock-dev libbenchmark-dev libjpeg62-turbo-dev libgif-dev libz-mingw-w64-dev
   libfreetype-dev zlib1g-dev
   clang libclang-rt-14-dev locales wixl
+  osslsigncode python3-olefile openssl
 )
 # 32-bit Wine, unless WIN_PRESET=win64 runs the Windows programs under 64-bit
 # Wine (tools/wine_env.sh).

@@ -13,6 +13,18 @@ if [ "${1:-}" != --inside ]; then
   # WIN_PRESET=win64 adds the 64-bit build as a fast local loop.
   presets="native native-tsan win32"
   [ "$WIN_PRESET" = win64 ] && presets="$presets win64"
+  # The Windows build is signed, with a throwaway code-signing certificate
+  # made here once (build/test-signing); shipped.signatures verifies every
+  # signature against it.
+  signing=$top/build/test-signing
+  if [ ! -s "$signing/cert.pem" ] || [ ! -s "$signing/key.pem" ]; then
+    mkdir -p "$signing"
+    openssl req -x509 -newkey rsa:2048 -nodes -days 3650 -subj "/CN=PrnWizard throwaway test signing" \
+      -addext extendedKeyUsage=codeSigning -addext keyUsage=digitalSignature \
+      -keyout "$signing/key.pem" -out "$signing/cert.pem" 2>/dev/null
+  fi
+  export PRNWIZARD_SIGN_KEY=$signing/key.pem PRNWIZARD_SIGN_CERT=$signing/cert.pem
+  unset PRNWIZARD_SIGN_TIMESTAMP
   for preset in $presets; do
     cmake --preset "$preset" >/dev/null
     cmake --build --preset "$preset"

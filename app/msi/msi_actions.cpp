@@ -12,8 +12,29 @@
 
 #include "app/command_line.h"
 #include "monitor/family.h"
+#include "platform/win32/win32_late.h"
 
 namespace {
+
+// The installer's functions, bound from the system folder as the spooler's
+// are: neither msi.dll nor winspool.drv is a known DLL.
+namespace msi {
+PLATFORM_LATE_FUNCTION("msi.dll", MsiGetPropertyA);
+PLATFORM_LATE_FUNCTION("msi.dll", MsiSetPropertyA);
+PLATFORM_LATE_FUNCTION("msi.dll", MsiCreateRecord);
+PLATFORM_LATE_FUNCTION("msi.dll", MsiRecordSetStringA);
+PLATFORM_LATE_FUNCTION("msi.dll", MsiProcessMessage);
+PLATFORM_LATE_FUNCTION("msi.dll", MsiCloseHandle);
+}  // namespace msi
+namespace spool = platform::spool;
+
+// The installer runs the actions in a process that has msi.dll loaded; were
+// it missing, an action fails rather than take a zero for a success.
+bool installerBound() {
+  return msi::MsiGetPropertyA.get() && msi::MsiSetPropertyA.get() && msi::MsiCreateRecord.get() &&
+         msi::MsiRecordSetStringA.get() && msi::MsiProcessMessage.get() &&
+         msi::MsiCloseHandle.get();
+}
 
 // The wizard ends on its own within its search bound and the spooler's work;
 // this only keeps a hung run from holding the installation for ever.
@@ -22,29 +43,29 @@ constexpr DWORD kWizardBoundMs = 20 * 60 * 1000;
 std::string property(MSIHANDLE install, const char* name) {
   char none[1] = "";
   DWORD size = 0;
-  if (MsiGetPropertyA(install, name, none, &size) != ERROR_MORE_DATA) return "";
+  if (msi::MsiGetPropertyA(install, name, none, &size) != ERROR_MORE_DATA) return "";
   std::string value(size + 1, '\0');
   size = static_cast<DWORD>(value.size());
-  if (MsiGetPropertyA(install, name, value.data(), &size) != ERROR_SUCCESS) return "";
+  if (msi::MsiGetPropertyA(install, name, value.data(), &size) != ERROR_SUCCESS) return "";
   value.resize(size);
   return value;
 }
 
 void say(MSIHANDLE install, INSTALLMESSAGE kind, const std::string& text) {
-  MSIHANDLE record = MsiCreateRecord(1);
+  MSIHANDLE record = msi::MsiCreateRecord(1);
   if (!record) return;
-  MsiRecordSetStringA(record, 0, "[1]");
-  MsiRecordSetStringA(record, 1, text.c_str());
-  MsiProcessMessage(install, kind, record);
-  MsiCloseHandle(record);
+  msi::MsiRecordSetStringA(record, 0, "[1]");
+  msi::MsiRecordSetStringA(record, 1, text.c_str());
+  msi::MsiProcessMessage(install, kind, record);
+  msi::MsiCloseHandle(record);
 }
 
 bool monitorInstalled() {
   DWORD needed = 0, count = 0;
-  EnumMonitorsA(nullptr, 1, nullptr, 0, &needed, &count);
+  spool::EnumMonitorsA(nullptr, 1, nullptr, 0, &needed, &count);
   if (needed == 0) return false;
   std::vector<BYTE> buffer(needed);
-  if (!EnumMonitorsA(nullptr, 1, buffer.data(), needed, &needed, &count)) return false;
+  if (!spool::EnumMonitorsA(nullptr, 1, buffer.data(), needed, &needed, &count)) return false;
   const auto* monitors = reinterpret_cast<const MONITOR_INFO_1A*>(buffer.data());
   for (DWORD i = 0; i < count; ++i) {
     if (monitors[i].pName && lstrcmpiA(monitors[i].pName, monitor::kMonitorName) == 0) return true;
@@ -146,17 +167,19 @@ UINT failed(MSIHANDLE install, const Run& run) {
 // and the switches made from SERVER, PRINTER, DEFAULT and TESTPAGE, each
 // value quoted so that no property can add a switch of its own.
 extern "C" __declspec(dllexport) UINT __stdcall PrepareUnattendedInstall(MSIHANDLE install) {
+  if (!installerBound()) return ERROR_INSTALL_FAILURE;
   std::string data = property(install, "INSTALLDIR") + "PrnWizard.exe|" +
                      app::installSwitches(property(install, "SERVER"), property(install, "PRINTER"),
                                           !property(install, "DEFAULT").empty(),
                                           !property(install, "TESTPAGE").empty());
-  if (MsiSetPropertyA(install, "RunUnattendedInstall", data.c_str()) == ERROR_SUCCESS)
+  if (msi::MsiSetPropertyA(install, "RunUnattendedInstall", data.c_str()) == ERROR_SUCCESS)
     return ERROR_SUCCESS;
   say(install, INSTALLMESSAGE_ERROR, "The unattended installation could not be prepared.");
   return ERROR_INSTALL_FAILURE;
 }
 
 extern "C" __declspec(dllexport) UINT __stdcall RunUnattendedInstall(MSIHANDLE install) {
+  if (!installerBound()) return ERROR_INSTALL_FAILURE;
   std::string exe, switches;
   if (!splitData(install, exe, switches)) return ERROR_INSTALL_FAILURE;
   bool hadMonitor = monitorInstalled();
@@ -174,6 +197,7 @@ extern "C" __declspec(dllexport) UINT __stdcall RunUnattendedInstall(MSIHANDLE i
 }
 
 extern "C" __declspec(dllexport) UINT __stdcall RunUnattendedUninstall(MSIHANDLE install) {
+  if (!installerBound()) return ERROR_INSTALL_FAILURE;
   std::string exe, switches;
   if (!splitData(install, exe, switches)) return ERROR_INSTALL_FAILURE;
   Run run = runWizard(install, exe, switches);

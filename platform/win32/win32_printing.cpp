@@ -64,9 +64,9 @@ void setPaper(DEVMODEA& mode, const PaperSize& paper) {
 Error pageSettings(const std::string& printer, const PaperSize& paper, std::vector<BYTE>& mode) {
   std::string name = printer;
   HANDLE h = nullptr;
-  if (!OpenPrinterA(name.data(), &h, nullptr)) return lastWin32Error();
+  if (!spool::OpenPrinterA(name.data(), &h, nullptr)) return lastWin32Error();
   Error result = kOk;
-  LONG size = DocumentPropertiesA(nullptr, h, name.data(), nullptr, nullptr, 0);
+  LONG size = spool::DocumentPropertiesA(nullptr, h, name.data(), nullptr, nullptr, 0);
   if (size <= 0) {
     result = lastWin32Error();
   } else {
@@ -74,16 +74,16 @@ Error pageSettings(const std::string& printer, const PaperSize& paper, std::vect
     mode.assign(static_cast<std::size_t>(size), 0);
     auto* in = reinterpret_cast<DEVMODEA*>(own.data());
     auto* out = reinterpret_cast<DEVMODEA*>(mode.data());
-    if (DocumentPropertiesA(nullptr, h, name.data(), in, nullptr, DM_OUT_BUFFER) != IDOK) {
+    if (spool::DocumentPropertiesA(nullptr, h, name.data(), in, nullptr, DM_OUT_BUFFER) != IDOK) {
       result = lastWin32Error();
     } else {
       setPaper(*in, paper);
-      if (DocumentPropertiesA(nullptr, h, name.data(), out, in, DM_IN_BUFFER | DM_OUT_BUFFER) !=
+      if (spool::DocumentPropertiesA(nullptr, h, name.data(), out, in, DM_IN_BUFFER | DM_OUT_BUFFER) !=
           IDOK)
         result = lastWin32Error();
     }
   }
-  ClosePrinter(h);
+  spool::ClosePrinter(h);
   return result;
 }
 
@@ -111,10 +111,10 @@ Error Win32Platform::doPrintTargets(PrinterKinds kinds, std::vector<PrintTarget>
   DWORD flags = PRINTER_ENUM_LOCAL;
   if (kinds == PrinterKinds::LocalAndConnections) flags |= PRINTER_ENUM_CONNECTIONS;
   DWORD needed = 0, count = 0;
-  if (EnumPrintersA(flags, nullptr, 2, nullptr, 0, &needed, &count)) return kOk;  // none
+  if (spool::EnumPrintersA(flags, nullptr, 2, nullptr, 0, &needed, &count)) return kOk;  // none
   if (GetLastError() != ERROR_INSUFFICIENT_BUFFER) return lastWin32Error();
   std::vector<BYTE> buffer(needed);
-  if (!EnumPrintersA(flags, nullptr, 2, buffer.data(), needed, &needed, &count))
+  if (!spool::EnumPrintersA(flags, nullptr, 2, buffer.data(), needed, &needed, &count))
     return lastWin32Error();
   const auto* info = reinterpret_cast<const PRINTER_INFO_2A*>(buffer.data());
   for (DWORD i = 0; i < count; ++i)
@@ -136,8 +136,10 @@ Error Win32Platform::doCreatePrinterDc(const std::string& printer, const PaperSi
 
 Error Win32Platform::doPrintDialog(WindowId owner, bool& confirmed, PrintChoice& choice) {
   // The common dialogs are only needed here.
-  auto printDlg = lateBound<BOOL(WINAPI*)(PRINTDLGA*)>("comdlg32.dll", "PrintDlgA");
-  auto extendedError = lateBound<DWORD(WINAPI*)()>("comdlg32.dll", "CommDlgExtendedError");
+  static PLATFORM_LATE_FUNCTION("comdlg32.dll", PrintDlgA);
+  static PLATFORM_LATE_FUNCTION("comdlg32.dll", CommDlgExtendedError);
+  auto printDlg = PrintDlgA.get();
+  auto extendedError = CommDlgExtendedError.get();
   if (!printDlg || !extendedError) return lastWin32Error();
   PRINTDLGA pd{};
   pd.lStructSize = sizeof pd;

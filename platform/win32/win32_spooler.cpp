@@ -102,7 +102,7 @@ Error sized(BOOL ok, DWORD bytes, std::uint32_t& needed) {
 // GetPrinterA at `level` without a buffer: the bytes its record needs.
 Error recordSize(PrinterHandle handle, DWORD level, std::uint32_t& needed) {
   DWORD bytes = 0;
-  BOOL ok = GetPrinterA(printerOf(handle), level, nullptr, 0, &bytes);
+  BOOL ok = spool::GetPrinterA(printerOf(handle), level, nullptr, 0, &bytes);
   return sized(ok, bytes, needed);
 }
 
@@ -112,14 +112,14 @@ Error readRecord(PrinterHandle handle, DWORD level, std::uint32_t size,
   record = buffer(size);
   if (!record) return ERROR_NOT_ENOUGH_MEMORY;
   DWORD bytes = 0;
-  return GetPrinterA(printerOf(handle), level, record.get(), size, &bytes) ? kOk
+  return spool::GetPrinterA(printerOf(handle), level, record.get(), size, &bytes) ? kOk
                                                                             : lastWin32Error();
 }
 
 // SetPrinterA at `level`, command 0.
 template <class Record>
 Error writeRecord(PrinterHandle handle, DWORD level, Record& record) {
-  return SetPrinterA(printerOf(handle), level, reinterpret_cast<BYTE*>(&record), 0)
+  return spool::SetPrinterA(printerOf(handle), level, reinterpret_cast<BYTE*>(&record), 0)
              ? kOk
              : lastWin32Error();
 }
@@ -128,7 +128,7 @@ Error writeRecord(PrinterHandle handle, DWORD level, Record& record) {
 
 Error Win32Platform::doEnumPrintersSize(std::uint32_t& needed) {
   DWORD bytes = 0, count = 0;
-  BOOL ok = EnumPrintersA(PRINTER_ENUM_LOCAL, nullptr, 2, nullptr, 0, &bytes, &count);
+  BOOL ok = spool::EnumPrintersA(PRINTER_ENUM_LOCAL, nullptr, 2, nullptr, 0, &bytes, &count);
   return sized(ok, bytes, needed);
 }
 
@@ -136,7 +136,7 @@ Error Win32Platform::doEnumPrinters(std::uint32_t size, std::vector<PrinterInfo2
   std::unique_ptr<BYTE[]> b = buffer(size);
   if (!b) return ERROR_NOT_ENOUGH_MEMORY;
   DWORD bytes = 0, count = 0;
-  if (!EnumPrintersA(PRINTER_ENUM_LOCAL, nullptr, 2, b.get(), size, &bytes, &count))
+  if (!spool::EnumPrintersA(PRINTER_ENUM_LOCAL, nullptr, 2, b.get(), size, &bytes, &count))
     return lastWin32Error();
   const auto* records = reinterpret_cast<const PRINTER_INFO_2A*>(b.get());
   for (DWORD i = 0; i < count; ++i) printers.push_back(recordOf(records[i]));
@@ -151,7 +151,7 @@ Error Win32Platform::doOpenPrinter(const std::string& name, OpenMode mode,
   defaults.DesiredAccess = PRINTER_ACCESS_ADMINISTER;
   HANDLE h = nullptr;
   std::string n = name;
-  if (!OpenPrinterA(n.data(), &h, mode == OpenMode::Administer ? &defaults : nullptr))
+  if (!spool::OpenPrinterA(n.data(), &h, mode == OpenMode::Administer ? &defaults : nullptr))
     return lastWin32Error();
   handle = reinterpret_cast<PrinterHandle>(h);
   return kOk;
@@ -182,15 +182,14 @@ Error Win32Platform::doSetPrinter(PrinterHandle handle, const PrinterInfo2& info
 }
 
 Error Win32Platform::doClosePrinter(PrinterHandle handle) {
-  return ClosePrinter(printerOf(handle)) ? kOk : lastWin32Error();
+  return spool::ClosePrinter(printerOf(handle)) ? kOk : lastWin32Error();
 }
 // default printer
 Error Win32Platform::doSetDefaultPrinter(const std::string& name) {
-  // Looked up at run time by its ordinal, as older import libraries lack it.
-  using SetDefault = BOOL(WINAPI*)(LPCSTR);
-  auto set = lateBound<SetDefault>("winspool.drv", MAKEINTRESOURCEA(202));
-  if (!set) return lastWin32Error();
-  return set(name.c_str()) ? kOk : lastWin32Error();
+  // By its ordinal, as older import libraries lack it.
+  static const LateFunction<BOOL(WINAPI*)(LPCSTR)> setDefaultPrinter{"winspool.drv",
+                                                                      MAKEINTRESOURCEA(202)};
+  return setDefaultPrinter(name.c_str()) ? kOk : lastWin32Error();
 }
 
 Error Win32Platform::doPrinter5Size(PrinterHandle handle, std::uint32_t& needed) {
@@ -215,14 +214,14 @@ Error Win32Platform::doSetPrinter5(PrinterHandle handle, const PrinterInfo5& inf
 // monitors
 Error Win32Platform::doEnumMonitorsSize(std::uint32_t& needed) {
   DWORD bytes = 0, count = 0;
-  BOOL ok = EnumMonitorsA(nullptr, 1, nullptr, 0, &bytes, &count);
+  BOOL ok = spool::EnumMonitorsA(nullptr, 1, nullptr, 0, &bytes, &count);
   return sized(ok, bytes, needed);
 }
 
 Error Win32Platform::doEnumMonitors(std::uint32_t size, std::vector<std::string>& names) {
   std::vector<BYTE> buffer(size ? size : 1);
   DWORD needed = 0, count = 0;
-  if (!EnumMonitorsA(nullptr, 1, size ? buffer.data() : nullptr, size, &needed, &count))
+  if (!spool::EnumMonitorsA(nullptr, 1, size ? buffer.data() : nullptr, size, &needed, &count))
     return lastWin32Error();
   const auto* info = reinterpret_cast<const MONITOR_INFO_1A*>(buffer.data());
   for (DWORD i = 0; i < count; ++i) names.emplace_back(info[i].pName ? info[i].pName : "");
@@ -232,12 +231,12 @@ Error Win32Platform::doEnumMonitors(std::uint32_t size, std::vector<std::string>
 Error Win32Platform::doAddMonitor(const MonitorInfo2& m) {
   std::string name = m.name, environment = m.environment, dll = m.dllName;
   MONITOR_INFO_2A info{name.data(), environment.data(), dll.data()};
-  return AddMonitorA(nullptr, 2, reinterpret_cast<BYTE*>(&info)) ? kOk : lastWin32Error();
+  return spool::AddMonitorA(nullptr, 2, reinterpret_cast<BYTE*>(&info)) ? kOk : lastWin32Error();
 }
 
 Error Win32Platform::doDeleteMonitor(const std::string& environment, const std::string& name) {
   std::string env = environment, monitor = name;
-  return DeleteMonitorA(nullptr, env.data(), monitor.data()) ? kOk : lastWin32Error();
+  return spool::DeleteMonitorA(nullptr, env.data(), monitor.data()) ? kOk : lastWin32Error();
 }
 // end of monitors
 

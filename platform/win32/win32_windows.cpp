@@ -75,9 +75,8 @@ Error Win32Platform::doShellExecute(const ShellRequest& r) {
   info.lpDirectory = r.directory.empty() ? nullptr : r.directory.c_str();
   info.nShow = r.show;
   // The shell is only needed here (the Add Printer wizard).
-  auto shellExecuteEx = lateBound<BOOL(WINAPI*)(SHELLEXECUTEINFOA*)>("shell32.dll", "ShellExecuteExA");
-  if (!shellExecuteEx) return lastWin32Error();
-  if (!shellExecuteEx(&info)) return lastWin32Error();
+  static PLATFORM_LATE_FUNCTION("shell32.dll", ShellExecuteExA);
+  if (!ShellExecuteExA(&info)) return lastWin32Error();
   if (info.hProcess) CloseHandle(info.hProcess);
   return kOk;
 }

@@ -69,7 +69,8 @@ check "printer's port" "Remote Port" "$(port "$ROAD_PRINTER")"
 check "default printer" "$ROAD_PRINTER" "$(road_simpc default)"
 
 echo "== 2. a newer package upgrades it"
-(cd "$ROAD_BIN" && wixl -o "$ROAD_WORK/PrnWizard-next.msi" -D Version=99.0.0 -D Exe=PrnWizard.exe \
+(cd "$ROAD_BIN" && wixl -o "$ROAD_WORK/PrnWizard-next.msi" -D Version=99.0.0 \
+  -D ProductCode={D0000000-0000-4000-8000-000000000099} -D Exe=PrnWizard.exe \
   -D Actions=msi_actions.dll "$ROAD_TOP/app/msi/PrnWizard.wxs")
 next=$(package "$ROAD_WORK/PrnWizard-next.msi")
 msiexec upgrade /i "$next" /qn SERVER=$ROAD_SERVER

@@ -728,39 +728,65 @@ TEST_F(PageFlow, LexmarkNextBranchesOnTheVersion) {
   }
 }
 
+// rundll32.exe by its full path, where each family keeps it: NT in the
+// system folder, 9x in the Windows folder above its system folder.
 TEST_F(PageFlow, AddPrinterWizardRequestAndEnd) {
-  run({click([] { return MainForm->SpeedButton1; }), click([] { return FormHelpInstPrn->RbWiz; }),
-       click([] { return FormHelpInstPrn->BtnNext; }),
-       click([] { return FormHelpWizAddPrn->BtnNext; })});
-  ASSERT_EQ(w->pc.shellRequests.size(), 1u);
-  const platform::ShellRequest& r = w->pc.shellRequests[0];
-  EXPECT_EQ(r.mask, 0x40u);
-  EXPECT_EQ(r.owner, 0u);
-  EXPECT_EQ(r.verb, "open");
-  EXPECT_EQ(r.file, "rundll32.exe");
-  EXPECT_EQ(r.parameters, "shell32.dll,SHHelpShortcuts_RunDLL AddPrinter");
-  EXPECT_EQ(r.directory, "");
-  EXPECT_EQ(r.show, 10);
-  EXPECT_TRUE(w->pc.boxes.empty());
-  EXPECT_TRUE(w->ui.terminated());
-  EXPECT_EQ(discovery::bStopReceiver.load(), 1);
+  struct Case {
+    std::uint32_t version;
+    const char* systemDir;
+    const char* rundll32;
+  } cases[] = {{0x0A280105, "C:\\windows\\system32", "C:\\windows\\system32\\rundll32.exe"},
+               {0x05650004, "C:\\WINNT\\system32", "C:\\WINNT\\system32\\rundll32.exe"},
+               {0xC0000A04, "C:\\WINDOWS\\SYSTEM", "C:\\WINDOWS\\rundll32.exe"}};
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.rundll32);
+    TearDown();
+    SetUp();
+    w->pc.version = c.version;
+    w->pc.systemDir = c.systemDir;
+    run({click([] { return MainForm->SpeedButton1; }), click([] { return FormHelpInstPrn->RbWiz; }),
+         click([] { return FormHelpInstPrn->BtnNext; }),
+         click([] { return FormHelpWizAddPrn->BtnNext; })});
+    ASSERT_EQ(w->pc.shellRequests.size(), 1u);
+    const platform::ShellRequest& r = w->pc.shellRequests[0];
+    EXPECT_EQ(r.mask, 0x40u);
+    EXPECT_EQ(r.owner, 0u);
+    EXPECT_EQ(r.verb, "open");
+    EXPECT_EQ(r.file, c.rundll32);
+    EXPECT_EQ(r.parameters, "shell32.dll,SHHelpShortcuts_RunDLL AddPrinter");
+    EXPECT_EQ(r.directory, "");
+    EXPECT_EQ(r.show, 10);
+    EXPECT_TRUE(w->pc.boxes.empty());
+    EXPECT_TRUE(w->ui.terminated());
+    EXPECT_EQ(discovery::bStopReceiver.load(), 1);
+  }
 }
 
+// Neither the system folder nor the start: the same message, and the wizard ends.
 TEST_F(PageFlow, AddPrinterFailureIsReportedAndStillEnds) {
-  w->pc.failCall(platform::WindowsCall::ShellExecute, 2);
-  platform::WindowId page = 0;
-  run({click([] { return MainForm->SpeedButton1; }), click([] { return FormHelpInstPrn->RbWiz; }),
-       click([] { return FormHelpInstPrn->BtnNext; }),
-       [&] { page = w->ui.windowOf(*FormHelpWizAddPrn); },
-       click([] { return FormHelpWizAddPrn->BtnNext; })});
-  ASSERT_EQ(w->pc.boxes.size(), 1u);
-  EXPECT_EQ(w->pc.boxes[0].text, "Could not create process!");
-  EXPECT_EQ(w->pc.boxes[0].caption, "");
-  EXPECT_EQ(w->pc.boxes[0].icon, platform::Icon::Stop);
-  EXPECT_EQ(w->pc.boxes[0].buttons, platform::Buttons::Ok);
-  EXPECT_EQ(w->pc.boxes[0].owner, page);
-  EXPECT_NE(page, 0u);
-  EXPECT_TRUE(w->ui.terminated());
+  using Failure = void (*)(platform::FakePc&);
+  const Failure failures[] = {
+      [](platform::FakePc& pc) { pc.failCall(platform::FilesCall::GetSystemDirectory, 8); },
+      [](platform::FakePc& pc) { pc.failCall(platform::WindowsCall::ShellExecute, 2); }};
+  for (Failure fail : failures) {
+    TearDown();
+    SetUp();
+    fail(w->pc);
+    platform::WindowId page = 0;
+    run({click([] { return MainForm->SpeedButton1; }), click([] { return FormHelpInstPrn->RbWiz; }),
+         click([] { return FormHelpInstPrn->BtnNext; }),
+         [&] { page = w->ui.windowOf(*FormHelpWizAddPrn); },
+         click([] { return FormHelpWizAddPrn->BtnNext; })});
+    ASSERT_EQ(w->pc.boxes.size(), 1u);
+    EXPECT_EQ(w->pc.boxes[0].text, "Could not create process!");
+    EXPECT_EQ(w->pc.boxes[0].caption, "");
+    EXPECT_EQ(w->pc.boxes[0].icon, platform::Icon::Stop);
+    EXPECT_EQ(w->pc.boxes[0].buttons, platform::Buttons::Ok);
+    EXPECT_EQ(w->pc.boxes[0].owner, page);
+    EXPECT_NE(page, 0u);
+    EXPECT_TRUE(w->pc.shellRequests.empty());
+    EXPECT_TRUE(w->ui.terminated());
+  }
 }
 
 TEST_F(PageFlow, CdPageDoneTellsToInsertTheCdAndEnds) {
