@@ -391,5 +391,6 @@ check "$work/many.expect.json" "$work/many.probe" "$work/many.log"
 note "down"
 "$lab" down
 ip netns list | grep -Eq '^(labA|labB)( |$)' && fail "namespaces left after down"
-pgrep -f 'tools/lansim.py' >/dev/null && fail "lansim processes left after down"
+# This tree's simulators only: another checkout's tests may run at the same time.
+pgrep -f "$top/tools/lansim.py" >/dev/null && fail "lansim processes left after down"
 step="done"
