@@ -29,7 +29,8 @@ F lateBound(const char* dll, const char* name) {
 // A function of a system DLL, bound on its first call and kept; safe from
 // any thread.  Called while the DLL or the function is missing, it returns
 // its result type's zero (FALSE, null) with GetLastError set, as a failing
-// call of it would.  Declared with PLATFORM_LATE_FUNCTION.
+// call of it would; where zero means success (a function that returns an
+// error code), check get() first.  Declared with PLATFORM_LATE_FUNCTION.
 template <class F>
 class LateFunction {
  public:

@@ -78,8 +78,8 @@ Error pageSettings(const std::string& printer, const PaperSize& paper, std::vect
       result = lastWin32Error();
     } else {
       setPaper(*in, paper);
-      if (spool::DocumentPropertiesA(nullptr, h, name.data(), out, in, DM_IN_BUFFER | DM_OUT_BUFFER) !=
-          IDOK)
+      if (spool::DocumentPropertiesA(nullptr, h, name.data(), out, in,
+                                     DM_IN_BUFFER | DM_OUT_BUFFER) != IDOK)
         result = lastWin32Error();
     }
   }

@@ -27,7 +27,11 @@ dll = open(sys.argv[1], "rb").read()
 ole = olefile.OleFileIO(sys.argv[2])
 sys.exit(0 if any(ole.openstream(s).read() == dll for s in ole.listdir()) else 1)
 PY
-then echo "ok: the package holds the signed $(basename "$dll")"
-else echo "FAIL: $(basename "$msi") does not hold $(basename "$dll") as signed"; failures=$((failures + 1)); fi
+then
+  echo "ok: the package holds the signed $(basename "$dll")"
+else
+  echo "FAIL: $(basename "$msi") does not hold $(basename "$dll") as signed"
+  failures=$((failures + 1))
+fi
 echo "$failures failed"
 [ "$failures" = 0 ]
