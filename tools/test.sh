@@ -20,7 +20,8 @@ if [ "${1:-}" != --inside ]; then
   if [ ! -s "$signing/cert.pem" ] || [ ! -s "$signing/key.pem" ]; then
     mkdir -p "$signing"
     openssl req -x509 -newkey rsa:2048 -nodes -days 3650 \
-      -subj "/CN=PrnWizard throwaway test signing" -addext extendedKeyUsage=codeSigning -addext keyUsage=digitalSignature \
+      -subj "/CN=PrnWizard throwaway test signing" \
+      -addext extendedKeyUsage=codeSigning -addext keyUsage=digitalSignature \
       -keyout "$signing/key.pem" -out "$signing/cert.pem" 2>/dev/null
   fi
   export PRNWIZARD_SIGN_KEY=$signing/key.pem PRNWIZARD_SIGN_CERT=$signing/cert.pem
