@@ -68,6 +68,11 @@ check "printer's port" "Remote Port" "$(road_simpc port "$ROAD_PRINTER")"
 echo "== the welcome page from the download folder"
 planted_wine </dev/null >/dev/null 2>&1 &
 ROAD_WIZ=$!
+# As road_wizard_start: the process first, then its window.
+for _ in $(seq "$(road_slow 100)"); do
+  road_wizard_process && break
+  sleep 0.2
+done
 if road_wait_for "$T_WELCOME" "Next >" && road_wait_for "$T_WELCOME" "$ROAD_SERVER" 5000; then
   pass "the welcome page shows the installed monitor's server"
 else
