@@ -50,6 +50,16 @@ WINE_PFX=""
 
 wine_display() {
   local fd_file
+  # Inside the sandbox (a mount namespace of its own) the displays' socket
+  # folder is the sandbox's own.  Programs in the lab's namespaces reach
+  # Xvfb by its socket file (the abstract socket belongs to the sandbox's
+  # network), and Xvfb in another sandbox may take the same display number:
+  # in a shared /tmp/.X11-unix the last one started would get every lab's
+  # windows, and a run that ends would take the others' socket with it.
+  if [ "${SANDBOX_INSIDE:-}" = 1 ] && ! mountpoint -q /tmp/.X11-unix; then
+    mkdir -p /tmp/.X11-unix
+    mount -t tmpfs -o mode=1777 tmpfs /tmp/.X11-unix
+  fi
   fd_file=$(mktemp)
   # Xvfb picks a free display number and writes it once it accepts clients.
   Xvfb -displayfd 3 -screen 0 "${1:-1024x768}x24" -nolisten tcp 3>"$fd_file" >/dev/null 2>&1 &
