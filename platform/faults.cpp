@@ -12,8 +12,45 @@ void Faults::clearFaults() {
   faults_.clear();
 }
 
+std::uint64_t Faults::callCount() {
+  std::lock_guard<std::mutex> hold(lock_);
+  return calls_;
+}
+
+void Faults::resetCallCount() {
+  std::lock_guard<std::mutex> hold(lock_);
+  calls_ = 0;
+  failAt_ = 0;
+  killAt_ = 0;
+}
+
+void Faults::failNthCall(std::uint64_t n, Error error) {
+  std::lock_guard<std::mutex> hold(lock_);
+  failAt_ = calls_ + n;
+  failAtError_ = error;
+}
+
+void Faults::killAfter(std::uint64_t n) {
+  std::lock_guard<std::mutex> hold(lock_);
+  killAt_ = calls_ + n;
+}
+
+void Faults::revive() {
+  std::lock_guard<std::mutex> hold(lock_);
+  killAt_ = 0;
+  failAt_ = 0;
+}
+
+bool Faults::killed() {
+  std::lock_guard<std::mutex> hold(lock_);
+  return killAt_ != 0 && calls_ >= killAt_;
+}
+
 Error Faults::take(Key key) {
   std::lock_guard<std::mutex> hold(lock_);
+  ++calls_;
+  if (killAt_ != 0 && calls_ > killAt_) return kErrorProcessKilled;
+  if (failAt_ != 0 && calls_ == failAt_) return failAtError_;
   auto it = faults_.find(key);
   if (it == faults_.end()) return kOk;
   Error error = it->second.error;

@@ -1,5 +1,5 @@
 // The print spooler: printers, their level-2 and level-5 records, monitors,
-// the default printer.
+// ports, the default printer.
 #pragma once
 
 #include <cstdint>
@@ -42,6 +42,10 @@ namespace platform {
   /* The winspool export with ordinal 202 (SetDefaultPrinterA). */                                 \
   X(SetDefaultPrinter, setDefaultPrinter, doSetDefaultPrinter, (const std::string& name),          \
     (name), )                                                                                      \
+  /* GetDefaultPrinterA (bound late), or where it is missing (9x, NT 4) the "device" entry of     \
+     win.ini's [windows] section up to its first comma.  No default printer fails with 2. */       \
+  X(GetDefaultPrinter, defaultPrinter, doDefaultPrinter, (std::string & name), (name),             \
+    name.clear())                                                                                  \
   /* GetPrinterA level 5 without a buffer, then with `size` bytes; SetPrinterA level 5,            \
      command 0. */                                                                                 \
   X(GetPrinter5Sizing, printer5Size, doPrinter5Size,                                               \
@@ -64,7 +68,13 @@ namespace platform {
   X(AddMonitor, addMonitor, doAddMonitor, (const MonitorInfo2& monitor), (monitor), )              \
   /* DeleteMonitorA. */                                                                            \
   X(DeleteMonitor, deleteMonitor, doDeleteMonitor,                                                 \
-    (const std::string& environment, const std::string& name), (environment, name), )
+    (const std::string& environment, const std::string& name), (environment, name), )              \
+  /* ports: EnumPortsA (bound late) on the local machine, level 1, without a buffer (normally      \
+     122 with `needed`), then into a buffer of `size` bytes: the ports' names. */                  \
+  X(EnumPortsSizing, enumPortsSize, doEnumPortsSize, (std::uint32_t& needed), (needed),            \
+    needed = 0)                                                                                    \
+  X(EnumPorts, enumPorts, doEnumPorts, (std::uint32_t size, std::vector<std::string>& names),      \
+    (size, names), names.clear())
 
 enum class SpoolerCall : int { PLATFORM_SPOOLER_CALLS(PLATFORM_CALL_ENUMERATOR) };
 constexpr Area areaOf(SpoolerCall) { return Area::Spooler; }
