@@ -13,7 +13,6 @@ using platform::kOk;
 namespace {
 
 constexpr char kStepValue[] = "Step";
-constexpr char kCommittedValue[] = "Committed";
 constexpr std::uint32_t kRegMultiSz = platform::kRegMultiSz;
 // A key tree is read to this depth and size at most.
 constexpr int kMaxDepth = 16;
@@ -388,7 +387,6 @@ std::size_t fieldCount(const std::string& kind) {
 // A journal as stored.
 struct Stored {
   std::string step;
-  std::optional<std::vector<std::pair<std::string, bool>>> committed;
   std::vector<Journal::Entry> entries;
 };
 
@@ -402,12 +400,6 @@ Error readStored(platform::Registry& r, platform::RegKey key, Stored& out) {
     if (e) break;
     if (item.name == kStepValue) {
       out.step = fieldsOf(item.data, 1)[0];
-    } else if (item.name == kCommittedValue) {
-      std::vector<std::pair<std::string, bool>> temporary;
-      std::vector<std::string> all = fieldsOf(item.data, 2 * 256);
-      for (std::size_t at = 0; at + 1 < all.size() && !all[at].empty(); at += 2)
-        temporary.emplace_back(all[at + 1], all[at] == "folder");
-      out.committed = temporary;
     } else if (isEntryName(item.name)) {
       std::string kind = fieldsOf(item.data, 1)[0];
       entries[item.name] = {item.name, fieldsOf(item.data, fieldCount(kind)), {}};
@@ -430,23 +422,19 @@ Error readStored(platform::Registry& r, platform::RegKey key, Stored& out) {
   return kOk;
 }
 
-// Removes the temporary files and folders of a committed step; those that
-// cannot be removed, a line each.
-std::vector<std::string> removeTemporary(const Pc& pc,
-                                         const std::vector<std::pair<std::string, bool>>& paths) {
-  std::vector<std::string> left;
-  // The files first, then the folders that held them, the last made first.
-  for (const auto& [path, folder] : paths) {
-    if (folder) continue;
-    Error e = pc.files.deleteFile(path);
-    if (e && !missing(e)) left.push_back(path + code(e));
+// The leftovers named in the registry: path and whether it is a folder.
+std::vector<std::pair<std::string, bool>> readLeftovers(platform::Registry& r) {
+  std::vector<std::pair<std::string, bool>> paths;
+  platform::RegKey key = 0;
+  if (r.regOpenKey(kLeftoversKey, key)) return paths;
+  for (std::uint32_t i = 0; i < 1000; ++i) {
+    std::string name, data;
+    std::uint32_t type = 0;
+    if (r.regEnumValue(key, i, name, type, data)) break;
+    paths.emplace_back(name, fieldsOf(data, 1)[0] == "folder");
   }
-  for (auto it = paths.rbegin(); it != paths.rend(); ++it) {
-    if (!it->second) continue;
-    Error e = pc.files.removeDirectory(it->first);
-    if (e && !missing(e)) left.push_back(it->first + code(e));
-  }
-  return left;
+  r.regCloseKey(key);
+  return paths;
 }
 
 }  // namespace
@@ -456,6 +444,34 @@ std::string recordFailedText(Error e) {
       "The wizard could not write its record of the changes it makes in " + hklm(kJournalKey) +
           ", so it changed nothing.",
       e);
+}
+
+std::vector<std::string> removeLeftovers(platform::Registry& registry, platform::Files& files) {
+  std::vector<std::string> left;
+  std::vector<std::pair<std::string, bool>> paths = readLeftovers(registry);
+  if (paths.empty()) {
+    removeIfEmpty(registry, kLeftoversKey);
+    return left;
+  }
+  platform::RegKey key = 0;
+  if (Error e = registry.regOpenKey(kLeftoversKey, key)) {
+    left.push_back(hklm(kLeftoversKey) + code(e));
+    return left;
+  }
+  // The files first, then the folders that held them, the deepest first.
+  std::stable_sort(paths.begin(), paths.end(), [](const auto& a, const auto& b) {
+    return a.second != b.second ? !a.second : a.first.size() > b.first.size();
+  });
+  for (const auto& [path, folder] : paths) {
+    Error e = folder ? files.removeDirectory(path) : files.deleteFile(path);
+    if (e && !missing(e))
+      left.push_back(path + code(e));
+    else
+      registry.regDeleteValue(key, path);
+  }
+  registry.regCloseKey(key);
+  removeIfEmpty(registry, kLeftoversKey);
+  return left;
 }
 
 Journal::Journal(const Pc& pc, std::string step) : pc_(pc), step_(std::move(step)) {}
@@ -637,49 +653,36 @@ Journal::Ending Journal::end(bool done) {
   if (done && !error_) {
     if (!made_) {
       ending.kept = true;
-      ending.leftOver = removeTemporary(pc_, temporary_);
       return ending;
     }
-    // The commit: one write.  From here on the step stands.
+    // The temporary files are named where they outlive the journal, then
+    // the journal goes: the commit.  From here on the step stands.
     Error e = kOk;
-    if (temporary_.empty()) {
-      e = pc_.registry.regDeleteKey(kJournalKey);
-      if (!e) {
-        close();
-        tidy(pc_.registry);
-        ending.kept = true;
-        return ending;
-      }
-    } else {
-      std::vector<std::string> fields;
-      for (const auto& [path, folder] : temporary_) {
-        fields.push_back(folder ? "folder" : "file");
-        fields.push_back(path);
-      }
-      e = pc_.registry.regSetValue(key_, kCommittedValue, kRegMultiSz, multi(fields));
-      if (!e) {
-        ending.kept = true;
-        ending.leftOver = removeTemporary(pc_, temporary_);
-        if (ending.leftOver.empty() && pc_.registry.regDeleteKey(kJournalKey) == kOk) {
-          close();
-          tidy(pc_.registry);
-        }
-        close();
-        return ending;
-      }
+    if (!temporary_.empty()) {
+      platform::RegKey left = 0;
+      e = pc_.registry.regCreateKey(kLeftoversKey, left);
+      for (const auto& [path, folder] : temporary_)
+        if (!e) e = pc_.registry.regSetValue(left, path, platform::kRegSz, folder ? "folder" : "file");
+      if (left) pc_.registry.regCloseKey(left);
+    }
+    if (!e) e = pc_.registry.regDeleteKey(kJournalKey);
+    if (!e) {
+      close();
+      ending.kept = true;
+      ending.leftOver = removeLeftovers(pc_.registry, pc_.files);
+      tidy(pc_.registry);
+      return ending;
     }
     ending.commitError = e;
   }
   ending.notPutBack = rollbackTo(0);
-  if (made_ && ending.notPutBack.empty()) {
-    if (pc_.registry.regDeleteKey(kJournalKey) == kOk) {
-      close();
-      tidy(pc_.registry);
-    }
+  if (made_ && ending.notPutBack.empty() && pc_.registry.regDeleteKey(kJournalKey) == kOk) {
+    close();
+    // Named for a commit that failed: undone now, so gone.
+    removeLeftovers(pc_.registry, pc_.files);
+    tidy(pc_.registry);
   }
   close();
-  // Temporary files a failed step made are undone above; these are only
-  // named to be removed.
   return ending;
 }
 
@@ -703,17 +706,20 @@ void report(const Journal::Ending& e, platform::Prompter& prompter) {
 
 Error readPending(platform::Registry& registry, std::optional<Pending>& pending) {
   pending.reset();
+  Pending p;
+  for (const auto& [path, folder] : readLeftovers(registry)) p.leftovers.push_back(path);
   platform::RegKey key = 0;
   Error e = registry.regOpenKey(kJournalKey, key);
-  if (missing(e)) return kOk;
+  if (missing(e)) {
+    if (!p.leftovers.empty()) pending = p;
+    return kOk;
+  }
   if (e) return e;
   Stored stored;
   e = readStored(registry, key, stored);
   registry.regCloseKey(key);
   if (e) return e;
-  Pending p;
-  p.step = stored.step;
-  p.committed = stored.committed.has_value();
+  p.step = stored.step.empty() ? "a step" : stored.step;
   for (const Journal::Entry& entry : stored.entries) p.changes.push_back(describe(entry));
   pending = p;
   return kOk;
@@ -723,21 +729,16 @@ Recovery recover(const Pc& pc) {
   Recovery r;
   platform::RegKey key = 0;
   Error e = pc.registry.regOpenKey(kJournalKey, key);
-  if (missing(e)) return r;
-  Stored stored;
-  if (!e) e = readStored(pc.registry, key, stored);
-  if (key) pc.registry.regCloseKey(key);
-  r.step = stored.step;
-  if (e) {
-    r.result = Recovery::Failed;
-    r.notPutBack.push_back(hklm(kJournalKey) + " could not be read" + code(e));
-    return r;
-  }
-  if (stored.committed) {
-    r.notPutBack = removeTemporary(pc, *stored.committed);
-    for (std::string& line : r.notPutBack) line = "the temporary " + line + " could not be removed";
-    r.result = r.notPutBack.empty() ? Recovery::Finished : Recovery::Failed;
-  } else {
+  if (!missing(e)) {
+    Stored stored;
+    if (!e) e = readStored(pc.registry, key, stored);
+    if (key) pc.registry.regCloseKey(key);
+    r.step = stored.step;
+    if (e) {
+      r.result = Recovery::Failed;
+      r.notPutBack.push_back(hklm(kJournalKey) + " could not be read" + code(e));
+      return r;
+    }
     for (auto it = stored.entries.rbegin(); it != stored.entries.rend(); ++it) {
       Undo u = undo(pc, *it);
       if (u.result == Undo::Done) r.undone.push_back(u.text);
@@ -747,15 +748,16 @@ Recovery recover(const Pc& pc) {
     r.result = !r.notPutBack.empty() ? Recovery::Failed
                : r.undone.empty()    ? Recovery::Nothing
                                      : Recovery::Undone;
-  }
-  if (r.result != Recovery::Failed) {
-    if ((e = deleteTree(pc.registry, kJournalKey))) {
+    if (r.result == Recovery::Failed) return r;
+    if ((e = pc.registry.regDeleteKey(kJournalKey)) && !missing(e)) {
       r.result = Recovery::Failed;
       r.notPutBack.push_back(hklm(kJournalKey) + " could not be removed" + code(e));
       return r;
     }
-    tidy(pc.registry);
   }
+  // Temporary files of a step that ended: silently, as they mean nothing.
+  removeLeftovers(pc.registry, pc.files);
+  tidy(pc.registry);
   return r;
 }
 
@@ -765,8 +767,6 @@ std::string recoveryText(const Recovery& r) {
   switch (r.result) {
     case Recovery::Nothing:
       return "";
-    case Recovery::Finished:
-      return "The wizard removed the temporary files of " + step + ".";
     case Recovery::Undone:
       text = "The wizard was ended before it finished " + step +
              ". What it had changed is put back as it was:";

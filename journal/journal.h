@@ -2,16 +2,16 @@
 // registry before each change, so that the step is all or nothing.  A step
 // that fails puts back what it changed; the next start puts back what a
 // step that was ended in the middle (power cut, task manager, a deployment
-// tool's time-out) had changed.  A step that succeeds commits: then only
-// its temporary files are removed, by it or, if it was ended meanwhile, by
-// the next start.
+// tool's time-out) had changed.
 //
 // On disk: the values of kJournalKey.  "Step" names the step; each change
 // is a REG_MULTI_SZ value named by its number ("0001": its kind and what
 // undoing it needs), with the saved data it needs in values named after it
-// ("0001.0001", "0001.0001 where").  "Committed" lists the temporary files
-// and folders still to remove.  The key holds values only, so deleting it
-// is one atomic step.
+// ("0001.0001", "0001.0001 where").  The key holds values only: deleting
+// it is the step's commit, one atomic call.  The step's temporary files
+// and folders are named in kLeftoversKey before that, and removed after
+// it; what cannot be removed then (a DLL still in use) stays named there
+// for the end of the next step or the next start.
 #pragma once
 
 #include <cstdint>
@@ -32,6 +32,10 @@ inline constexpr char kJournalKey[] = "Software\\Varn\\PRN WIZARD\\Journal";
 // Each printer's own port while the wizard has moved it away from it: one
 // string value per printer, named as the printer.
 inline constexpr char kPortsKey[] = "Software\\Varn\\PRN WIZARD\\Ports";
+// Temporary files and folders still to remove: a value per path, "file"
+// or "folder".  Removed only while no journal waits to be undone (one that
+// could not be undone may need them).
+inline constexpr char kLeftoversKey[] = "Software\\Varn\\PRN WIZARD\\Leftovers";
 
 // What a journal changes and undoes.
 struct Pc {
@@ -76,7 +80,8 @@ class Journal {
                             const std::string& value);
   platform::Error deleteValue(const std::string& keyPath, const std::string& name);
 
-  // A temporary file or folder of the step, removed when the step ends.
+  // A temporary file or folder of the step, removed when the step ends
+  // (a failed step's are undone with it).
   void removeWhenDone(const std::string& path, bool folder);
 
   platform::Error error() const { return error_; }
@@ -91,7 +96,7 @@ class Journal {
     bool kept = false;                    // the step's changes stand
     platform::Error commitError = 0;      // the commit failed: all was put back
     std::vector<std::string> notPutBack;  // what could not be put back
-    std::vector<std::string> leftOver;    // temporary files the next start removes
+    std::vector<std::string> leftOver;    // temporary files still to remove (kLeftoversKey)
   };
   // Commits the step when `done`, else puts back everything it changed.
   Ending end(bool done);
@@ -127,6 +132,10 @@ class Journal {
   std::vector<std::pair<std::string, bool>> temporary_;
 };
 
+// Removes the leftovers named in kLeftoversKey (and their names); those
+// that cannot be removed, a line each.
+std::vector<std::string> removeLeftovers(platform::Registry& registry, platform::Files& files);
+
 // Says through `prompter` what the user must know of a step's ending: a
 // commit that failed, what could not be put back.
 void report(const Journal::Ending& ending, platform::Prompter& prompter);
@@ -134,18 +143,18 @@ void report(const Journal::Ending& ending, platform::Prompter& prompter);
 // What a journal left by an earlier run holds, for a report that changes
 // nothing (/quiet /status).
 struct Pending {
-  std::string step;
-  bool committed = false;            // only temporary files are left to remove
-  std::vector<std::string> changes;  // what was changed, a line each, in order
+  std::string step;                    // empty when only leftovers are there
+  std::vector<std::string> changes;    // what was changed, a line each, in order
+  std::vector<std::string> leftovers;  // temporary files and folders still to remove
 };
-// nullopt when no journal is there.  A journal that cannot be read fails
-// with the registry's code.
+// nullopt when neither a journal nor leftovers are there.  A journal that
+// cannot be read fails with the registry's code.
 platform::Error readPending(platform::Registry& registry, std::optional<Pending>& pending);
 
 // The start of the program: a journal left by a run that was ended in the
-// middle is undone (or, committed, finished) before anything else.
+// middle is undone before anything else, and leftovers are removed.
 struct Recovery {
-  enum Result { Nothing, Undone, Finished, Failed } result = Nothing;
+  enum Result { Nothing, Undone, Failed } result = Nothing;
   std::string step;
   std::vector<std::string> undone;      // what was put back, a line each
   std::vector<std::string> notPutBack;  // Failed: what could not be; the journal stays

@@ -21,7 +21,7 @@ void Faults::resetCallCount() {
   std::lock_guard<std::mutex> hold(lock_);
   calls_ = 0;
   failAt_ = 0;
-  killAt_ = 0;
+  killing_ = false;
 }
 
 void Faults::failNthCall(std::uint64_t n, Error error) {
@@ -33,23 +33,24 @@ void Faults::failNthCall(std::uint64_t n, Error error) {
 void Faults::killAfter(std::uint64_t n) {
   std::lock_guard<std::mutex> hold(lock_);
   killAt_ = calls_ + n;
+  killing_ = true;
 }
 
 void Faults::revive() {
   std::lock_guard<std::mutex> hold(lock_);
-  killAt_ = 0;
+  killing_ = false;
   failAt_ = 0;
 }
 
 bool Faults::killed() {
   std::lock_guard<std::mutex> hold(lock_);
-  return killAt_ != 0 && calls_ >= killAt_;
+  return killing_ && calls_ >= killAt_;
 }
 
 Error Faults::take(Key key) {
   std::lock_guard<std::mutex> hold(lock_);
   ++calls_;
-  if (killAt_ != 0 && calls_ > killAt_) return kErrorProcessKilled;
+  if (killing_ && calls_ > killAt_) return kErrorProcessKilled;
   if (failAt_ != 0 && calls_ == failAt_) return failAtError_;
   auto it = faults_.find(key);
   if (it == faults_.end()) return kOk;

@@ -106,7 +106,8 @@ class Faults {
   std::uint64_t calls_ = 0;
   std::uint64_t failAt_ = 0;  // 0: none
   Error failAtError_ = 0;
-  std::uint64_t killAt_ = 0;  // 0: none; else calls after this one fail
+  bool killing_ = false;
+  std::uint64_t killAt_ = 0;  // the calls after this one fail
 };
 
 }  // namespace platform

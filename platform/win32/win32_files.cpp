@@ -82,7 +82,7 @@ Error Win32Platform::doWritableByOthers(const std::string& path, bool& writable)
     bytes.emplace(first, first + dacl->AclSize);
   }
   LocalFree(sd);
-  writable = writableByOthers(bytes);
+  writable = ::platform::writableByOthers(bytes);
   return kOk;
 }
 
