@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "app/state/wizard_state.h"
+#include "journal/journal.h"
 #include "monitor/family.h"
 #include "monitor/install.h"
 #include "monitor/registry_key.h"
@@ -75,22 +76,33 @@ bool fileExists(const std::string& path) {
 }
 
 // A file or folder no user but the administrators may write, as Wine can
-// show it: its Unix mode bits without write (a DACL that gives Everyone
-// read and execute only, or the read-only attribute of a file).
-bool readAndExecuteOnly(const std::string& path) {
+// show it.  Wine reports rights from the Unix mode, and always gives the
+// file's owner (the Wine user) WRITE_DAC: only a mode without owner bits
+// (0055), which a DACL denying the owner makes, reads as such.  `open`
+// gives everyone everything again (to remove it).
+bool onlyAdministratorsWrite(const std::string& path, bool open = false) {
   SID_IDENTIFIER_AUTHORITY world = SECURITY_WORLD_SID_AUTHORITY;
   PSID everyone = nullptr;
   if (!AllocateAndInitializeSid(&world, 1, SECURITY_WORLD_RID, 0, 0, 0, 0, 0, 0, 0, &everyone))
     return false;
+  HANDLE token = nullptr;
+  char user[256];
+  DWORD size = 0;
+  bool ok = OpenProcessToken(GetCurrentProcess(), TOKEN_QUERY, &token) &&
+            GetTokenInformation(token, TokenUser, user, sizeof user, &size);
+  if (token) CloseHandle(token);
   char aclBytes[256];
   auto* acl = reinterpret_cast<PACL>(aclBytes);
   SECURITY_DESCRIPTOR sd;
-  bool ok = InitializeAcl(acl, sizeof aclBytes, ACL_REVISION) &&
-            AddAccessAllowedAce(acl, ACL_REVISION, FILE_GENERIC_READ | FILE_GENERIC_EXECUTE,
-                                everyone) &&
-            InitializeSecurityDescriptor(&sd, SECURITY_DESCRIPTOR_REVISION) &&
-            SetSecurityDescriptorDacl(&sd, TRUE, acl, FALSE) &&
-            SetFileSecurityA(path.c_str(), DACL_SECURITY_INFORMATION, &sd);
+  ok = ok && InitializeAcl(acl, sizeof aclBytes, ACL_REVISION) &&
+       (open || AddAccessDeniedAce(acl, ACL_REVISION, FILE_ALL_ACCESS,
+                                   reinterpret_cast<TOKEN_USER*>(user)->User.Sid)) &&
+       AddAccessAllowedAce(acl, ACL_REVISION,
+                           open ? FILE_ALL_ACCESS : FILE_GENERIC_READ | FILE_GENERIC_EXECUTE,
+                           everyone) &&
+       InitializeSecurityDescriptor(&sd, SECURITY_DESCRIPTOR_REVISION) &&
+       SetSecurityDescriptorDacl(&sd, TRUE, acl, FALSE) &&
+       SetFileSecurityA(path.c_str(), DACL_SECURITY_INFORMATION, &sd);
   FreeSid(everyone);
   return ok;
 }
@@ -210,7 +222,7 @@ class MonitorOnWine : public testing::Test {
     for (const char* base : {"talomon", "taloui", "lprmon"}) {
       DeleteFileA((systemDir() + "\\" + base + ".dll").c_str());
       DeleteFileA((systemDir() + "\\" + base + ".dll.old").c_str());
-      SetFileAttributesA(shipped(base).c_str(), FILE_ATTRIBUTE_NORMAL);
+      onlyAdministratorsWrite(shipped(base), true);
       DeleteFileA(shipped(base).c_str());
     }
   }
@@ -225,17 +237,28 @@ class MonitorOnWine : public testing::Test {
     std::vector<std::pair<std::string, std::string>> files{{from, shipped(base)}};
     if (base == "talomon") files.push_back({wintest::exeDir() + "\\fixture_taloui.dll", shipped("taloui")});
     for (const auto& [source, target] : files) {
-      SetFileAttributesA(target.c_str(), FILE_ATTRIBUTE_NORMAL);
+      onlyAdministratorsWrite(target, true);
       ASSERT_TRUE(CopyFileA(source.c_str(), target.c_str(), FALSE)) << source << ": " << GetLastError();
-      ASSERT_TRUE(SetFileAttributesA(target.c_str(), FILE_ATTRIBUTE_READONLY));
+      ASSERT_TRUE(onlyAdministratorsWrite(target)) << GetLastError();
     }
-    ASSERT_TRUE(readAndExecuteOnly(shipDir())) << GetLastError();
+    ASSERT_TRUE(onlyAdministratorsWrite(shipDir())) << GetLastError();
   }
   std::string installed(const std::string& base) const {
     return systemDir() + "\\" + base + ".dll";
   }
   std::string shipped(const std::string& base) const {
     return shipDir() + "\\" + base + ".dl_";
+  }
+  // Nothing of a step's own is left in the system directory: no folder
+  // of its copies, no new or old files, no journal.
+  void expectNoLeftovers() {
+    for (const char* pattern : {"\\PrnWizard.*", "\\*.new", "\\*.old"}) {
+      WIN32_FIND_DATAA found;
+      HANDLE h = FindFirstFileA((systemDir() + pattern).c_str(), &found);
+      EXPECT_EQ(h, INVALID_HANDLE_VALUE) << "left: " << found.cFileName;
+      if (h != INVALID_HANDLE_VALUE) FindClose(h);
+    }
+    EXPECT_FALSE(testpc::keyExists(journal::kJournalKey));
   }
   void expectCopiedFiles() {
     for (const std::string& base : family->copied) {
@@ -256,6 +279,7 @@ TEST_F(MonitorOnWine, FreshInstallStatusAndUninstall) {
   EXPECT_TRUE(os.boxes.empty());
   EXPECT_EQ(dwDriverVersion, 0u);
   expectCopiedFiles();
+  expectNoLeftovers();
   if (isWin9xFamily()) {
     EXPECT_FALSE(fileExists(installed("talomon")));
   }
@@ -319,6 +343,8 @@ TEST_F(MonitorOnWine, UpdateFromAnOlderVersionMovesThePrinterOffItsPort) {
   EXPECT_EQ(portOfPrinter(), "LPT1:");
   EXPECT_TRUE(listedMonitor().found);
   expectCopiedFiles();
+  // The old DLL, renamed while the spooler held it, is gone with its monitor.
+  expectNoLeftovers();
   EXPECT_EQ(monitor::lprGetVersion(os, installed(family->monitorDll)), 2u);
 
   // The removal took the stored address with the key: written again silently.
@@ -486,27 +512,31 @@ TEST_F(MonitorOnWine, FilesFoldersAndKeysAnswer) {
   ASSERT_TRUE(CopyFileA((wintest::exeDir() + "\\fixture_taloui.dll").c_str(), a.c_str(), FALSE));
   EXPECT_EQ(os.removeDirectory(dir), 145u);
   bool writable = false;
-  // Wine shows rights from the Unix mode: a file users may write, and one
-  // with the read-only attribute (no write bits) that they may not.
+  // Wine shows rights from the Unix mode only: a new file users may write,
+  // and one whose mode has no owner bits that they may not.
   EXPECT_EQ(os.writableByOthers(a, writable), 0u);
   EXPECT_TRUE(writable);
-  std::uint32_t attributes = 0;
-  ASSERT_EQ(os.setFileAttributes(a, platform::kFileAttributeReadOnly), 0u);
-  EXPECT_EQ(os.fileAttributes(a, attributes), 0u);
-  EXPECT_TRUE(attributes & platform::kFileAttributeReadOnly);
+  ASSERT_TRUE(onlyAdministratorsWrite(a));
   EXPECT_EQ(os.writableByOthers(a, writable), 0u);
   EXPECT_FALSE(writable);
   EXPECT_EQ(os.writableByOthers(dir + "\\none", writable), 2u);
+  std::uint32_t attributes = 0;
   EXPECT_EQ(os.fileAttributes(dir + "\\none", attributes), 2u);
   EXPECT_EQ(os.fileAttributes(dir + "\\none\\x", attributes), 3u);
-  // A read-only file is renamed, not replaced or deleted.
+  // A read-only file is renamed, not deleted.
   EXPECT_EQ(os.copyFile(a, b, false), 0u);
-  EXPECT_EQ(os.copyFile(a, b, false), 5u) << "the copy keeps the attribute";
+  ASSERT_EQ(os.setFileAttributes(b, platform::kFileAttributeReadOnly), 0u);
+  EXPECT_EQ(os.fileAttributes(b, attributes), 0u);
+  EXPECT_TRUE(attributes & platform::kFileAttributeReadOnly);
+  // Windows refuses to copy over a read-only file (5), as the in-memory
+  // PC does; Wine replaces it.  The installation asks for the attribute
+  // before it replaces anything.
   EXPECT_EQ(os.deleteFile(b), 5u);
   EXPECT_EQ(os.moveFile(b, a), 183u);
   EXPECT_EQ(os.moveFile(b, b + ".old"), 0u);
   EXPECT_EQ(os.moveFile(b, a), 2u);
   for (const std::string& f : {a, b + ".old"}) {
+    onlyAdministratorsWrite(f, true);
     EXPECT_EQ(os.setFileAttributes(f, platform::kFileAttributeNormal), 0u);
     EXPECT_EQ(os.deleteFile(f), 0u);
   }
@@ -533,9 +563,10 @@ TEST_F(MonitorOnWine, FilesFoldersAndKeysAnswer) {
   EXPECT_EQ(os.regEnumKey(k, 1, name), 259u);
   EXPECT_EQ(os.regDeleteValue(k, "m"), 0u);
   EXPECT_EQ(os.regDeleteValue(k, "m"), 2u);
-  EXPECT_EQ(os.regDeleteKey(key), 5u) << "a key with a subkey";
+  // Windows NT refuses a key with subkeys (5); Wine deletes them with it.
   EXPECT_EQ(os.regDeleteKey(key + "\\Sub"), 0u);
   EXPECT_EQ(os.regDeleteKey(key), 0u);
+  EXPECT_EQ(os.regDeleteKey(key), 2u);
   EXPECT_EQ(os.regEnumValue(k, 0, name, type, data), 1018u);
   EXPECT_EQ(os.regCloseKey(k), 0u);
 }
