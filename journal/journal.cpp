@@ -196,8 +196,10 @@ void tidy(platform::Registry& r) {
 // --- undo ---------------------------------------------------------------
 
 struct Undo {
-  enum { Nothing, Done, Failed } result = Nothing;
-  std::string text;  // Done: what was put back; Failed: what could not be
+  // Lost: cannot be put back, ever, and nothing rests on it: said, and the
+  // undo goes on.  Failed: not now; what came before may rest on it.
+  enum { Nothing, Done, Lost, Failed } result = Nothing;
+  std::string text;  // Done: what was put back; Lost, Failed: what could not be
 };
 Undo done(std::string text) { return {Undo::Done, std::move(text)}; }
 Undo failed(std::string text) { return {Undo::Failed, std::move(text)}; }
@@ -350,7 +352,8 @@ Undo undo(const Pc& pc, const Journal::Entry& entry) {
     if (e && !missing(e)) return failed("the default printer could not be read" + code(e));
     if (now == f[1]) return nothing();
     if (f[1].empty())
-      return failed("there was no default printer before; " + quoted(now) + " stays the default");
+      return {Undo::Lost,
+              "there was no default printer before; " + quoted(now) + " stays the default"};
     if ((e = setDefault(pc, f[1])))
       return failed(quoted(f[1]) + " could not be made the default printer again" + code(e));
     return done("made " + quoted(f[1]) + " the default printer again");
@@ -629,9 +632,17 @@ std::vector<std::string> Journal::rollbackTo(std::size_t mark) {
   while (entries_.size() > mark) {
     Entry& entry = entries_.back();
     Undo u = undo(pc_, entry);
+    if (u.result == Undo::Lost) notPutBack.push_back(u.text);
     if (u.result == Undo::Failed) {
+      blocked_ = true;
+      // What came before may rest on it: left as it is, with its record,
+      // for the next try.
       notPutBack.push_back(u.text);
-    } else if (key_) {
+      for (std::size_t i = entries_.size() - 1; i-- > mark;)
+        notPutBack.push_back("not undone either: " + describe(entries_[i]));
+      break;
+    }
+    if (key_) {
       // Undone: out of the journal (an entry left there is undone again, harmlessly).
       for (const Item& item : entry.items) pc_.registry.regDeleteValue(key_, item.name);
       pc_.registry.regDeleteValue(key_, entry.id);
@@ -676,7 +687,7 @@ Journal::Ending Journal::end(bool done) {
     ending.commitError = e;
   }
   ending.notPutBack = rollbackTo(0);
-  if (made_ && ending.notPutBack.empty() && pc_.registry.regDeleteKey(kJournalKey) == kOk) {
+  if (made_ && !blocked_ && pc_.registry.regDeleteKey(kJournalKey) == kOk) {
     close();
     // Named for a commit that failed: undone now, so gone.
     removeLeftovers(pc_.registry, pc_.files);
@@ -742,12 +753,18 @@ Recovery recover(const Pc& pc) {
     for (auto it = stored.entries.rbegin(); it != stored.entries.rend(); ++it) {
       Undo u = undo(pc, *it);
       if (u.result == Undo::Done) r.undone.push_back(u.text);
-      if (u.result == Undo::Failed) r.notPutBack.push_back(u.text);
+      if (u.result == Undo::Lost) r.lost.push_back(u.text);
+      if (u.result != Undo::Failed) continue;
+      // What came before may rest on it: left for the next start.
+      r.notPutBack.push_back(u.text);
+      for (auto before = std::next(it); before != stored.entries.rend(); ++before)
+        r.notPutBack.push_back("not undone either: " + describe(*before));
+      break;
     }
     // A journal whose changes never came leaves nothing to report.
-    r.result = !r.notPutBack.empty() ? Recovery::Failed
-               : r.undone.empty()    ? Recovery::Nothing
-                                     : Recovery::Undone;
+    r.result = !r.notPutBack.empty()                ? Recovery::Failed
+               : r.undone.empty() && r.lost.empty() ? Recovery::Nothing
+                                                    : Recovery::Undone;
     if (r.result == Recovery::Failed) return r;
     if ((e = pc.registry.regDeleteKey(kJournalKey)) && !missing(e)) {
       r.result = Recovery::Failed;
@@ -771,6 +788,8 @@ std::string recoveryText(const Recovery& r) {
       text = "The wizard was ended before it finished " + step +
              ". What it had changed is put back as it was:";
       for (const std::string& line : r.undone) text += "\n- " + line;
+      if (!r.lost.empty()) text += "\nThis could not be put back:";
+      for (const std::string& line : r.lost) text += "\n- " + line;
       return text;
     case Recovery::Failed:
       text = "The wizard was ended before it finished " + step +

@@ -95,7 +95,8 @@ class Journal {
   struct Ending {
     bool kept = false;                    // the step's changes stand
     platform::Error commitError = 0;      // the commit failed: all was put back
-    std::vector<std::string> notPutBack;  // what could not be put back
+    std::vector<std::string> notPutBack;  // what could not be put back (then, unless it
+                                          // never can be, the journal stays)
     std::vector<std::string> leftOver;    // temporary files still to remove (kLeftoversKey)
   };
   // Commits the step when `done`, else puts back everything it changed.
@@ -126,6 +127,7 @@ class Journal {
   platform::RegKey key_ = 0;
   bool made_ = false;
   bool ended_ = false;
+  bool blocked_ = false;  // an undo that failed keeps the journal
   platform::Error error_ = platform::kOk;
   int next_ = 1;
   std::vector<Entry> entries_;
@@ -157,6 +159,7 @@ struct Recovery {
   enum Result { Nothing, Undone, Failed } result = Nothing;
   std::string step;
   std::vector<std::string> undone;      // what was put back, a line each
+  std::vector<std::string> lost;        // what can never be put back (no default printer before)
   std::vector<std::string> notPutBack;  // Failed: what could not be; the journal stays
 };
 Recovery recover(const Pc& pc);

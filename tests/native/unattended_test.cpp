@@ -239,6 +239,13 @@ TEST_F(Unattended, UninstallMovesPrintersBackAndDeletesTheMonitor) {
   pc.failCall(platform::SpoolerCall::DeleteMonitor, 5, 1);
   EXPECT_EQ(run("/quiet /uninstall"), ExitCode::UninstallStopped);
   EXPECT_TRUE(registered());
+  EXPECT_EQ(portOf("HP LaserJet 1100 (MS)"), "Remote Port") << "put back on its port";
+  // A list of monitors that cannot be read is no "not installed".
+  pc.failCall(platform::SpoolerCall::EnumMonitorsSizing, 1722, 1);
+  EXPECT_EQ(run("/quiet /uninstall"), ExitCode::UninstallStopped);
+  EXPECT_TRUE(logHas("message: EnumMonitors Failed!! Code 1722")) << log();
+  EXPECT_TRUE(logHas("Nothing was changed.")) << log();
+  EXPECT_TRUE(registered());
 
   EXPECT_EQ(run("/quiet /uninstall"), ExitCode::Done) << log();
   EXPECT_FALSE(registered());
