@@ -181,8 +181,8 @@ ExitCode Run::ended(ExitCode code, const journal::Journal::Ending& ending) {
 ExitCode Run::changes(const discovery::Server& server, const std::string& printer,
                       journal::Journal& journal) {
   if (ExitCode e = installMonitor(server.ip, journal); e != ExitCode::Done) return e;
-  if (printers::moveToRemotePort(os_, log_, osMajorVersion, printer, [](bool) {}, journal) !=
-      printers::MoveOutcome::Moved)
+  if (printers::moveToRemotePort(
+          os_, log_, osMajorVersion, printer, [](bool) {}, journal) != printers::MoveOutcome::Moved)
     return ExitCode::PortFailed;
   log_.line("\"" + printer + "\" prints to \"" + printers::kRemotePort + "\".");
   if (o_.makeDefault) {
@@ -229,7 +229,8 @@ ExitCode Run::install() {
 
 ExitCode Run::uninstall() {
   journal::Journal::Ending ending;
-  switch (monitor::uninstall({os_, os_, os_, log_, osMajorVersion}, [](bool) {}, &ending)) {
+  switch (monitor::uninstall(
+      {os_, os_, os_, log_, osMajorVersion}, [](bool) {}, &ending)) {
     case monitor::Removal::Removed:
       return ended(ExitCode::Done, ending);
     case monitor::Removal::NotInstalled:  // nothing to remove

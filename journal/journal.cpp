@@ -18,7 +18,9 @@ constexpr std::uint32_t kRegMultiSz = platform::kRegMultiSz;
 constexpr int kMaxDepth = 16;
 constexpr std::size_t kMaxKeys = 512;
 
-bool missing(Error e) { return e == platform::kErrorFileNotFound || e == platform::kErrorPathNotFound; }
+bool missing(Error e) {
+  return e == platform::kErrorFileNotFound || e == platform::kErrorPathNotFound;
+}
 
 std::string code(Error e) { return " (code " + std::to_string(static_cast<std::int32_t>(e)) + ")"; }
 
@@ -61,7 +63,8 @@ bool isEntryName(const std::string& name) {
 struct NoCase {
   bool operator()(const std::string& a, const std::string& b) const {
     return std::lexicographical_compare(a.begin(), a.end(), b.begin(), b.end(), [](char x, char y) {
-      return std::tolower(static_cast<unsigned char>(x)) < std::tolower(static_cast<unsigned char>(y));
+      return std::tolower(static_cast<unsigned char>(x)) <
+             std::tolower(static_cast<unsigned char>(y));
     });
   }
 };
@@ -218,13 +221,16 @@ Error setPort(const Pc& pc, const std::string& printer, const std::string& port,
   changed = false;
   platform::Spooler& s = pc.spooler;
   platform::PrinterHandle h = 0;
-  auto mode = pc.osMajorVersion >= 5 ? platform::OpenMode::Administer : platform::OpenMode::NoDefaults;
+  auto mode =
+      pc.osMajorVersion >= 5 ? platform::OpenMode::Administer : platform::OpenMode::NoDefaults;
   if (Error e = s.openPrinter(printer, mode, h)) return e;
   std::uint32_t needed = 0;
   platform::PrinterInfo2 info;
   Error e = s.printerSize(h, needed);
-  if (e == platform::kErrorInsufficientBuffer) e = s.getPrinter(h, needed, info);
-  else if (!e) e = platform::kErrorInvalidParameter;
+  if (e == platform::kErrorInsufficientBuffer)
+    e = s.getPrinter(h, needed, info);
+  else if (!e)
+    e = platform::kErrorInvalidParameter;
   if (!e && info.portName != port) {
     info.portName = port;
     info.securityDescriptor.clear();
@@ -244,8 +250,10 @@ Error setDefault(const Pc& pc, const std::string& printer) {
   std::uint32_t needed = 0;
   platform::PrinterInfo5 info;
   Error e = s.printer5Size(h, needed);
-  if (e == platform::kErrorInsufficientBuffer) e = s.getPrinter5(h, needed, info);
-  else if (!e) e = platform::kErrorInvalidParameter;
+  if (e == platform::kErrorInsufficientBuffer)
+    e = s.getPrinter5(h, needed, info);
+  else if (!e)
+    e = platform::kErrorInvalidParameter;
   if (!e) {
     info.attributes |= platform::kPrinterAttributeDefault;
     e = s.setPrinter5(h, info);
@@ -330,8 +338,11 @@ Undo undo(const Pc& pc, const Journal::Entry& entry) {
     bool changed = false;
     Error e = setPort(pc, f[1], f[2], changed);
     if (e == platform::kErrorInvalidPrinterName) return nothing();  // the printer is gone
-    if (e) return failed("the printer " + quoted(f[1]) + " could not be put back on " + quoted(f[2]) + code(e));
-    return changed ? done("put the printer " + quoted(f[1]) + " back on " + quoted(f[2])) : nothing();
+    if (e)
+      return failed("the printer " + quoted(f[1]) + " could not be put back on " + quoted(f[2]) +
+                    code(e));
+    return changed ? done("put the printer " + quoted(f[1]) + " back on " + quoted(f[2]))
+                   : nothing();
   }
   if (kind == "monitor-removed" || kind == "monitor-added") {
     bool removed = kind == "monitor-removed";
@@ -443,10 +454,9 @@ std::vector<std::pair<std::string, bool>> readLeftovers(platform::Registry& r) {
 }  // namespace
 
 std::string recordFailedText(Error e) {
-  return platform::failureText(
-      "The wizard could not write its record of the changes it makes in " + hklm(kJournalKey) +
-          ", so it changed nothing.",
-      e);
+  return platform::failureText("The wizard could not write its record of the changes it makes in " +
+                                   hklm(kJournalKey) + ", so it changed nothing.",
+                               e);
 }
 
 std::vector<std::string> removeLeftovers(platform::Registry& registry, platform::Files& files) {
@@ -571,9 +581,7 @@ bool Journal::monitorAdded(const std::string& name, const std::string& environme
   return record({"monitor-added", name, environment});
 }
 
-bool Journal::defaultPrinter(const std::string& previous) {
-  return record({"default", previous});
-}
+bool Journal::defaultPrinter(const std::string& previous) { return record({"default", previous}); }
 
 namespace {
 // A string value as it is, for the journal: whether key and value exist.
@@ -673,7 +681,8 @@ Journal::Ending Journal::end(bool done) {
       platform::RegKey left = 0;
       e = pc_.registry.regCreateKey(kLeftoversKey, left);
       for (const auto& [path, folder] : temporary_)
-        if (!e) e = pc_.registry.regSetValue(left, path, platform::kRegSz, folder ? "folder" : "file");
+        if (!e)
+          e = pc_.registry.regSetValue(left, path, platform::kRegSz, folder ? "folder" : "file");
       if (left) pc_.registry.regCloseKey(left);
     }
     if (!e) e = pc_.registry.regDeleteKey(kJournalKey);

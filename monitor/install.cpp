@@ -203,8 +203,8 @@ bool installMonitor(const MonitorPc& pc, journal::Journal& journal) {
     // The old monitor goes: its printers, then its registration (and with
     // it, by the spooler, its key).
     std::size_t before = journal.mark();
-    switch (unregisterMonitor(pc.spooler, pc.prompter, pc.osMajorVersion,
-                              RemovalKind::BeforeUpdate, journal)) {
+    switch (unregisterMonitor(pc.spooler, pc.prompter, pc.osMajorVersion, RemovalKind::BeforeUpdate,
+                              journal)) {
       case Removal::Removed:
         break;
       case Removal::NotInstalled:
@@ -349,8 +349,9 @@ Removal unregisterMonitor(platform::Spooler& spooler, platform::Prompter& prompt
   const Family& f = familyFor(osMajorVersion);
   std::string dll = RegistryKey(journal.pc().registry, kMonitorKey).readString("Driver");
   if (!recorded(journal.savedKey(kMonitorKey), journal, prompter) ||
-      !recorded(journal.monitorRemoved({kMonitorName, f.environment, dll.empty() ? f.dllName : dll}),
-                journal, prompter))
+      !recorded(
+          journal.monitorRemoved({kMonitorName, f.environment, dll.empty() ? f.dllName : dll}),
+          journal, prompter))
     return Removal::Failed;
   if (spooler.deleteMonitor(f.environment, kMonitorName) != kOk) {
     prompter.inform("DeleteMonitor Failed !", "", Icon::Information);

@@ -83,8 +83,7 @@ enum class Removal {
   Removed,
 };
 Removal unregisterMonitor(platform::Spooler& spooler, platform::Prompter& prompter,
-                          std::uint8_t osMajorVersion, RemovalKind kind,
-                          journal::Journal& journal);
+                          std::uint8_t osMajorVersion, RemovalKind kind, journal::Journal& journal);
 
 // The removal before an update as a step of its own (the hidden
 // "UnInstall" button of the detection page).  1: removed; 0: not

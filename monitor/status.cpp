@@ -24,8 +24,8 @@ UninstallOutcome uninstall(const MonitorPc& pc, const std::function<void(bool bu
                            journal::Journal::Ending* ending) {
   if (busy) busy(true);
   journal::Journal journal(pc.journalPc(), "the removal of the printer sharing driver");
-  Removal r = unregisterMonitor(pc.spooler, pc.prompter, pc.osMajorVersion,
-                                RemovalKind::Uninstall, journal);
+  Removal r = unregisterMonitor(pc.spooler, pc.prompter, pc.osMajorVersion, RemovalKind::Uninstall,
+                                journal);
   journal::Journal::Ending end = journal.end(r == Removal::Removed);
   journal::report(end, pc.prompter);
   if (ending) *ending = end;

@@ -23,7 +23,7 @@ namespace platform {
   X(CopyFile, copyFile, doCopyFile,                                                             \
     (const std::string& from, const std::string& to, bool failIfExists),                        \
     (from, to, failIfExists), )                                                                 \
-  /* MoveFileA: renames a file; 183 when `to` exists.  A DLL in use, or a read-only file, can    \
+  /* MoveFileA: renames a file; 183 when `to` exists.  A DLL in use, or a read-only file, can   \
      be renamed; a file open without FILE_SHARE_DELETE cannot (32). */                          \
   X(MoveFile, moveFile, doMoveFile, (const std::string& from, const std::string& to),           \
     (from, to), )                                                                               \
@@ -40,7 +40,7 @@ namespace platform {
     (const std::string& path, std::uint32_t& attributes), (path, attributes), attributes = 0)   \
   X(SetFileAttributes, setFileAttributes, doSetFileAttributes,                                  \
     (const std::string& path, std::uint32_t attributes), (path, attributes), )                  \
-  /* Whether the DACL of a file or folder lets anyone but SYSTEM, Administrators,              \
+  /* Whether the DACL of a file or folder lets anyone but SYSTEM, Administrators,               \
      TrustedInstaller and CREATOR OWNER write, replace or re-permission it                      \
      (platform/access.h decides from the DACL; GetNamedSecurityInfoA, bound late). */           \
   X(WritableByOthers, writableByOthers, doWritableByOthers,                                     \

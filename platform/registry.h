@@ -17,9 +17,9 @@ namespace platform {
      (and the keys above it) when missing. */                                                      \
   X(RegCreateKeyEx, regCreateKey, doRegCreateKey, (const std::string& path, RegKey& key),          \
     (path, key), key = 0)                                                                          \
-  /* RegOpenKeyExA under HKEY_LOCAL_MACHINE with KEY_ALL_ACCESS: a missing key fails with 2. */   \
-  X(RegOpenKeyEx, regOpenKey, doRegOpenKey, (const std::string& path, RegKey& key),                \
-    (path, key), key = 0)                                                                          \
+  /* RegOpenKeyExA under HKEY_LOCAL_MACHINE with KEY_ALL_ACCESS: a missing key fails with 2. */    \
+  X(RegOpenKeyEx, regOpenKey, doRegOpenKey, (const std::string& path, RegKey& key), (path, key),   \
+    key = 0)                                                                                       \
   /* RegQueryValueExA: the value's type and its bytes as stored (a REG_SZ keeps its                \
      terminating zero).  A missing value fails with 2. */                                          \
   X(RegQueryValueEx, regQueryValue, doRegQueryValue,                                               \
@@ -31,11 +31,12 @@ namespace platform {
     (key, name, type, data), )                                                                     \
   /* RegEnumValueA: the index-th value's name, type and bytes; 259 past the last. */               \
   X(RegEnumValue, regEnumValue, doRegEnumValue,                                                    \
-    (RegKey key, std::uint32_t index, std::string& name, std::uint32_t& type, std::string& data),  \
+    (RegKey key, std::uint32_t index, std::string & name, std::uint32_t & type,                    \
+     std::string & data),                                                                          \
     (key, index, name, type, data), (name.clear(), type = kRegNone, data.clear()))                 \
   /* RegEnumKeyExA: the index-th subkey's name; 259 past the last. */                              \
-  X(RegEnumKeyEx, regEnumKey, doRegEnumKey,                                                        \
-    (RegKey key, std::uint32_t index, std::string& name), (key, index, name), name.clear())        \
+  X(RegEnumKeyEx, regEnumKey, doRegEnumKey, (RegKey key, std::uint32_t index, std::string & name), \
+    (key, index, name), name.clear())                                                              \
   X(RegDeleteValue, regDeleteValue, doRegDeleteValue, (RegKey key, const std::string& name),       \
     (key, name), )                                                                                 \
   /* RegDeleteKeyA under HKEY_LOCAL_MACHINE: a key without subkeys, with its values. */            \

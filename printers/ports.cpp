@@ -136,8 +136,8 @@ RememberedPorts rememberedPorts(platform::Registry& registry) {
 namespace {
 // The port to remember for a printer leaving `port` for "Remote Port".
 // False when the record or the write fails (after its message).
-bool rememberPort(platform::Prompter& prompter, journal::Journal& journal,
-                  const std::string& name, const std::string& port) {
+bool rememberPort(platform::Prompter& prompter, journal::Journal& journal, const std::string& name,
+                  const std::string& port) {
   if (port == kRemotePort) return true;
   RememberedPorts remembered = rememberedPorts(journal.pc().registry);
   auto known = remembered.find(name);
@@ -145,8 +145,9 @@ bool rememberPort(platform::Prompter& prompter, journal::Journal& journal,
   if (known != remembered.end() && (port == kLptPort || known->second == port)) return true;
   Error e = journal.setString(journal::kPortsKey, name, port);
   if (e == kOk) return true;
-  prompter.showMessage(journal.error() ? journal::recordFailedText(journal.error())
-                                       : platform::failureText("Failed to set data for '" + name + "'", e));
+  prompter.showMessage(journal.error()
+                           ? journal::recordFailedText(journal.error())
+                           : platform::failureText("Failed to set data for '" + name + "'", e));
   return false;
 }
 }  // namespace

@@ -64,8 +64,7 @@ RememberedPorts rememberedPorts(platform::Registry& registry);
 enum class MoveOutcome { Moved, Declined, Failed };
 MoveOutcome moveToRemotePort(platform::Spooler& spooler, platform::Prompter& prompter,
                              std::uint8_t osMajorVersion, const std::string& name,
-                             const std::function<void(bool busy)>& busy,
-                             journal::Journal& journal);
+                             const std::function<void(bool busy)>& busy, journal::Journal& journal);
 
 // The page after the automatic page: the Lexmark help for names holding
 // "Lexmark", "LEXMARK", "Compaq" or "COMPAQ" (exactly so written).

@@ -87,14 +87,13 @@ void FakePc::renamed(const std::string& from, const std::string& to) {
 }
 
 FakePc::State FakePc::state() const {
-  return {registry,         files,          folders,          adminOnlyFolders,
-          openFolders,      spoolerModules, printers,         defaultPrinterName};
+  return {registry,    files,          folders,  adminOnlyFolders,
+          openFolders, spoolerModules, printers, defaultPrinterName};
 }
 
 namespace {
 template <class Map, class Show>
-void compareMaps(std::ostringstream& out, const char* what, const Map& a, const Map& b,
-                 Show show) {
+void compareMaps(std::ostringstream& out, const char* what, const Map& a, const Map& b, Show show) {
   for (const auto& [k, v] : a) {
     auto it = b.find(k);
     if (it == b.end())
@@ -135,8 +134,7 @@ std::string FakePc::difference(const State& a, const State& b) {
     if (!(a.printers[i] == b.printers[i]))
       out << "printer " << a.printers[i].printerName.value_or("?") << ": "
           << a.printers[i].portName.value_or("?") << " -> " << b.printers[i].portName.value_or("?")
-          << (a.printers[i].attributes != b.printers[i].attributes ? " (attributes)" : "")
-          << "\n";
+          << (a.printers[i].attributes != b.printers[i].attributes ? " (attributes)" : "") << "\n";
   if (a.defaultPrinter != b.defaultPrinter)
     out << "default printer: '" << a.defaultPrinter << "' -> '" << b.defaultPrinter << "'\n";
   return out.str();

@@ -22,8 +22,7 @@ Error Win32Platform::doSystemDirectory(std::string& directory) {
   return kOk;
 }
 
-Error Win32Platform::doCopyFile(const std::string& from, const std::string& to,
-                               bool failIfExists) {
+Error Win32Platform::doCopyFile(const std::string& from, const std::string& to, bool failIfExists) {
   return CopyFileA(from.c_str(), to.c_str(), failIfExists) ? kOk : lastWin32Error();
 }
 
@@ -73,8 +72,8 @@ Error Win32Platform::doWritableByOthers(const std::string& path, bool& writable)
   if (!get) return lastWin32Error();
   PACL dacl = nullptr;
   PSECURITY_DESCRIPTOR sd = nullptr;
-  DWORD r = get(const_cast<char*>(path.c_str()), SE_FILE_OBJECT, DACL_SECURITY_INFORMATION,
-                nullptr, nullptr, &dacl, nullptr, &sd);
+  DWORD r = get(const_cast<char*>(path.c_str()), SE_FILE_OBJECT, DACL_SECURITY_INFORMATION, nullptr,
+                nullptr, &dacl, nullptr, &sd);
   if (r != ERROR_SUCCESS) return r;
   std::optional<std::vector<std::uint8_t>> bytes;
   if (dacl) {

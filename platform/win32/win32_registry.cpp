@@ -57,7 +57,7 @@ Error Win32Platform::doRegSetValue(RegKey key, const std::string& name, std::uin
 }
 
 Error Win32Platform::doRegEnumValue(RegKey key, std::uint32_t index, std::string& name,
-                                   std::uint32_t& type, std::string& data) {
+                                    std::uint32_t& type, std::string& data) {
   // Room for the longest name and value, asked for again if one grew.
   for (int attempt = 0; attempt < 4; ++attempt) {
     DWORD nameRoom = 0, dataRoom = 0;

@@ -202,7 +202,8 @@ class FaultLoop : public ::testing::Test {
     ASSERT_TRUE(run([&] {
       states.push_back(pcState(*pc));
       stepEnds.push_back(pc->callCount());
-    })) << name << ": the reference run did not complete";
+    })) << name
+        << ": the reference run did not complete";
     const std::uint64_t calls = pc->callCount();
     ASSERT_GT(calls, 10u);
     ASSERT_NE(states.front(), states.back()) << name << ": the run changed nothing";
@@ -223,8 +224,7 @@ class FaultLoop : public ::testing::Test {
       } else if (at > 0) {
         ++failing.afterAStep;
       } else {
-        EXPECT_TRUE(completed) << "left half-done: "
-                               << FakePc::difference(states.front(), after);
+        EXPECT_TRUE(completed) << "left half-done: " << FakePc::difference(states.front(), after);
         ++failing.completedOtherwise;
         // A file the process could not let go of (its DLL not freed) is
         // removed by the next start, which changes nothing else.
@@ -268,9 +268,8 @@ class FaultLoop : public ::testing::Test {
         "%s: %llu calls. Failing each: %d left the PC as before, %d as after a step, %d completed "
         "otherwise (%d of them, after the next start, with another outcome). Ended after each "
         "(and started again): %d as before, %d as after a step.\n",
-        name.c_str(), static_cast<unsigned long long>(calls), failing.unchanged,
-        failing.afterAStep, failing.completedOtherwise, failing.otherEnd, killed.unchanged,
-        killed.afterAStep);
+        name.c_str(), static_cast<unsigned long long>(calls), failing.unchanged, failing.afterAStep,
+        failing.completedOtherwise, failing.otherEnd, killed.unchanged, killed.afterAStep);
   }
 
   // The installation as a user walks it: the detection page's "Next >"
@@ -279,7 +278,10 @@ class FaultLoop : public ::testing::Test {
   std::vector<Action> installationWalk() {
     return {
         {"MainForm", nullptr, [] { return MainForm->BtnNext; }},
-        {"TaloWizard", [] { TaloWizard->showServer({"KX230", "10.0.0.4", "HP LaserJet 1100"}); },
+        {"TaloWizard",
+         [] {
+           TaloWizard->showServer({"KX230", "10.0.0.4", "HP LaserJet 1100"});
+         },
          [] { return TaloWizard->BtnNext; }},
         {"PrnWizard", nullptr, [] { return PrnWizard->BtnNext; }},
         {"EndForm", nullptr, [] { return EndForm->Button1; }},
@@ -339,7 +341,8 @@ TEST_F(FaultLoop, UnattendedInstallationOverAnOlderMonitor) {
         olderMonitorAtWork();
       },
       [this](const std::function<void()>& boundary) {
-        int code = quiet("/quiet /server:10.0.0.4 \"/printer:" + kPrinter + "\" /default /testpage");
+        int code =
+            quiet("/quiet /server:10.0.0.4 \"/printer:" + kPrinter + "\" /default /testpage");
         if (code == 0) boundary();
         return code == 0;
       });

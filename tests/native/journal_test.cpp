@@ -219,10 +219,9 @@ std::vector<std::uint8_t> dacl(const std::vector<Ace>& aces) {
 
 TEST(Rights, OnlyAdministratorsTheSystemAndTheInstallerMayWrite) {
   const auto system = sid(5, {18}), admins = sid(5, {32, 544}), users = sid(5, {32, 545}),
-             creatorOwner = sid(3, {0}), everyone = sid(1, {0}),
-             bob = sid(5, {21, 1, 2, 3, 1001}),
-             installer = sid(5, {80, 956008885u, 3418522649u, 1831038044u, 1853292631u,
-                                 2271478464u});
+             creatorOwner = sid(3, {0}), everyone = sid(1, {0}), bob = sid(5, {21, 1, 2, 3, 1001}),
+             installer =
+                 sid(5, {80, 956008885u, 3418522649u, 1831038044u, 1853292631u, 2271478464u});
   constexpr std::uint32_t kFull = 0x1F01FF, kReadExecute = 0x1200A9, kModify = 0x1301BF;
   // A folder under Program Files: users read and execute.
   const std::vector<Ace> programFiles{{0, 0x10, kFull, installer},
@@ -233,8 +232,8 @@ TEST(Rights, OnlyAdministratorsTheSystemAndTheInstallerMayWrite) {
   EXPECT_FALSE(platform::writableByOthers(dacl(programFiles)));
   EXPECT_FALSE(platform::writableByOthers(platform::adminOnlyDacl()));
   // Anyone else who may write, append, delete, re-permission or own it.
-  for (std::uint32_t right : {0x2u, 0x4u, 0x40u, 0x10000u, 0x40000u, 0x80000u, 0x10000000u,
-                              0x40000000u, kModify}) {
+  for (std::uint32_t right :
+       {0x2u, 0x4u, 0x40u, 0x10000u, 0x40000u, 0x80000u, 0x10000000u, 0x40000000u, kModify}) {
     SCOPED_TRACE(right);
     auto aces = programFiles;
     aces.push_back({0, 0, right, users});

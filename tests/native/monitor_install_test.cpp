@@ -213,7 +213,8 @@ TEST_F(Install, RegistrationRefusedShowsTheSystemsCode) {
   EXPECT_FALSE(installMonitor({pc, pc, pc, pc.prompter(), osMajorVersion}));
   ASSERT_EQ(pc.boxes.size(), 1u);
   expectPlainMessage(pc.boxes[0], "AddMonitor Failed\nCode 127");
-  EXPECT_TRUE(pc.state() == before) << "no copy stays: " << platform::FakePc::difference(before, pc.state());
+  EXPECT_TRUE(pc.state() == before)
+      << "no copy stays: " << platform::FakePc::difference(before, pc.state());
 }
 
 // A list of monitors that cannot be read is no "not installed": the step
@@ -471,8 +472,8 @@ TEST_F(Staging, TheCopyInTheAdministratorsFolderIsReadAndInstalledAndThenRemoved
   pc.answers = {Answer::Yes};
   EXPECT_TRUE(installMonitor({pc, pc, pc, pc.prompter(), osMajorVersion}));
   EXPECT_TRUE(stagedWhenAsked);
-  EXPECT_EQ(pc.libraryLoads,
-            (std::vector<std::string>{kSys + "\\talomon.dll", kSys + "\\PrnWizard.1\\talomon.dl_"}));
+  EXPECT_EQ(pc.libraryLoads, (std::vector<std::string>{kSys + "\\talomon.dll",
+                                                       kSys + "\\PrnWizard.1\\talomon.dl_"}));
   EXPECT_EQ(content(kSys + "\\talomon.dll"), "shipped talomon");
   EXPECT_FALSE(pc.file(kSys + "\\talomon.dll")->readOnly) << "or no update could replace it";
   EXPECT_EQ(content(kSys + "\\taloui.dll"), "shipped taloui");

@@ -145,8 +145,7 @@ TEST(FakeFiles, RenamesDeletionsAttributesFoldersAndRights) {
   // Open elsewhere without sharing: nothing goes.
   pc.lockedFiles.insert("C:\\ship\\m.dl_");
   EXPECT_EQ(pc.moveFile("C:\\ship\\m.dl_", "C:\\ship\\x"), platform::kErrorSharingViolation);
-  EXPECT_EQ(pc.copyFile("C:\\ship\\m.dl_", "C:\\ship\\x", false),
-            platform::kErrorSharingViolation);
+  EXPECT_EQ(pc.copyFile("C:\\ship\\m.dl_", "C:\\ship\\x", false), platform::kErrorSharingViolation);
 
   // Folders: made once, never taken when there; removed only when empty.
   EXPECT_EQ(pc.createDirectory("C:\\none\\x", true), platform::kErrorPathNotFound);

@@ -245,9 +245,7 @@ TEST(PrinterPortsOddSpooler, SizeQueryThatSucceedsIsAFailure) {
   EXPECT_FALSE(
       printers::setPrinterPort(pc, pc.prompter(), osMajorVersion, "Epson A", "Remote Port"));
   int busyCalls = 0;
-  EXPECT_EQ(move(pc, "Epson A",
-                                       [&](bool) { ++busyCalls; }),
-            MoveOutcome::Failed);
+  EXPECT_EQ(move(pc, "Epson A", [&](bool) { ++busyCalls; }), MoveOutcome::Failed);
   EXPECT_EQ(busyCalls, 0);
   ASSERT_EQ(pc.boxes.size(), 2u);
   EXPECT_EQ(pc.boxes[0].text, "GetPrinter Falied!!");
@@ -266,10 +264,10 @@ TEST_F(PrinterPorts, MoveAsksAndMovesOnYes) {
   std::vector<bool> busy;
   std::size_t writesWhenBusy = 99;
   EXPECT_EQ(move(pc, "Lexmark Z34",
-                                       [&](bool b) {
-                                         busy.push_back(b);
-                                         if (b) writesWhenBusy = pc.printerWrites.size();
-                                       }),
+                 [&](bool b) {
+                   busy.push_back(b);
+                   if (b) writesWhenBusy = pc.printerWrites.size();
+                 }),
             MoveOutcome::Moved);
   ASSERT_EQ(pc.boxes.size(), 1u);
   EXPECT_EQ(pc.boxes[0].text,
@@ -291,8 +289,7 @@ TEST_F(PrinterPorts, MoveOnVersion4KeepsTheFirstOpen) {
   pc.addPrinter("Epson A", "LPT1:");
   osMajorVersion = 4;
   pc.answers.push_back(Answer::Yes);
-  EXPECT_EQ(move(pc, "Epson A", nullptr),
-            MoveOutcome::Moved);
+  EXPECT_EQ(move(pc, "Epson A", nullptr), MoveOutcome::Moved);
   EXPECT_EQ(openModes(), (std::vector<OpenMode>{OpenMode::NoDefaults}));
   EXPECT_EQ(pc.printer("Epson A")->portName, "Remote Port");
 }
@@ -302,9 +299,7 @@ TEST_F(PrinterPorts, MoveDeclinedLeavesThePrinter) {
   const PrinterInfo2 before = *pc.printer("Epson A");
   pc.answers.push_back(Answer::No);
   int busyCalls = 0;
-  EXPECT_EQ(move(pc, "Epson A",
-                                       [&](bool) { ++busyCalls; }),
-            MoveOutcome::Declined);
+  EXPECT_EQ(move(pc, "Epson A", [&](bool) { ++busyCalls; }), MoveOutcome::Declined);
   EXPECT_EQ(busyCalls, 0);
   EXPECT_EQ(*pc.printer("Epson A"), before);
   EXPECT_TRUE(pc.printerWrites.empty());
@@ -315,8 +310,7 @@ TEST_F(PrinterPorts, MoveDeclinedLeavesThePrinter) {
 TEST_F(PrinterPorts, MoveAlreadyOnRemotePortAsksNothingAndWritesAgain) {
   addRich(pc, "Epson A", "Remote Port");
   const PrinterInfo2 before = *pc.printer("Epson A");
-  EXPECT_EQ(move(pc, "Epson A", nullptr),
-            MoveOutcome::Moved);
+  EXPECT_EQ(move(pc, "Epson A", nullptr), MoveOutcome::Moved);
   EXPECT_TRUE(pc.boxes.empty());
   EXPECT_EQ(pc.printerWrites.size(), 1u);
   EXPECT_EQ(*pc.printer("Epson A"), before);
@@ -326,10 +320,8 @@ TEST_F(PrinterPorts, MoveAsksAboutAPortListAndAMissingPort) {
   pc.addPrinter("Epson A", "Remote Port,LPT1:");
   pc.addPrinter("Epson B", "LPT1:").portName = std::nullopt;
   pc.answers = {Answer::No, Answer::No};
-  EXPECT_EQ(move(pc, "Epson A", nullptr),
-            MoveOutcome::Declined);
-  EXPECT_EQ(move(pc, "Epson B", nullptr),
-            MoveOutcome::Declined);
+  EXPECT_EQ(move(pc, "Epson A", nullptr), MoveOutcome::Declined);
+  EXPECT_EQ(move(pc, "Epson B", nullptr), MoveOutcome::Declined);
   ASSERT_EQ(pc.boxes.size(), 2u);
   EXPECT_EQ(pc.boxes[0].text,
             "Change Epson A port setting \n from \"Remote Port,LPT1:\" to \"Remote Port\" ?");
@@ -343,9 +335,7 @@ template <class Pc>
 void expectFailedMove(Pc& pc, const std::string& why) {
   pc.answers.push_back(Answer::Yes);
   std::vector<bool> busy;
-  EXPECT_EQ(move(pc, "Epson A",
-                                       [&](bool b) { busy.push_back(b); }),
-            MoveOutcome::Failed);
+  EXPECT_EQ(move(pc, "Epson A", [&](bool b) { busy.push_back(b); }), MoveOutcome::Failed);
   EXPECT_EQ(busy, (std::vector<bool>{true, false}));
   EXPECT_EQ(pc.printer("Epson A")->portName, "LPT1:");
   ASSERT_EQ(pc.boxes.size(), 2u);
@@ -363,14 +353,11 @@ TEST_F(PrinterPorts, MoveWriteFailureStaysWithTheMessage) {
 
 TEST_F(PrinterPorts, MoveReadFailuresShowTheirMessages) {
   pc.addPrinter("Epson A", "LPT1:");
-  EXPECT_EQ(move(pc, "Nobody", nullptr),
-            MoveOutcome::Failed);
+  EXPECT_EQ(move(pc, "Nobody", nullptr), MoveOutcome::Failed);
   pc.failCall(SpoolerCall::GetPrinterSizing, platform::kErrorInvalidHandle, 1);
-  EXPECT_EQ(move(pc, "Epson A", nullptr),
-            MoveOutcome::Failed);
+  EXPECT_EQ(move(pc, "Epson A", nullptr), MoveOutcome::Failed);
   pc.failCall(SpoolerCall::GetPrinter, kAccessDenied, 1);
-  EXPECT_EQ(move(pc, "Epson A", nullptr),
-            MoveOutcome::Failed);
+  EXPECT_EQ(move(pc, "Epson A", nullptr), MoveOutcome::Failed);
   expectPlainMessages({"GetPrinter Failed!!", "GetPrinter Failed!!", "GetPrinter Falied!!"});
   EXPECT_TRUE(pc.printerWrites.empty());
 }
@@ -410,8 +397,7 @@ TEST_F(PrinterPorts, LongNamesAreUsedWhole) {
   EXPECT_EQ(printers::choosePrinterPage(pc, "Lexmark"), printers::PrinterPage::Automatic);
 
   pc.answers.push_back(Answer::Yes);
-  EXPECT_EQ(move(pc, longName, nullptr),
-            MoveOutcome::Moved);
+  EXPECT_EQ(move(pc, longName, nullptr), MoveOutcome::Moved);
   ASSERT_EQ(pc.boxes.size(), 1u);
   EXPECT_EQ(pc.boxes[0].text,
             "Change " + longName + " port setting \n from \"LPT1:\" to \"Remote Port\" ?");

@@ -107,7 +107,6 @@ bool onlyAdministratorsWrite(const std::string& path, bool open = false) {
   return ok;
 }
 
-
 void deleteTree(HKEY root, const std::string& path) {
   HKEY key;
   if (RegOpenKeyExA(root, path.c_str(), 0, KEY_ALL_ACCESS, &key) != ERROR_SUCCESS) return;
@@ -235,10 +234,12 @@ class MonitorOnWine : public testing::Test {
     std::string base = family->monitorDll;
     std::string from = wintest::exeDir() + "\\fixture_" + base + "_" + variant + ".dll";
     std::vector<std::pair<std::string, std::string>> files{{from, shipped(base)}};
-    if (base == "talomon") files.push_back({wintest::exeDir() + "\\fixture_taloui.dll", shipped("taloui")});
+    if (base == "talomon")
+      files.push_back({wintest::exeDir() + "\\fixture_taloui.dll", shipped("taloui")});
     for (const auto& [source, target] : files) {
       onlyAdministratorsWrite(target, true);
-      ASSERT_TRUE(CopyFileA(source.c_str(), target.c_str(), FALSE)) << source << ": " << GetLastError();
+      ASSERT_TRUE(CopyFileA(source.c_str(), target.c_str(), FALSE))
+          << source << ": " << GetLastError();
       ASSERT_TRUE(onlyAdministratorsWrite(target)) << GetLastError();
     }
     ASSERT_TRUE(onlyAdministratorsWrite(shipDir())) << GetLastError();
@@ -310,9 +311,9 @@ TEST_F(MonitorOnWine, FreshInstallStatusAndUninstall) {
   EXPECT_EQ(dwDriverVersion, 1u);
 
   std::vector<bool> busy;
-  EXPECT_EQ(
-      monitor::uninstall({os, os, os, os.prompter(), osMajorVersion}, [&](bool on) { busy.push_back(on); }),
-      monitor::UninstallOutcome::Removed);
+  EXPECT_EQ(monitor::uninstall({os, os, os, os.prompter(), osMajorVersion},
+                               [&](bool on) { busy.push_back(on); }),
+            monitor::UninstallOutcome::Removed);
   EXPECT_EQ(busy, (std::vector<bool>{true, false}));
   EXPECT_EQ(os.texts(),
             std::vector<std::string>{"The Printer Sharing Drvier\nunistall successfully."});

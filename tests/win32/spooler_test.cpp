@@ -212,9 +212,7 @@ TEST_F(Win32Spooler, PortChangesKeepEveryOtherField) {
 TEST_F(Win32Spooler, AutomaticPageMoveAsksAndMoves) {
   const Raw beta = readDirect(kPrinters[0]);
   std::vector<bool> busy;
-  EXPECT_EQ(move(kPrinters[0],
-                                       [&](bool b) { busy.push_back(b); }),
-            printers::MoveOutcome::Moved);
+  EXPECT_EQ(move(kPrinters[0], [&](bool b) { busy.push_back(b); }), printers::MoveOutcome::Moved);
   ASSERT_EQ(os.boxes.size(), 1u);
   EXPECT_EQ(os.boxes[0],
             std::string("Change ") + kPrinters[0] +
@@ -227,8 +225,7 @@ TEST_F(Win32Spooler, AutomaticPageMoveAsksAndMoves) {
   EXPECT_EQ(printers::rememberedPorts(os)[kPrinters[0]], "LPT1:");
   EXPECT_FALSE(testpc::keyExists(journal::kJournalKey));
   // Already there: no question.
-  EXPECT_EQ(move(kPrinters[0], nullptr),
-            printers::MoveOutcome::Moved);
+  EXPECT_EQ(move(kPrinters[0], nullptr), printers::MoveOutcome::Moved);
   EXPECT_EQ(os.boxes.size(), 1u);
   EXPECT_EQ(printers::checkRemotePort(os, os.prompter(), osMajorVersion, 1), 1);
   EXPECT_EQ(readDirect(kPrinters[0]).port, "LPT1:");
@@ -249,8 +246,7 @@ TEST_F(Win32Spooler, Version4OpensWithoutDefaults) {
 TEST_F(Win32Spooler, UnknownPrinterIsReported) {
   EXPECT_FALSE(
       printers::setPrinterPort(os, os.prompter(), osMajorVersion, "Wzt Nobody", "Remote Port"));
-  EXPECT_EQ(move("Wzt Nobody", nullptr),
-            printers::MoveOutcome::Failed);
+  EXPECT_EQ(move("Wzt Nobody", nullptr), printers::MoveOutcome::Failed);
   ASSERT_EQ(os.boxes.size(), 2u);
   EXPECT_EQ(os.boxes[0], "GetPrinter Failed!!");
   EXPECT_EQ(os.boxes[1], "GetPrinter Failed!!");
