@@ -7,6 +7,7 @@
 #include "app/state/context.h"
 #include "app/state/wizard_state.h"
 #include "app/unattended.h"
+#include "journal/journal.h"
 #include "pages/Browtalo.h"
 #include "pages/Endfrm.h"
 #include "pages/Frmakprn.h"
@@ -124,6 +125,12 @@ int runApplication(platform::Platform& os, gui::Ui& ui, const std::string& comma
   os.setApplication(ui.applicationWindow(), kAppTitle);
   osMajorVersion = os.osMajorVersion();
   setContext(&os, &ui);
+  // What a run ended in the middle left is undone before anything else; a
+  // journal that cannot be undone ends the wizard after its message.
+  journal::Recovery recovery = journal::recover({os, os, os, osMajorVersion});
+  if (recovery.result == journal::Recovery::Undone || recovery.result == journal::Recovery::Failed)
+    os.prompter().showMessage(journal::recoveryText(recovery));
+  if (recovery.result == journal::Recovery::Failed) return 0;
   try {
     createPages(ui);
     ui.run(*MainForm);

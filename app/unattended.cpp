@@ -9,6 +9,7 @@
 #include "discovery/network_setup.h"
 #include "discovery/receiver.h"
 #include "discovery/search.h"
+#include "journal/journal.h"
 #include "monitor/install.h"
 #include "monitor/registry_key.h"
 #include "monitor/status.h"
@@ -38,6 +39,8 @@ constexpr CodeText kCodes[] = {
     {ExitCode::DefaultFailed, "the default printer could not be set"},
     {ExitCode::TestPageFailed, "the test page could not be printed"},
     {ExitCode::UninstallStopped, "the uninstall stopped"},
+    {ExitCode::UndoFailed, "an earlier run that was ended in the middle could not be undone"},
+    {ExitCode::RecordFailed, "the record of the changes could not be completed"},
 };
 
 constexpr unsigned kPollMs = 100;
@@ -49,17 +52,22 @@ class Run {
 
   ExitCode install();
   ExitCode uninstall();
+  // What a run that failed could not put back, a line each.
+  const std::vector<std::string>& notPutBack() const { return notPutBack_; }
 
  private:
   bool printerExists(const std::string& name, ExitCode& failure);
   bool search(discovery::Server& found);
   bool matchingPrinter(const std::string& serverPrinter, std::string& name, ExitCode& failure);
-  ExitCode installMonitor(const std::string& address);
-  ExitCode failedAfterInstall(ExitCode code, const std::string& done);
+  ExitCode installMonitor(const std::string& address, journal::Journal& journal);
+  ExitCode changes(const discovery::Server& server, const std::string& printer,
+                   journal::Journal& journal);
+  ExitCode ended(ExitCode code, const journal::Journal::Ending& ending);
 
   platform::Platform& os_;
   LogPrompter& log_;
   const Options& o_;
+  std::vector<std::string> notPutBack_;
 };
 
 bool Run::printerExists(const std::string& name, ExitCode& failure) {
@@ -132,16 +140,16 @@ bool Run::matchingPrinter(const std::string& serverPrinter, std::string& name, E
   return false;
 }
 
-ExitCode Run::installMonitor(const std::string& address) {
+ExitCode Run::installMonitor(const std::string& address, journal::Journal& journal) {
   const int before = log_.messages();
   try {
     // A message means a step failed, even where the installation went on
     // with the monitor already there.
-    if (!monitor::installMonitor({os_, os_, os_, log_, osMajorVersion}) ||
+    if (!monitor::installMonitor({os_, os_, os_, log_, osMajorVersion}, journal) ||
         log_.messages() != before)
       return ExitCode::MonitorFailed;
     log_.line("The port monitor is installed.");
-    monitor::storeServerAddress(os_, log_, address);
+    monitor::storeServerAddress(os_, log_, address, &journal);
   } catch (const monitor::RegistryError& e) {
     log_.line(e.what());
     return ExitCode::MonitorFailed;
@@ -154,9 +162,46 @@ ExitCode Run::installMonitor(const std::string& address) {
   return ExitCode::Done;
 }
 
-ExitCode Run::failedAfterInstall(ExitCode code, const std::string& done) {
-  log_.line("Not completed: " + done + ", but " + exitCodeText(code) + ".");
+// The run's end: its changes stand, or all of them were put back.
+ExitCode Run::ended(ExitCode code, const journal::Journal::Ending& ending) {
+  if (ending.commitError) {
+    log_.line(platform::failureText(
+        "The record of the changes could not be completed, so they were put back.",
+        ending.commitError));
+    code = ExitCode::RecordFailed;
+  }
+  if (!ending.leftOver.empty())
+    log_.line("Temporary files that the next start removes: " + ending.leftOver.front() +
+              (ending.leftOver.size() > 1 ? " and others." : "."));
+  notPutBack_ = ending.notPutBack;
   return code;
+}
+
+// Everything the run changes, in order; the first failure's code.
+ExitCode Run::changes(const discovery::Server& server, const std::string& printer,
+                      journal::Journal& journal) {
+  if (ExitCode e = installMonitor(server.ip, journal); e != ExitCode::Done) return e;
+  if (printers::moveToRemotePort(
+          os_, log_, osMajorVersion, printer, [](bool) {}, journal) != printers::MoveOutcome::Moved)
+    return ExitCode::PortFailed;
+  log_.line("\"" + printer + "\" prints to \"" + printers::kRemotePort + "\".");
+  if (o_.makeDefault) {
+    if (!printers::makeDefaultPrinter(os_, log_, osMajorVersion, printer, journal))
+      return ExitCode::DefaultFailed;
+    log_.line("\"" + printer + "\" is the default printer.");
+  }
+  if (o_.testPage) {
+    report::Destination destination;
+    destination.printer = printer;
+    platform::Error e =
+        report::printAt(os_, destination, pages::completionTestPage(server.ip, printer));
+    if (e != platform::kOk) {
+      log_.line(platform::failureText("The test page could not be printed.", e));
+      return ExitCode::TestPageFailed;
+    }
+    log_.line("Test page printed");
+  }
+  return ExitCode::Done;
 }
 
 ExitCode Run::install() {
@@ -176,42 +221,25 @@ ExitCode Run::install() {
   if (printer.empty() && !matchingPrinter(server.printer, printer, failure)) return failure;
   log_.line("The printer is \"" + printer + "\".");
 
-  if (ExitCode e = installMonitor(server.ip); e != ExitCode::Done) return e;
-  std::string done = "the monitor is installed and the address stored";
-  if (printers::moveToRemotePort(os_, log_, osMajorVersion, printer, [](bool) {}) !=
-      printers::MoveOutcome::Moved)
-    return failedAfterInstall(ExitCode::PortFailed, done);
-  log_.line("\"" + printer + "\" prints to \"" + printers::kRemotePort + "\".");
-  done += ", the printer moved";
-  if (o_.makeDefault) {
-    if (!printers::makeDefaultPrinter(os_, log_, osMajorVersion, printer))
-      return failedAfterInstall(ExitCode::DefaultFailed, done);
-    log_.line("\"" + printer + "\" is the default printer.");
-    done += " and made the default";
-  }
-  if (o_.testPage) {
-    report::Destination destination;
-    destination.printer = printer;
-    platform::Error e =
-        report::printAt(os_, destination, pages::completionTestPage(server.ip, printer));
-    if (e != platform::kOk) {
-      log_.line(platform::failureText("The test page could not be printed.", e));
-      return failedAfterInstall(ExitCode::TestPageFailed, done);
-    }
-    log_.line("Test page printed");
-  }
-  return ExitCode::Done;
+  // The whole run is one step: it all stands, or nothing was changed.
+  journal::Journal journal({os_, os_, os_, osMajorVersion}, "the unattended installation");
+  ExitCode code = changes(server, printer, journal);
+  return ended(code, journal.end(code == ExitCode::Done));
 }
 
 ExitCode Run::uninstall() {
-  switch (monitor::uninstall(os_, log_, osMajorVersion, [](bool) {})) {
+  journal::Journal::Ending ending;
+  switch (monitor::uninstall(
+      {os_, os_, os_, log_, osMajorVersion}, [](bool) {}, &ending)) {
     case monitor::Removal::Removed:
+      return ended(ExitCode::Done, ending);
     case monitor::Removal::NotInstalled:  // nothing to remove
       return ExitCode::Done;
     case monitor::Removal::Declined:
     case monitor::Removal::Failed:
       break;
   }
+  notPutBack_ = ending.notPutBack;
   return ExitCode::UninstallStopped;
 }
 
@@ -247,6 +275,7 @@ ExitCode runUnattended(platform::Platform& os, gui::Ui& ui, const Options& optio
   if (!log.start(std::string(kAppTitle) + " /quiet, started with: " + commandLine))
     return ExitCode::BadCommandLine;
   ExitCode code = ExitCode::AnotherCopy;
+  std::vector<std::string> notPutBack;
   platform::WindowId running = 0;
   if (os.findWindow(kAppClass, kAppTitle, running) == platform::kOk && running) {
     log.line("Another copy of the wizard is running.");
@@ -256,8 +285,20 @@ ExitCode runUnattended(platform::Platform& os, gui::Ui& ui, const Options& optio
     os.setApplication(ui.applicationWindow(), kAppTitle);
     osMajorVersion = os.osMajorVersion();
     setContext(&os, &ui);
+    // What a run ended in the middle left is undone before anything else.
+    journal::Recovery recovery = journal::recover({os, os, os, osMajorVersion});
+    if (recovery.result != journal::Recovery::Nothing) log.line(journal::recoveryText(recovery));
     Run run(os, log, options);
-    code = options.uninstall ? run.uninstall() : run.install();
+    if (recovery.result == journal::Recovery::Failed) {
+      code = ExitCode::UndoFailed;
+    } else {
+      code = options.uninstall ? run.uninstall() : run.install();
+      notPutBack = run.notPutBack();
+    }
+  }
+  if (code != ExitCode::Done && code != ExitCode::UndoFailed) {
+    if (notPutBack.empty()) log.line("Nothing was changed.");
+    for (const std::string& line : notPutBack) log.line("Not put back: " + line + ".");
   }
   log.line("Exit code " + std::to_string(static_cast<int>(code)) + ": " + exitCodeText(code) + ".");
   return code;

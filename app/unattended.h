@@ -23,6 +23,8 @@ enum class ExitCode : int {
   DefaultFailed = 7,
   TestPageFailed = 8,
   UninstallStopped = 9,
+  UndoFailed = 20,
+  RecordFailed = 21,
 };
 
 // What the code means, as the log's last line and /? say it.

@@ -1,12 +1,15 @@
 // Installing and updating the port monitor, its stored server address, and
 // its silent removal before an update.  Questions and messages go to the
-// prompter, owned by the application.
+// prompter, owned by the application.  Every change is recorded first in
+// the step's journal (journal/journal.h), so that a step that fails, or is
+// ended in the middle, leaves the PC as it was.
 #pragma once
 
 #include <cstdint>
 #include <optional>
 #include <string>
 
+#include "journal/journal.h"
 #include "platform/files.h"
 #include "platform/prompter.h"
 #include "platform/registry.h"
@@ -22,10 +25,13 @@ struct MonitorPc {
   platform::Registry& registry;
   platform::Prompter& prompter;
   std::uint8_t osMajorVersion;
+
+  journal::Pc journalPc() const { return {spooler, registry, files, osMajorVersion}; }
 };
 
-// 1 when the spooler lists a monitor of exactly this name, else 0 (after
-// "EnumMonitors Failed!!" when it cannot list them).
+// 1 when the spooler lists a monitor of exactly this name, 0 when it does
+// not, -1 when it cannot list them (after "EnumMonitors Failed!!\nCode %d"):
+// an unknown list is never read as "not installed".
 int monitorInstalled(platform::Spooler& spooler, platform::Prompter& prompter,
                      const std::string& name);
 
@@ -35,38 +41,54 @@ std::optional<std::uint32_t> lprGetVersion(platform::Files& files, const std::st
 
 // Installs the monitor from the shipped files in "AppPath", or updates an
 // older one after asking.  true when it completed (the monitor is
-// registered); false after its message.  Sets dwDriverVersion.  A stored
+// registered); false after its message, and the caller ends the journal's
+// step, which puts back what was changed.  Sets dwDriverVersion.  A stored
 // "AppPath" that is not a string raises RegistryError.
+//
+// The shipped files are used only from a folder no user but the
+// administrators can write: on NT 6 and later "AppPath" and its files are
+// refused when others can write them (the message names the folder); they
+// are copied into a new folder of the system directory that only
+// administrators can write, their version is read from that copy, and that
+// copy is installed.  The new files go beside the old ones under names of
+// their own before anything old is touched; then the old monitor goes (its
+// printers moved to "LPT1:"), its files are renamed aside, the new ones
+// take their names, and the monitor is registered.  The temporary folder,
+// copies and the old files go when the step ends.
+bool installMonitor(const MonitorPc& pc, journal::Journal& journal);
+// The same as a step of its own: what failed is put back.
 bool installMonitor(const MonitorPc& pc);
 
 // Brings "Server Address" to `newAddress`; asks first when the stored
-// address differs and has 8 or more characters.  Raises RegistryError when
-// the write fails or the stored value is not a string.
+// address differs and has 8 or more characters.  The write goes through
+// `journal` when one is given.  Raises RegistryError when the write fails
+// or the stored value is not a string.
 void storeServerAddress(platform::Registry& registry, platform::Prompter& prompter,
-                        const std::string& newAddress);
+                        const std::string& newAddress, journal::Journal* journal = nullptr);
 
 // The stored "Server Address" (empty when missing).  May raise RegistryError.
 std::string storedServerAddress(platform::Registry& registry);
 
 // Moving the printers off "Remote Port" and unregistering the monitor, as
 // the removal before an update does it (no question; "... does not exist!"
-// without a caption) or as "Uninstall" does it (asks before moving the
-// printers; that message captioned "Information").
+// without a caption; the printers to "LPT1:") or as "Uninstall" does it
+// (asks before moving the printers, that message captioned "Information";
+// each printer back to its own remembered port when that port is there,
+// else to "LPT1:").  Each change is recorded in `journal` first.
 enum class RemovalKind { BeforeUpdate, Uninstall };
 enum class Removal {
   NotInstalled,  // "... does not exist!" shown
   Declined,      // the user kept the printers on "Remote Port"
-  Failed,        // a message shown; the monitor stays registered
+  Failed,        // a message shown; the caller puts back what was changed
   Removed,
 };
 Removal unregisterMonitor(platform::Spooler& spooler, platform::Prompter& prompter,
-                          std::uint8_t osMajorVersion, RemovalKind kind);
+                          std::uint8_t osMajorVersion, RemovalKind kind, journal::Journal& journal);
 
-// The removal before an update: moves the printers off "Remote Port"
-// without asking and unregisters the monitor.  1: removed; 0: not
-// registered (after its message); -1: stopped after a message, the monitor
-// still registered (a printer could not be moved, or the spooler refused).
-int removeMonitor(platform::Spooler& spooler, platform::Prompter& prompter,
-                  std::uint8_t osMajorVersion);
+// The removal before an update as a step of its own (the hidden
+// "UnInstall" button of the detection page).  1: removed; 0: not
+// registered (after its message); -1: stopped after a message, the PC as
+// it was.
+int removeMonitor(const MonitorPc& pc);
 
 }  // namespace monitor

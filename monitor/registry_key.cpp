@@ -5,9 +5,9 @@ namespace monitor {
 RegistryKey::RegistryKey(platform::Registry& registry, const std::string& path)
     : registry_(registry) {
   std::string::size_type start = path.find_first_not_of('\\');
-  std::string name = start == std::string::npos ? std::string() : path.substr(start);
+  path_ = start == std::string::npos ? std::string() : path.substr(start);
   platform::RegKey key = 0;
-  if (registry_.regCreateKey(name, key) == platform::kOk) key_ = key;
+  if (registry_.regOpenKey(path_, key) == platform::kOk) key_ = key;
 }
 
 RegistryKey::~RegistryKey() {
@@ -27,6 +27,8 @@ std::string RegistryKey::readString(const std::string& name) {
 }
 
 void RegistryKey::writeString(const std::string& name, const std::string& value) {
+  platform::RegKey key = 0;
+  if (!key_ && registry_.regCreateKey(path_, key) == platform::kOk) key_ = key;
   if (!key_ || registry_.regSetString(key_, name, value) != platform::kOk)
     throw RegistryError("Failed to set data for '" + name + "'");
 }

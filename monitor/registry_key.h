@@ -1,7 +1,8 @@
 // One registry key under HKEY_LOCAL_MACHINE, opened with full access and
-// created when missing, for reads too, and closed again when the object
-// goes.  A key that cannot be opened reads as empty; a failed write and a
-// value that is not a string raise RegistryError.
+// closed again when the object goes.  Reading never creates it: a key that
+// is missing or cannot be opened reads as empty.  A write creates it when
+// missing; a failed write and a value that is not a string raise
+// RegistryError.
 #pragma once
 
 #include <string>
@@ -29,7 +30,8 @@ class RegistryError : public gui::Exception {
 class RegistryKey {
  public:
   // `path` names a key under HKEY_LOCAL_MACHINE; a leading backslash is
-  // dropped (the same key; Wine refuses the name with it).
+  // dropped (the same key; Wine refuses the name with it).  Opened at once
+  // when it is there.
   RegistryKey(platform::Registry& registry, const std::string& path);
   ~RegistryKey();
   RegistryKey(const RegistryKey&) = delete;
@@ -45,6 +47,7 @@ class RegistryKey {
 
  private:
   platform::Registry& registry_;
+  std::string path_;
   platform::RegKey key_ = 0;
 };
 

@@ -20,15 +20,20 @@ MonitorStatus monitorStatus(const MonitorPc& pc) {
   return status;
 }
 
-UninstallOutcome uninstall(platform::Spooler& spooler, platform::Prompter& prompter,
-                           std::uint8_t osMajorVersion,
-                           const std::function<void(bool busy)>& busy) {
+UninstallOutcome uninstall(const MonitorPc& pc, const std::function<void(bool busy)>& busy,
+                           journal::Journal::Ending* ending) {
   if (busy) busy(true);
-  Removal r = unregisterMonitor(spooler, prompter, osMajorVersion, RemovalKind::Uninstall);
+  journal::Journal journal(pc.journalPc(), "the removal of the printer sharing driver");
+  Removal r = unregisterMonitor(pc.spooler, pc.prompter, pc.osMajorVersion, RemovalKind::Uninstall,
+                                journal);
+  journal::Journal::Ending end = journal.end(r == Removal::Removed);
+  journal::report(end, pc.prompter);
+  if (ending) *ending = end;
+  if (!end.kept && r == Removal::Removed) r = Removal::Failed;
   if (busy) busy(false);
   if (r != Removal::Removed) return r;
-  prompter.inform("The Printer Sharing Drvier\nunistall successfully.", "Information",
-                  platform::Icon::Information);
+  pc.prompter.inform("The Printer Sharing Drvier\nunistall successfully.", "Information",
+                     platform::Icon::Information);
   return Removal::Removed;
 }
 

@@ -23,13 +23,16 @@ std::string installedVersionText(platform::Files& files, std::uint8_t osMajorVer
 // (install.h) one by one.
 MonitorStatus monitorStatus(const MonitorPc& pc);
 
-// The welcome page's "Uninstall": the removal as "Uninstall" does it, then
-// "... unistall successfully." when it is Removed.  `busy(true)` at the start, `busy(false)`
-// on every way out (after the last box, or before the success message);
-// the page shows the hourglass and lets pending messages run.
+// The welcome page's "Uninstall", a step of its own: the removal as
+// "Uninstall" does it, then "... unistall successfully." when it is
+// Removed; a removal that fails puts back the printers it moved.
+// `busy(true)` at the start, `busy(false)` on every way out (after the last
+// box, or before the success message); the page shows the hourglass and
+// lets pending messages run.
+// `ending`, when given, learns how the step ended.
 using UninstallOutcome = Removal;
-UninstallOutcome uninstall(platform::Spooler& spooler, platform::Prompter& prompter,
-                           std::uint8_t osMajorVersion, const std::function<void(bool busy)>& busy);
+UninstallOutcome uninstall(const MonitorPc& pc, const std::function<void(bool busy)>& busy,
+                           journal::Journal::Ending* ending = nullptr);
 
 // The dialog's "OK": stores the field's text exactly as it stands, as
 // storeServerAddress does.  The field limits what is typed to 15

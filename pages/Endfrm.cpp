@@ -7,6 +7,7 @@
 #include "monitor/install.h"
 #include "pages/handoff.h"
 #include "printers/default_printer.h"
+#include "journal/journal.h"
 #include "report/print_target.h"
 
 pages::TEndForm* EndForm = nullptr;
@@ -64,8 +65,12 @@ void TEndForm::FormShow() {
 // messages come first.
 void TEndForm::Button1Click() {
   platform::Platform& os = app::os();
-  if (CB_Default->checked())
-    printers::makeDefaultPrinter(os, os.prompter(), osMajorVersion, LblPrn->text());
+  if (CB_Default->checked()) {
+    journal::Journal journal({os, os, os, osMajorVersion}, "the change of the default printer");
+    journal.end(
+        printers::makeDefaultPrinter(os, os.prompter(), osMajorVersion, LblPrn->text(), journal),
+        os.prompter());
+  }
   endWizard();
 }
 

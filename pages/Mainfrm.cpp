@@ -94,10 +94,7 @@ void TMainForm::Button2Click() {
     app::ui().setBusyCursor(on);
     app::ui().processMessages();
   };
-  platform::Platform& os = app::os();
-  if (monitor::uninstall(os, os.prompter(), osMajorVersion, busy) ==
-      monitor::UninstallOutcome::Removed)
-    endWizard();
+  if (monitor::uninstall(monitorPc(), busy) == monitor::UninstallOutcome::Removed) endWizard();
 }
 
 }  // namespace pages

@@ -10,6 +10,7 @@
 #include "printers/matching.h"
 #include "printers/ports.h"
 #include "printers/printer_list.h"
+#include "journal/journal.h"
 
 pages::TPrnWizard* PrnWizard = nullptr;
 
@@ -75,9 +76,11 @@ void TPrnWizard::BtnNextClick() {
     }
   };
   std::string printer = LblProduct->text();
-  if (printers::moveToRemotePort(app::os(), app::os().prompter(), osMajorVersion, printer, busy) !=
-      printers::MoveOutcome::Moved)
-    return;
+  platform::Platform& os = app::os();
+  journal::Journal journal({os, os, os, osMajorVersion}, "the change of the printer's port");
+  bool moved = printers::moveToRemotePort(os, os.prompter(), osMajorVersion, printer, busy,
+                                          journal) == printers::MoveOutcome::Moved;
+  if (!journal.end(moved, os.prompter())) return;
   if (printers::needsLexmarkHelp(printer)) {
     app::ui().showModal(*FormHelpLex);
   } else {

@@ -131,11 +131,25 @@ void TTaloWizard::BtnMoreClick() {
 
 void TTaloWizard::SB_ERRORClick() { app::ui().showModal(*FormHelpNetError); }
 
+// The installation and the server's address are one step: when either
+// fails, the PC is left as it was.
 void TTaloWizard::BtnNextClick() {
   stopSearch();
   platform::Platform& os = app::os();
-  if (!monitor::installMonitor(monitorPc())) return;
-  monitor::storeServerAddress(os, os.prompter(), LblIP->text());
+  monitor::MonitorPc pc = monitorPc();
+  {
+    journal::Journal journal(pc.journalPc(), "the installation of the printer sharing driver");
+    bool done = false;
+    try {
+      done = monitor::installMonitor(pc, journal);
+      if (done) monitor::storeServerAddress(os, os.prompter(), LblIP->text(), &journal);
+    } catch (const gui::Exception&) {
+      // The toolkit shows the registry's message once the step is undone.
+      journal.end(false, os.prompter());
+      throw;
+    }
+    if (!journal.end(done, os.prompter())) return;
+  }
   handoff::setPickByHand(0);
   if (printers::choosePrinterPage(os, LblPrinter->text()) == printers::PrinterPage::Automatic) {
     app::ui().showModal(*PrnWizard);
@@ -145,8 +159,6 @@ void TTaloWizard::BtnNextClick() {
 }
 
 // The hidden "UnInstall" button.
-void TTaloWizard::Button2Click() {
-  monitor::removeMonitor(app::os(), app::os().prompter(), osMajorVersion);
-}
+void TTaloWizard::Button2Click() { monitor::removeMonitor(monitorPc()); }
 
 }  // namespace pages

@@ -14,10 +14,19 @@ namespace platform {
 using Error = std::uint32_t;
 inline constexpr Error kOk = 0;
 // Codes more than one area gives.
+// Codes more than one area gives.
+inline constexpr Error kErrorFileNotFound = 2;
+inline constexpr Error kErrorPathNotFound = 3;
+inline constexpr Error kErrorAccessDenied = 5;
 inline constexpr Error kErrorInvalidHandle = 6;
 inline constexpr Error kErrorInvalidParameter = 87;
 inline constexpr Error kErrorInsufficientBuffer = 122;
+inline constexpr Error kErrorAlreadyExists = 183;
+inline constexpr Error kErrorNoMoreItems = 259;
 inline constexpr Error kErrorInvalidPrinterName = 1801;
+// What every call returns once a fault loop has ended the process
+// (killAfter): ERROR_PROCESS_ABORTED.
+inline constexpr Error kErrorProcessKilled = 1067;
 
 // Each area of the seam numbers its calls with an enum of its own.
 enum class Area : int { Windows, Network, Spooler, Registry, Files, Printing };
@@ -61,6 +70,21 @@ class Faults {
   }
   void clearFaults();
 
+  // For fault loops, which run the same steps again and again: every call
+  // of every area is counted from resetCallCount() on.
+  std::uint64_t callCount();
+  void resetCallCount();
+  // The n-th call from now (1: the next one), whatever it is, fails with
+  // `error` and does nothing.
+  void failNthCall(std::uint64_t n, Error error);
+  // The process ends after its next n calls: every call after them does
+  // nothing and fails with kErrorProcessKilled, so the PC stays as the
+  // n-th call left it, whatever the dead process goes on to try.
+  // revive() is the next start.
+  void killAfter(std::uint64_t n);
+  void revive();
+  bool killed();
+
  protected:
   // The error of an injected fault that takes this call, or 0.
   template <class CallEnum>
@@ -79,6 +103,11 @@ class Faults {
 
   std::mutex lock_;
   std::map<Key, Fault> faults_;
+  std::uint64_t calls_ = 0;
+  std::uint64_t failAt_ = 0;  // 0: none
+  Error failAtError_ = 0;
+  bool killing_ = false;
+  std::uint64_t killAt_ = 0;  // the calls after this one fail
 };
 
 }  // namespace platform

@@ -1,5 +1,6 @@
-// The system directory, file copies, DLLs loaded to call one export, and
-// text written to a file (the unattended mode's log).
+// The system directory, files and folders (copies, renames, attributes, who
+// may write them), DLLs loaded to call one export, and text written to a
+// file (the unattended mode's log).
 #pragma once
 
 #include <cstdint>
@@ -17,9 +18,33 @@ namespace platform {
      not fit fails with 122. */                                                                 \
   X(GetSystemDirectory, systemDirectory, doSystemDirectory, (std::string & directory),          \
     (directory), directory.clear())                                                             \
-  /* CopyFileA with overwriting allowed. */                                                     \
-  X(CopyFile, copyFile, doCopyFile, (const std::string& from, const std::string& to),           \
+  /* CopyFileA: `to` overwritten unless `failIfExists` (then 80 when it exists).  The copy      \
+     keeps the file's attributes (read-only among them). */                                     \
+  X(CopyFile, copyFile, doCopyFile,                                                             \
+    (const std::string& from, const std::string& to, bool failIfExists),                        \
+    (from, to, failIfExists), )                                                                 \
+  /* MoveFileA: renames a file; 183 when `to` exists.  A DLL in use, or a read-only file, can   \
+     be renamed; a file open without FILE_SHARE_DELETE cannot (32). */                          \
+  X(MoveFile, moveFile, doMoveFile, (const std::string& from, const std::string& to),           \
     (from, to), )                                                                               \
+  /* DeleteFileA: 5 for a read-only file or a DLL in use. */                                    \
+  X(DeleteFile, deleteFile, doDeleteFile, (const std::string& path), (path), )                  \
+  /* CreateDirectoryA; with `adminOnly` its DACL is protected and gives full control to         \
+     SYSTEM and Administrators only (the 9x family has no security: a plain folder).  A         \
+     folder or file of that name already there fails with 183: it is never taken. */            \
+  X(CreateDirectory, createDirectory, doCreateDirectory,                                        \
+    (const std::string& path, bool adminOnly), (path, adminOnly), )                             \
+  /* RemoveDirectoryA: 145 when the folder is not empty. */                                     \
+  X(RemoveDirectory, removeDirectory, doRemoveDirectory, (const std::string& path), (path), )   \
+  X(GetFileAttributes, fileAttributes, doFileAttributes,                                        \
+    (const std::string& path, std::uint32_t& attributes), (path, attributes), attributes = 0)   \
+  X(SetFileAttributes, setFileAttributes, doSetFileAttributes,                                  \
+    (const std::string& path, std::uint32_t attributes), (path, attributes), )                  \
+  /* Whether the DACL of a file or folder lets anyone but SYSTEM, Administrators,               \
+     TrustedInstaller and CREATOR OWNER write, replace or re-permission it                      \
+     (platform/access.h decides from the DACL; GetNamedSecurityInfoA, bound late). */           \
+  X(WritableByOthers, writableByOthers, doWritableByOthers,                                     \
+    (const std::string& path, bool& writable), (path, writable), writable = false)              \
   /* LoadLibraryA by full path. */                                                              \
   X(LoadLibrary, loadLibrary, doLoadLibrary, (const std::string& path, Module& module),         \
     (path, module), module = 0)                                                                 \
@@ -38,11 +63,18 @@ constexpr Area areaOf(FilesCall) { return Area::Files; }
 using Module = std::uintptr_t;
 using Proc = std::uintptr_t;
 
-inline constexpr Error kErrorPathNotFound = 3;
 inline constexpr Error kErrorSharingViolation = 32;
+inline constexpr Error kErrorFileExists = 80;
+inline constexpr Error kErrorDirNotEmpty = 145;
 inline constexpr Error kErrorModNotFound = 126;
 inline constexpr Error kErrorProcNotFound = 127;
 inline constexpr Error kErrorBadExeFormat = 193;
+
+// File attributes.
+inline constexpr std::uint32_t kFileAttributeReadOnly = 0x01;
+inline constexpr std::uint32_t kFileAttributeDirectory = 0x10;
+inline constexpr std::uint32_t kFileAttributeArchive = 0x20;
+inline constexpr std::uint32_t kFileAttributeNormal = 0x80;
 
 // Room GetSystemDirectoryA is given: 511 characters and the zero.
 inline constexpr std::uint32_t kSystemDirectoryRoom = 512;

@@ -1,5 +1,5 @@
 // The print spooler: printers, their level-2 and level-5 records, monitors,
-// the default printer.
+// ports, the default printer.
 #pragma once
 
 #include <cstdint>
@@ -14,57 +14,67 @@ namespace platform {
 // The calls (the format is in platform/faults.h).  Adding one: a
 // row here, FakePc::do... in platform/fake/fake_spooler.cpp and
 // Win32Platform::do... in platform/win32/win32_spooler.cpp.
-#define PLATFORM_SPOOLER_CALLS(X)                                                                  \
-  /* EnumPrintersA(PRINTER_ENUM_LOCAL, no server, level 2) without a buffer: 0 when the            \
-     spooler has nothing to list, else normally 122 with the bytes the list needs. */              \
-  X(EnumPrintersSizing, enumPrintersSize, doEnumPrintersSize, (std::uint32_t& needed),             \
-    (needed), needed = 0)                                                                          \
-  /* The same call with a buffer of `size` bytes: the records in the spooler's order. */           \
-  X(EnumPrinters, enumPrinters, doEnumPrinters,                                                    \
-    (std::uint32_t size, std::vector<PrinterInfo2>& printers), (size, printers),                   \
-    printers.clear())                                                                              \
-  /* OpenPrinterA by name; `handle` is 0 on failure. */                                            \
-  X(OpenPrinter, openPrinter, doOpenPrinter,                                                       \
-    (const std::string& name, OpenMode mode, PrinterHandle& handle), (name, mode, handle),         \
-    handle = 0)                                                                                    \
-  /* GetPrinterA level 2 without a buffer (normally 122 with `needed`), then with a buffer         \
-     of `size` bytes. */                                                                           \
-  X(GetPrinterSizing, printerSize, doPrinterSize, (PrinterHandle handle, std::uint32_t& needed),   \
-    (handle, needed), needed = 0)                                                                  \
-  X(GetPrinter, getPrinter, doGetPrinter,                                                          \
-    (PrinterHandle handle, std::uint32_t size, PrinterInfo2& info), (handle, size, info),          \
-    info = PrinterInfo2{})                                                                         \
-  /* SetPrinterA level 2, command 0. */                                                            \
-  X(SetPrinter, setPrinter, doSetPrinter, (PrinterHandle handle, const PrinterInfo2& info),        \
-    (handle, info), )                                                                              \
-  X(ClosePrinter, closePrinter, doClosePrinter, (PrinterHandle handle), (handle), )                \
-  /* default printer */                                                                            \
-  /* The winspool export with ordinal 202 (SetDefaultPrinterA). */                                 \
-  X(SetDefaultPrinter, setDefaultPrinter, doSetDefaultPrinter, (const std::string& name),          \
-    (name), )                                                                                      \
-  /* GetPrinterA level 5 without a buffer, then with `size` bytes; SetPrinterA level 5,            \
-     command 0. */                                                                                 \
-  X(GetPrinter5Sizing, printer5Size, doPrinter5Size,                                               \
-    (PrinterHandle handle, std::uint32_t& needed), (handle, needed), needed = 0)                   \
-  X(GetPrinter5, getPrinter5, doGetPrinter5,                                                       \
-    (PrinterHandle handle, std::uint32_t size, PrinterInfo5& info), (handle, size, info),          \
-    info = PrinterInfo5{})                                                                         \
-  X(SetPrinter5, setPrinter5, doSetPrinter5, (PrinterHandle handle, const PrinterInfo5& info),     \
-    (handle, info), )                                                                              \
-  /* monitors: all on the local machine. */                                                        \
-  /* EnumMonitorsA level 1 without a buffer: expected to fail with 122, `needed` the size          \
-     of the list in bytes. */                                                                      \
-  X(EnumMonitorsSizing, enumMonitorsSize, doEnumMonitorsSize, (std::uint32_t& needed),             \
-    (needed), needed = 0)                                                                          \
-  /* EnumMonitorsA level 1 into a buffer of `size` bytes: the monitors' names in the               \
-     spooler's order. */                                                                           \
-  X(EnumMonitors, enumMonitors, doEnumMonitors,                                                    \
-    (std::uint32_t size, std::vector<std::string>& names), (size, names), names.clear())           \
-  /* AddMonitorA level 2. */                                                                       \
-  X(AddMonitor, addMonitor, doAddMonitor, (const MonitorInfo2& monitor), (monitor), )              \
-  /* DeleteMonitorA. */                                                                            \
-  X(DeleteMonitor, deleteMonitor, doDeleteMonitor,                                                 \
-    (const std::string& environment, const std::string& name), (environment, name), )
+#define PLATFORM_SPOOLER_CALLS(X)                                                                 \
+  /* EnumPrintersA(PRINTER_ENUM_LOCAL, no server, level 2) without a buffer: 0 when the           \
+     spooler has nothing to list, else normally 122 with the bytes the list needs. */             \
+  X(EnumPrintersSizing, enumPrintersSize, doEnumPrintersSize, (std::uint32_t & needed), (needed), \
+    needed = 0)                                                                                   \
+  /* The same call with a buffer of `size` bytes: the records in the spooler's order. */          \
+  X(EnumPrinters, enumPrinters, doEnumPrinters,                                                   \
+    (std::uint32_t size, std::vector<PrinterInfo2> & printers), (size, printers),                 \
+    printers.clear())                                                                             \
+  /* OpenPrinterA by name; `handle` is 0 on failure. */                                           \
+  X(OpenPrinter, openPrinter, doOpenPrinter,                                                      \
+    (const std::string& name, OpenMode mode, PrinterHandle& handle), (name, mode, handle),        \
+    handle = 0)                                                                                   \
+  /* GetPrinterA level 2 without a buffer (normally 122 with `needed`), then with a buffer        \
+     of `size` bytes. */                                                                          \
+  X(GetPrinterSizing, printerSize, doPrinterSize, (PrinterHandle handle, std::uint32_t & needed), \
+    (handle, needed), needed = 0)                                                                 \
+  X(GetPrinter, getPrinter, doGetPrinter,                                                         \
+    (PrinterHandle handle, std::uint32_t size, PrinterInfo2 & info), (handle, size, info),        \
+    info = PrinterInfo2{})                                                                        \
+  /* SetPrinterA level 2, command 0. */                                                           \
+  X(SetPrinter, setPrinter, doSetPrinter, (PrinterHandle handle, const PrinterInfo2& info),       \
+    (handle, info), )                                                                             \
+  X(ClosePrinter, closePrinter, doClosePrinter, (PrinterHandle handle), (handle), )               \
+  /* default printer */                                                                           \
+  /* The winspool export with ordinal 202 (SetDefaultPrinterA). */                                \
+  X(SetDefaultPrinter, setDefaultPrinter, doSetDefaultPrinter, (const std::string& name),         \
+    (name), )                                                                                     \
+  /* GetDefaultPrinterA (bound late), or where it is missing (9x, NT 4) the "device" entry of     \
+     win.ini's [windows] section up to its first comma.  No default printer fails with 2. */      \
+  X(GetDefaultPrinter, defaultPrinter, doDefaultPrinter, (std::string & name), (name),            \
+    name.clear())                                                                                 \
+  /* GetPrinterA level 5 without a buffer, then with `size` bytes; SetPrinterA level 5,           \
+     command 0. */                                                                                \
+  X(GetPrinter5Sizing, printer5Size, doPrinter5Size,                                              \
+    (PrinterHandle handle, std::uint32_t & needed), (handle, needed), needed = 0)                 \
+  X(GetPrinter5, getPrinter5, doGetPrinter5,                                                      \
+    (PrinterHandle handle, std::uint32_t size, PrinterInfo5 & info), (handle, size, info),        \
+    info = PrinterInfo5{})                                                                        \
+  X(SetPrinter5, setPrinter5, doSetPrinter5, (PrinterHandle handle, const PrinterInfo5& info),    \
+    (handle, info), )                                                                             \
+  /* monitors: all on the local machine. */                                                       \
+  /* EnumMonitorsA level 1 without a buffer: expected to fail with 122, `needed` the size         \
+     of the list in bytes. */                                                                     \
+  X(EnumMonitorsSizing, enumMonitorsSize, doEnumMonitorsSize, (std::uint32_t & needed), (needed), \
+    needed = 0)                                                                                   \
+  /* EnumMonitorsA level 1 into a buffer of `size` bytes: the monitors' names in the              \
+     spooler's order. */                                                                          \
+  X(EnumMonitors, enumMonitors, doEnumMonitors,                                                   \
+    (std::uint32_t size, std::vector<std::string> & names), (size, names), names.clear())         \
+  /* AddMonitorA level 2. */                                                                      \
+  X(AddMonitor, addMonitor, doAddMonitor, (const MonitorInfo2& monitor), (monitor), )             \
+  /* DeleteMonitorA. */                                                                           \
+  X(DeleteMonitor, deleteMonitor, doDeleteMonitor,                                                \
+    (const std::string& environment, const std::string& name), (environment, name), )             \
+  /* ports: EnumPortsA (bound late) on the local machine, level 1, without a buffer (normally     \
+     122 with `needed`), then into a buffer of `size` bytes: the ports' names. */                 \
+  X(EnumPortsSizing, enumPortsSize, doEnumPortsSize, (std::uint32_t & needed), (needed),          \
+    needed = 0)                                                                                   \
+  X(EnumPorts, enumPorts, doEnumPorts, (std::uint32_t size, std::vector<std::string> & names),    \
+    (size, names), names.clear())
 
 enum class SpoolerCall : int { PLATFORM_SPOOLER_CALLS(PLATFORM_CALL_ENUMERATOR) };
 constexpr Area areaOf(SpoolerCall) { return Area::Spooler; }

@@ -8,9 +8,23 @@ void refused(platform::Prompter& prompter, const std::string& name, platform::Er
       platform::failureText("Could not make " + name + " the default printer.", e));
 }
 
+// The default printer as it is, recorded before it changes.
+bool recordDefault(platform::Spooler& spooler, platform::Prompter& prompter,
+                   const std::string& name, journal::Journal& journal) {
+  std::string previous;
+  platform::Error e = spooler.defaultPrinter(previous);
+  if (e && e != platform::kErrorFileNotFound) {
+    refused(prompter, name, e);
+    return false;
+  }
+  if (journal.defaultPrinter(previous)) return true;
+  prompter.showMessage(journal::recordFailedText(journal.error()));
+  return false;
+}
+
 // The 9x family: the printer's level-5 record with its default attribute set.
 bool setDefaultAttribute(platform::Spooler& spooler, platform::Prompter& prompter,
-                         const std::string& name) {
+                         const std::string& name, journal::Journal& journal) {
   platform::PrinterHandle handle = 0;
   if (spooler.openPrinter(name, platform::OpenMode::NoDefaults, handle)) {
     prompter.showMessage("OpenPrinter Failed!");
@@ -26,7 +40,7 @@ bool setDefaultAttribute(platform::Spooler& spooler, platform::Prompter& prompte
     prompter.showMessage("GetPrinter Failed!!");
   } else if (spooler.getPrinter5(handle, needed, info)) {
     prompter.showMessage("GetPrinter Falied!!");
-  } else {
+  } else if (recordDefault(spooler, prompter, name, journal)) {
     info.attributes |= platform::kPrinterAttributeDefault;
     platform::Error e = spooler.setPrinter5(handle, info);
     if (e) refused(prompter, name, e);
@@ -38,8 +52,10 @@ bool setDefaultAttribute(platform::Spooler& spooler, platform::Prompter& prompte
 }  // namespace
 
 bool makeDefaultPrinter(platform::Spooler& spooler, platform::Prompter& prompter,
-                        std::uint8_t osMajorVersion, const std::string& name) {
-  if (osMajorVersion <= 4) return setDefaultAttribute(spooler, prompter, name);
+                        std::uint8_t osMajorVersion, const std::string& name,
+                        journal::Journal& journal) {
+  if (osMajorVersion <= 4) return setDefaultAttribute(spooler, prompter, name, journal);
+  if (!recordDefault(spooler, prompter, name, journal)) return false;
   platform::Error e = spooler.setDefaultPrinter(name);
   if (e) refused(prompter, name, e);
   return e == platform::kOk;

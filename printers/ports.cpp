@@ -1,5 +1,6 @@
 #include "printers/ports.h"
 
+#include <algorithm>
 #include <vector>
 
 #include "printers/printer_list.h"
@@ -70,7 +71,8 @@ bool setPrinterPort(platform::Spooler& spooler, platform::Prompter& prompter,
 }
 
 int checkRemotePort(platform::Spooler& spooler, platform::Prompter& prompter,
-                    std::uint8_t osMajorVersion, int bMove) {
+                    std::uint8_t osMajorVersion, int bMove, journal::Journal* journal,
+                    const Destination& destination) {
   std::vector<PrinterInfo2> list;
   ListResult listed = readPrinters(spooler, list);
   if (listed == ListResult::Empty) return 0;
@@ -79,35 +81,81 @@ int checkRemotePort(platform::Spooler& spooler, platform::Prompter& prompter,
     return -1;
   }
   int result = 0;
-  bool moveFailed = false;
   for (PrinterInfo2& p : list) {
     if (p.portName != kRemotePort) continue;
     result = 1;
     if (bMove != 1) continue;
     // The enumerated record itself is written back.
+    const std::string name = p.printerName.value_or("");
     PrinterHandle printer = 0;
-    Error e = spooler.openPrinter(p.printerName.value_or(""), portChangeOpenMode(osMajorVersion),
-                                  printer);
+    Error e = spooler.openPrinter(name, portChangeOpenMode(osMajorVersion), printer);
     if (e != kOk) {
       prompter.showMessage(platform::failureText("OpenPrinter Failed!", e));
-      moveFailed = true;
-      continue;
+      return -1;
     }
-    movePort(p, kLptPort);
+    if (journal && !journal->printerPort(name, kRemotePort)) {
+      spooler.closePrinter(printer);
+      prompter.showMessage(journal::recordFailedText(journal->error()));
+      return -1;
+    }
+    movePort(p, destination ? destination(name) : kLptPort);
     e = spooler.setPrinter(printer, p);
     spooler.closePrinter(printer);
+    // A printer left on "Remote Port" must stop the monitor's removal; the
+    // caller puts back the printers moved so far.
     if (e != kOk) {
       prompter.showMessage(platform::failureText("SetPrinter Failed!!", e));
-      moveFailed = true;
+      return -1;
     }
   }
-  // A printer left on "Remote Port" must stop the monitor's removal.
-  return moveFailed ? -1 : result;
+  return result;
 }
+
+bool NoCase::operator()(const std::string& a, const std::string& b) const {
+  auto lower = [](char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; };
+  return std::lexicographical_compare(a.begin(), a.end(), b.begin(), b.end(),
+                                      [&](char x, char y) { return lower(x) < lower(y); });
+}
+
+RememberedPorts rememberedPorts(platform::Registry& registry) {
+  RememberedPorts ports;
+  platform::RegKey key = 0;
+  if (registry.regOpenKey(journal::kPortsKey, key) != kOk) return ports;
+  for (std::uint32_t i = 0; i < 10000; ++i) {
+    std::string name, data;
+    std::uint32_t type = 0;
+    if (registry.regEnumValue(key, i, name, type, data) != kOk) break;
+    if (type != platform::kRegSz) continue;
+    data.resize(data.find('\0') == std::string::npos ? data.size() : data.find('\0'));
+    if (!data.empty()) ports[name] = data;
+  }
+  registry.regCloseKey(key);
+  return ports;
+}
+
+namespace {
+// The port to remember for a printer leaving `port` for "Remote Port".
+// False when the record or the write fails (after its message).
+bool rememberPort(platform::Prompter& prompter, journal::Journal& journal, const std::string& name,
+                  const std::string& port) {
+  if (port == kRemotePort) return true;
+  RememberedPorts remembered = rememberedPorts(journal.pc().registry);
+  auto known = remembered.find(name);
+  // "LPT1:" with a port remembered: where an update left it, not its own.
+  if (known != remembered.end() && (port == kLptPort || known->second == port)) return true;
+  Error e = journal.setString(journal::kPortsKey, name, port);
+  if (e == kOk) return true;
+  prompter.showMessage(journal.error()
+                           ? journal::recordFailedText(journal.error())
+                           : platform::failureText("Failed to set data for '" + name + "'", e));
+  return false;
+}
+}  // namespace
 
 MoveOutcome moveToRemotePort(platform::Spooler& spooler, platform::Prompter& prompter,
                              std::uint8_t osMajorVersion, const std::string& name,
-                             const std::function<void(bool busy)>& busy) {
+                             const std::function<void(bool busy)>& busy,
+                             journal::Journal& journal) {
   PrinterHandle printer = 0;
   if (spooler.openPrinter(name, platform::OpenMode::NoDefaults, printer) != kOk) {
     prompter.showMessage("GetPrinter Failed!!");
@@ -127,6 +175,7 @@ MoveOutcome moveToRemotePort(platform::Spooler& spooler, platform::Prompter& pro
     }
   }
   if (busy) busy(true);
+  const std::string from = info.portName.value_or("");
   movePort(info, kRemotePort);
   if (osMajorVersion >= 5) {
     // The write needs administer access, which the first open did not ask for.
@@ -136,6 +185,15 @@ MoveOutcome moveToRemotePort(platform::Spooler& spooler, platform::Prompter& pro
       prompter.showMessage(platform::failureText("OpenPrinter Failed!", e));
       return MoveOutcome::Failed;
     }
+  }
+  // Remembered by the spooler's own spelling of its name.
+  if (!rememberPort(prompter, journal, info.printerName.value_or(name), from) ||
+      !journal.printerPort(name, from)) {
+    spooler.closePrinter(printer);
+    if (busy) busy(false);
+    if (!journal.error()) return MoveOutcome::Failed;  // said by rememberPort
+    prompter.showMessage(journal::recordFailedText(journal.error()));
+    return MoveOutcome::Failed;
   }
   Error e = spooler.setPrinter(printer, info);
   spooler.closePrinter(printer);

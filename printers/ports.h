@@ -5,9 +5,13 @@
 #pragma once
 
 #include <functional>
+#include <map>
+#include <optional>
 #include <string>
 
+#include "journal/journal.h"
 #include "platform/prompter.h"
+#include "platform/registry.h"
 #include "platform/spooler.h"
 
 namespace printers {
@@ -30,20 +34,37 @@ bool setPrinterPort(platform::Spooler& spooler, platform::Prompter& prompter,
 // 1 when some local printer's port is exactly "Remote Port", 0 when none
 // is (or there are no printers), -1 when the printers cannot be listed
 // (after the message box "EnumPrinters Failed!!" without a caption of its
-// own).  With bMove 1 every such printer is moved to "LPT1:"; a move that
-// fails shows "SetPrinter Failed!!\nCode %d", the others go on, and the
-// result is -1.
+// own).  With bMove 1 every such printer is moved, each move recorded in
+// `journal` first, to the port `destination` gives for it ("LPT1:" when
+// none is given); a move that fails shows "OpenPrinter Failed!\nCode %d"
+// or "SetPrinter Failed!!\nCode %d", the moves stop, and the result is -1.
+using Destination = std::function<std::string(const std::string& printer)>;
 int checkRemotePort(platform::Spooler& spooler, platform::Prompter& prompter,
-                    std::uint8_t osMajorVersion, int bMove);
+                    std::uint8_t osMajorVersion, int bMove, journal::Journal* journal = nullptr,
+                    const Destination& destination = {});
+
+// The ports the wizard remembers for the printers it moved to "Remote
+// Port" (journal::kPortsKey), by printer name (in any letter case, as the
+// spooler and the registry compare names).  Shows nothing; a list that
+// cannot be read is empty.
+struct NoCase {
+  bool operator()(const std::string& a, const std::string& b) const;
+};
+using RememberedPorts = std::map<std::string, std::string, NoCase>;
+RememberedPorts rememberedPorts(platform::Registry& registry);
 
 // The automatic printer page's Next: moves `name` to "Remote Port" after
 // asking (no question when it is there already).  `busy(true)` comes
 // before the write and `busy(false)` after it.  Failed after the same
-// messages as setPrinterPort; Declined when the user answers No.
+// messages as setPrinterPort; Declined when the user answers No.  The
+// printer's own port is remembered (rememberedPorts) for "Uninstall",
+// unless it is on "LPT1:" with a port remembered already (an update moved
+// it there); the port and the remembered port are written through the
+// journal.
 enum class MoveOutcome { Moved, Declined, Failed };
 MoveOutcome moveToRemotePort(platform::Spooler& spooler, platform::Prompter& prompter,
                              std::uint8_t osMajorVersion, const std::string& name,
-                             const std::function<void(bool busy)>& busy);
+                             const std::function<void(bool busy)>& busy, journal::Journal& journal);
 
 // The page after the automatic page: the Lexmark help for names holding
 // "Lexmark", "LEXMARK", "Compaq" or "COMPAQ" (exactly so written).

@@ -188,7 +188,10 @@ road_pc_printers() {
 }
 
 # The companion utilities' folder with the shipped monitor files (the
-# fixture monitor of version 2), and "AppPath" naming it.
+# fixture monitor of version 2), and "AppPath" naming it.  As an installer
+# leaves it, only administrators may change it: Wine reports rights from the
+# Unix mode and always lets the owner change a file's DACL, so no owner bits
+# (road_trusted).
 road_pc_companion() {
   local dir
   dir=$(road_unix "$ROAD_APPPATH")
@@ -196,8 +199,12 @@ road_pc_companion() {
   cp "$ROAD_BIN/fixture_talomon_v2.dll" "$dir/talomon.dl_"
   cp "$ROAD_BIN/fixture_taloui.dll" "$dir/taloui.dl_"
   cp "$ROAD_BIN/fixture_lprmon_v2.dll" "$dir/lprmon.dl_"
+  road_trusted "$dir" "$dir"/*.dl_
   road_reg add "$ROAD_COMPANION_KEY" /v AppPath /t REG_SZ /d "$ROAD_APPPATH" /f >/dev/null
 }
+
+# Files and folders only administrators may change, as Wine shows rights.
+road_trusted() { chmod 0055 "$@"; }
 
 # Where the fixture monitor records jobs (a key that outlives the monitor's),
 # and no spooler mapping for "Remote Port", so a job goes to the monitor.
@@ -251,18 +258,18 @@ road_wizard_kill() {
   ROAD_WIZ=""
 }
 
-# Whether labA runs the wizard: a process whose program (its first argument
-# after qemu's and Wine's loaders when emulated; the desktop's explorer
-# names the wizard later) is PrnWizard.exe.
-road_wizard_process() {
+# The processes of labA that run the wizard: those whose program (its first
+# argument after qemu's and Wine's loaders when emulated; the desktop's
+# explorer names the wizard later) is PrnWizard.exe.
+road_wizard_pids() {
   local pid program
   for pid in $(ip netns pids labA 2>/dev/null); do
     program=$(tr '\0' '\n' < "/proc/$pid/cmdline" 2>/dev/null \
               | grep -v -m 1 -x -E '.*/qemu-i386-static|/usr/lib/wine/wine(64)?(-preloader)?')
-    case $program in *PrnWizard.exe) return 0 ;; esac
+    case $program in *PrnWizard.exe) echo "$pid" ;; esac
   done
-  return 1
 }
+road_wizard_process() { [ -n "$(road_wizard_pids)" ]; }
 
 # Whether the wizard still runs (without the desktop: the process started).
 road_wizard_running() {

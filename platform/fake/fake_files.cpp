@@ -1,5 +1,7 @@
-// The in-memory PC: files in folders, and DLLs whose exports return the
-// values a test gives them.
+// The in-memory PC: files in folders, with their attributes and who may
+// write them, and DLLs whose exports return the values a test gives them.
+#include <sstream>
+
 #include "platform/fake/fake_pc.h"
 
 namespace platform {
@@ -9,6 +11,13 @@ std::string folderOf(const std::string& path) {
   auto at = path.rfind('\\');
   return at == std::string::npos ? std::string() : path.substr(0, at);
 }
+
+bool same(const std::string& a, const std::string& b) {
+  FakePc::NoCase less;
+  return !less(a, b) && !less(b, a);
+}
+
+constexpr Error kErrorDirectory = 267;  // ERROR_DIRECTORY: not a folder
 }  // namespace
 
 FakePc::File FakePc::monitorDll(std::optional<std::uint32_t> version,
@@ -18,6 +27,7 @@ FakePc::File FakePc::monitorDll(std::optional<std::uint32_t> version,
   f.exports["InitializePrintMonitor2"] = 0;
   if (version) f.exports["LprGetVersion"] = *version;
   f.content = content;
+  f.ports = {"Remote Port"};
   return f;
 }
 
@@ -36,7 +46,9 @@ FakePc::File FakePc::dataFile(const std::string& content) {
 
 std::map<std::string, FakePc::File, FakePc::NoCase> FakePc::startFiles() {
   std::map<std::string, File, NoCase> start;
-  start["C:\\windows\\system32\\localspl.dll"] = monitorDll(std::nullopt, "localspl");
+  File localspl = monitorDll(std::nullopt, "localspl");
+  localspl.ports = {"LPT1:", "LPT2:", "LPT3:", "COM1:", "COM2:", "COM3:", "COM4:", "FILE:"};
+  start["C:\\windows\\system32\\localspl.dll"] = localspl;
   return start;
 }
 
@@ -55,10 +67,85 @@ const FakePc::File* FakePc::file(const std::string& path) const {
 }
 
 bool FakePc::fileLoaded(const std::string& path) const {
-  NoCase less;
   for (const auto& [m, p] : modules_)
-    if (!less(p, path) && !less(path, p)) return true;
+    if (same(p, path)) return true;
   return false;
+}
+
+bool FakePc::inUse(const std::string& path) const {
+  if (fileLoaded(path)) return true;
+  for (const auto& [monitor, p] : spoolerModules)
+    if (same(p, path)) return true;
+  return false;
+}
+
+void FakePc::renamed(const std::string& from, const std::string& to) {
+  for (auto& [m, p] : modules_)
+    if (same(p, from)) p = to;
+  for (auto& [monitor, p] : spoolerModules)
+    if (same(p, from)) p = to;
+}
+
+FakePc::State FakePc::state() const {
+  return {registry,    files,          folders,  adminOnlyFolders,
+          openFolders, spoolerModules, printers, defaultPrinterName};
+}
+
+namespace {
+template <class Map, class Show>
+void compareMaps(std::ostringstream& out, const char* what, const Map& a, const Map& b, Show show) {
+  for (const auto& [k, v] : a) {
+    auto it = b.find(k);
+    if (it == b.end())
+      out << what << " gone: " << k << "\n";
+    else if (!(it->second == v))
+      out << what << " changed: " << k << ": " << show(v) << " -> " << show(it->second) << "\n";
+  }
+  for (const auto& [k, v] : b)
+    if (!a.count(k)) out << what << " new: " << k << " " << show(v) << "\n";
+}
+template <class Set>
+void compareSets(std::ostringstream& out, const char* what, const Set& a, const Set& b) {
+  for (const auto& k : a)
+    if (!b.count(k)) out << what << " gone: " << k << "\n";
+  for (const auto& k : b)
+    if (!a.count(k)) out << what << " new: " << k << "\n";
+}
+}  // namespace
+
+std::string FakePc::difference(const State& a, const State& b) {
+  std::ostringstream out;
+  compareMaps(out, "registry key", a.registry, b.registry, [](const RegValues& values) {
+    std::string t = "{";
+    for (const auto& [name, v] : values) t += " " + name + "=" + v.bytes.substr(0, 40);
+    return t + " }";
+  });
+  compareMaps(out, "file", a.files, b.files, [](const File& f) {
+    return "'" + f.content + "'" + (f.readOnly ? " read-only" : "") +
+           (f.writableByOthers ? " open" : "");
+  });
+  compareSets(out, "folder", a.folders, b.folders);
+  compareSets(out, "admin-only folder", a.adminOnlyFolders, b.adminOnlyFolders);
+  compareSets(out, "open folder", a.openFolders, b.openFolders);
+  compareMaps(out, "spooler module", a.spoolerModules, b.spoolerModules,
+              [](const std::string& p) { return p; });
+  if (a.printers.size() != b.printers.size()) out << "printers: count differs\n";
+  for (std::size_t i = 0; i < a.printers.size() && i < b.printers.size(); ++i)
+    if (!(a.printers[i] == b.printers[i]))
+      out << "printer " << a.printers[i].printerName.value_or("?") << ": "
+          << a.printers[i].portName.value_or("?") << " -> " << b.printers[i].portName.value_or("?")
+          << (a.printers[i].attributes != b.printers[i].attributes ? " (attributes)" : "") << "\n";
+  if (a.defaultPrinter != b.defaultPrinter)
+    out << "default printer: '" << a.defaultPrinter << "' -> '" << b.defaultPrinter << "'\n";
+  return out.str();
+}
+
+void FakePc::newProcess() {
+  modules_.clear();
+  procs_.clear();
+  openKeys_.clear();
+  printerHandles.clear();
+  dcs_.clear();
 }
 
 Error FakePc::doSystemDirectory(std::string& directory) {
@@ -67,22 +154,111 @@ Error FakePc::doSystemDirectory(std::string& directory) {
   return kOk;
 }
 
-Error FakePc::doCopyFile(const std::string& from, const std::string& to) {
+// Where a path that is not there fails: 2 in a folder that exists, else 3.
+#define MISSING(path) (folders.count(folderOf(path)) ? kErrorFileNotFound : kErrorPathNotFound)
+
+Error FakePc::doCopyFile(const std::string& from, const std::string& to, bool failIfExists) {
   auto source = files.find(from);
-  if (source == files.end()) return folders.count(folderOf(from)) ? kErrorFileNotFound
-                                                                  : kErrorPathNotFound;
+  if (source == files.end()) return MISSING(from);
+  if (lockedFiles.count(from)) return kErrorSharingViolation;
   if (!folders.count(folderOf(to))) return kErrorPathNotFound;
   if (folders.count(to)) return kErrorAccessDenied;
-  // A DLL this process has loaded cannot be overwritten.
-  if (fileLoaded(to)) return kErrorSharingViolation;
+  if (const File* old = file(to)) {
+    if (failIfExists) return kErrorFileExists;
+    if (old->readOnly) return kErrorAccessDenied;
+    // A DLL in use, or a file open elsewhere, cannot be overwritten.
+    if (inUse(to) || lockedFiles.count(to)) return kErrorSharingViolation;
+  }
   File copy = source->second;
+  // A new file takes its rights from its folder; the attributes go with it.
+  copy.writableByOthers = openFolders.count(folderOf(to)) > 0;
   files[to] = std::move(copy);
+  return kOk;
+}
+
+Error FakePc::doMoveFile(const std::string& from, const std::string& to) {
+  auto source = files.find(from);
+  if (source == files.end()) return folders.count(from) ? kErrorAccessDenied : MISSING(from);
+  if (lockedFiles.count(from)) return kErrorSharingViolation;
+  if (!folders.count(folderOf(to))) return kErrorPathNotFound;
+  if (files.count(to) || folders.count(to)) return kErrorAlreadyExists;
+  // A renamed file keeps its rights and attributes.
+  File moved = std::move(source->second);
+  files.erase(source);
+  files[to] = std::move(moved);
+  renamed(from, to);
+  return kOk;
+}
+
+Error FakePc::doDeleteFile(const std::string& path) {
+  auto f = files.find(path);
+  if (f == files.end()) return folders.count(path) ? kErrorAccessDenied : MISSING(path);
+  if (lockedFiles.count(path)) return kErrorSharingViolation;
+  if (f->second.readOnly || inUse(path)) return kErrorAccessDenied;
+  files.erase(f);
+  return kOk;
+}
+
+Error FakePc::doCreateDirectory(const std::string& path, bool adminOnly) {
+  std::string parent = folderOf(path);
+  if (parent.empty() || !folders.count(parent)) return kErrorPathNotFound;
+  if (folders.count(path) || files.count(path)) return kErrorAlreadyExists;
+  folders.insert(path);
+  if (adminOnly)
+    adminOnlyFolders.insert(path);
+  else if (openFolders.count(parent))
+    openFolders.insert(path);
+  return kOk;
+}
+
+Error FakePc::doRemoveDirectory(const std::string& path) {
+  if (files.count(path)) return kErrorDirectory;
+  if (!folders.count(path)) return MISSING(path);
+  for (const auto& [p, f] : files)
+    if (same(folderOf(p), path)) return kErrorDirNotEmpty;
+  for (const std::string& p : folders)
+    if (same(folderOf(p), path)) return kErrorDirNotEmpty;
+  folders.erase(path);
+  adminOnlyFolders.erase(path);
+  openFolders.erase(path);
+  return kOk;
+}
+
+Error FakePc::doFileAttributes(const std::string& path, std::uint32_t& attributes) {
+  if (folders.count(path)) {
+    attributes = kFileAttributeDirectory;
+    return kOk;
+  }
+  const File* f = file(path);
+  if (!f) return MISSING(path);
+  attributes = kFileAttributeArchive | (f->readOnly ? kFileAttributeReadOnly : 0);
+  return kOk;
+}
+
+Error FakePc::doSetFileAttributes(const std::string& path, std::uint32_t attributes) {
+  if (folders.count(path)) return kOk;  // a folder's read-only flag means nothing
+  auto f = files.find(path);
+  if (f == files.end()) return MISSING(path);
+  f->second.readOnly = (attributes & kFileAttributeReadOnly) != 0;
+  return kOk;
+}
+
+Error FakePc::doWritableByOthers(const std::string& path, bool& writable) {
+  if (folders.count(path)) {
+    writable = openFolders.count(path) > 0;
+    return kOk;
+  }
+  const File* f = file(path);
+  if (!f) return MISSING(path);
+  writable = f->writableByOthers;
   return kOk;
 }
 
 Error FakePc::doWriteFile(const std::string& path, const std::string& text, bool append) {
   if (!folders.count(folderOf(path))) return kErrorPathNotFound;
   if (folders.count(path) || fileLoaded(path)) return kErrorAccessDenied;
+  auto existing = files.find(path);
+  if (existing != files.end() && existing->second.readOnly) return kErrorAccessDenied;
   File& f = files[path];
   if (!append) f.content.clear();
   f.content += text;
@@ -90,6 +266,7 @@ Error FakePc::doWriteFile(const std::string& path, const std::string& text, bool
 }
 
 Error FakePc::doLoadLibrary(const std::string& path, Module& module) {
+  libraryLoads.push_back(path);
   auto f = files.find(path);
   if (f == files.end()) return kErrorModNotFound;
   if (!f->second.dll) return kErrorBadExeFormat;

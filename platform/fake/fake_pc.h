@@ -127,8 +127,12 @@ class FakePc : public Platform, public AnswerQueue {
   };
   std::vector<MonitorRequest> monitorRequests;  // every AddMonitor and DeleteMonitor
   // Registers a monitor as an installer before this run did: its key and
-  // "Driver" value (its DLL file is the test's to lay down).
+  // "Driver" value (its DLL file is the test's to lay down), and the
+  // spooler running it.
   void registerMonitor(const std::string& name, const std::string& dllName);
+  // The ports EnumPorts lists: those of each monitor the spooler runs, as
+  // its DLL file names them (File::ports), in the monitors' order.
+  std::vector<std::string> portNames() const;
   // The names EnumMonitors lists, in its order.
   std::vector<std::string> monitorNames() const;
   // end of monitors
@@ -162,6 +166,12 @@ class FakePc : public Platform, public AnswerQueue {
   std::vector<std::string> registrySubkeys(const std::string& path) const;
   std::size_t openRegistryKeys() const { return openKeys_.size(); }
 
+  // The spooler's running monitors (fake_spooler.cpp): the DLL it runs for
+  // each registered monitor, by its path.  That file cannot be overwritten
+  // or deleted, but can be renamed (the spooler keeps it loaded under the
+  // new name).  AddMonitor loads it, DeleteMonitor unloads it.
+  std::map<std::string, std::string, NoCase> spoolerModules = startSpoolerModules();
+
   // Files and modules (fake_files.cpp): files by full path, compared
   // without regard to case, in folders that exist.
   struct File {
@@ -170,22 +180,56 @@ class FakePc : public Platform, public AnswerQueue {
     // DWORD WINAPI f(void).
     std::map<std::string, std::uint32_t> exports;
     std::string content;
+    bool readOnly = false;          // FILE_ATTRIBUTE_READONLY
+    bool writableByOthers = false;  // its DACL lets users write it
+    // A monitor DLL: the ports it provides, and whether its initialisation
+    // fails (the spooler then refuses it with 127 and deletes its key, as
+    // Wine's does).
+    std::vector<std::string> ports;
+    bool initFails = false;
     bool operator==(const File&) const = default;
   };
-  // A monitor DLL: InitializePrintMonitor2, and LprGetVersion returning
-  // `version` unless it has none.
+  // A monitor DLL: InitializePrintMonitor2, the port "Remote Port", and
+  // LprGetVersion returning `version` unless it has none.
   static File monitorDll(std::optional<std::uint32_t> version, const std::string& content = "");
   static File plainDll(const std::string& content = "");
   static File dataFile(const std::string& content = "");
   std::string systemDir = "C:\\windows\\system32";
   std::set<std::string, NoCase> folders{"C:", "C:\\windows", "C:\\windows\\system32"};
+  // Folders made with a DACL for administrators only, and folders whose
+  // DACL lets users write (files made there inherit it).
+  std::set<std::string, NoCase> adminOnlyFolders;
+  std::set<std::string, NoCase> openFolders;
+  // Files another process holds open without sharing: no copy over them,
+  // no rename, no deletion (32).
+  std::set<std::string, NoCase> lockedFiles;
   std::map<std::string, File, NoCase> files = startFiles();  // localspl.dll
   void addFolder(const std::string& path);  // and the folders above it
   void putFile(const std::string& path, File file);  // its folder made if missing
   const File* file(const std::string& path) const;
   std::size_t loadedModules() const { return modules_.size(); }
+  std::vector<std::string> libraryLoads;  // every LoadLibraryA's path, in order
   // Calls through an export whose DLL was already freed.
   int staleProcCalls = 0;
+
+  // The whole PC as a fault loop compares it: files and folders, the
+  // registry (and with it the monitors), the spooler's running monitors,
+  // the printers and their ports, the default printer.
+  struct State {
+    RegKeys registry;
+    std::map<std::string, File, NoCase> files;
+    std::set<std::string, NoCase> folders, adminOnlyFolders, openFolders;
+    std::map<std::string, std::string, NoCase> spoolerModules;
+    std::vector<PrinterInfo2> printers;
+    std::string defaultPrinter;
+    bool operator==(const State&) const = default;
+  };
+  State state() const;
+  // What differs between two states, a line each, for a test's message.
+  static std::string difference(const State& before, const State& after);
+  // The next start of the program on this PC: what belonged to the last
+  // process (its loaded DLLs, open keys and printer handles) is gone.
+  void newProcess();
 
   // Printing (fake_printing.cpp): every document drawn, as a job on its
   // printer with what was drawn where, in device units.
@@ -272,6 +316,10 @@ class FakePc : public Platform, public AnswerQueue {
   std::uint32_t monitorListSize() const;
   static RegKeys startRegistry();
   static std::map<std::string, File, NoCase> startFiles();
+  static std::map<std::string, std::string, NoCase> startSpoolerModules();
+  // A DLL this process or the spooler has loaded from `path`.
+  bool inUse(const std::string& path) const;
+  void renamed(const std::string& from, const std::string& to);
   // The registry's open keys.
   std::map<RegKey, std::string> openKeys_;
   RegKey nextKey_ = 0x200;

@@ -105,6 +105,16 @@ Error FakePc::doRegCreateKey(const std::string& path, RegKey& key) {
   return kOk;
 }
 
+Error FakePc::doRegOpenKey(const std::string& path, RegKey& key) {
+  if (!validPath(path)) return kErrorBadPathname;
+  if (!registryWritable) return kErrorAccessDenied;
+  if (!registry.count(path)) return kErrorFileNotFound;
+  key = nextKey_;
+  nextKey_ += 4;
+  openKeys_[key] = path;
+  return kOk;
+}
+
 Error FakePc::doRegQueryValue(RegKey key, const std::string& name, std::uint32_t& type,
                               std::string& data) {
   auto open = openKeys_.find(key);
@@ -118,12 +128,55 @@ Error FakePc::doRegQueryValue(RegKey key, const std::string& name, std::uint32_t
   return kOk;
 }
 
-Error FakePc::doRegSetString(RegKey key, const std::string& name, const std::string& value) {
+Error FakePc::doRegSetValue(RegKey key, const std::string& name, std::uint32_t type,
+                            const std::string& data) {
   auto open = openKeys_.find(key);
   if (open == openKeys_.end()) return kErrorInvalidHandle;
   auto k = registry.find(open->second);
   if (k == registry.end()) return kErrorKeyDeleted;
-  k->second[name] = {kRegSz, value + '\0'};
+  k->second[name] = {type, data};
+  return kOk;
+}
+
+Error FakePc::doRegEnumValue(RegKey key, std::uint32_t index, std::string& name,
+                             std::uint32_t& type, std::string& data) {
+  auto open = openKeys_.find(key);
+  if (open == openKeys_.end()) return kErrorInvalidHandle;
+  auto k = registry.find(open->second);
+  if (k == registry.end()) return kErrorKeyDeleted;
+  if (index >= k->second.size()) return kErrorNoMoreItems;
+  auto v = std::next(k->second.begin(), static_cast<std::ptrdiff_t>(index));
+  name = v->first;
+  type = v->second.type;
+  data = v->second.bytes;
+  return kOk;
+}
+
+Error FakePc::doRegEnumKey(RegKey key, std::uint32_t index, std::string& name) {
+  auto open = openKeys_.find(key);
+  if (open == openKeys_.end()) return kErrorInvalidHandle;
+  if (!registry.count(open->second)) return kErrorKeyDeleted;
+  std::vector<std::string> names = registrySubkeys(open->second);
+  if (index >= names.size()) return kErrorNoMoreItems;
+  name = names[index];
+  return kOk;
+}
+
+Error FakePc::doRegDeleteValue(RegKey key, const std::string& name) {
+  auto open = openKeys_.find(key);
+  if (open == openKeys_.end()) return kErrorInvalidHandle;
+  auto k = registry.find(open->second);
+  if (k == registry.end()) return kErrorKeyDeleted;
+  return k->second.erase(name) ? kOk : kErrorFileNotFound;
+}
+
+// As the NT family's RegDeleteKeyA: a key with subkeys is refused (5).
+Error FakePc::doRegDeleteKey(const std::string& path) {
+  if (!validPath(path)) return kErrorBadPathname;
+  if (!registryWritable) return kErrorAccessDenied;
+  if (!registry.count(path)) return kErrorFileNotFound;
+  if (!registrySubkeys(path).empty()) return kErrorAccessDenied;
+  registry.erase(path);
   return kOk;
 }
 

@@ -162,6 +162,12 @@ std::uint32_t record5Size(const PrinterInfo2& p) {
 }
 }  // namespace
 
+Error FakePc::doDefaultPrinter(std::string& name) {
+  if (defaultPrinterName.empty()) return kErrorFileNotFound;
+  name = defaultPrinterName;
+  return kOk;
+}
+
 Error FakePc::doSetDefaultPrinter(const std::string& name) {
   PrinterInfo2* p = printer(name);
   if (!p) return kErrorInvalidPrinterName;
@@ -214,6 +220,42 @@ bool sameText(const std::string& a, const std::string& b) {
 
 void FakePc::registerMonitor(const std::string& name, const std::string& dllName) {
   setRegistryString(std::string(kMonitorsKey) + "\\" + name, "Driver", dllName);
+  spoolerModules[name] = systemDir + "\\" + dllName;
+}
+
+std::map<std::string, std::string, FakePc::NoCase> FakePc::startSpoolerModules() {
+  return {{"Local Port", "C:\\windows\\system32\\localspl.dll"}};
+}
+
+std::vector<std::string> FakePc::portNames() const {
+  std::vector<std::string> ports;
+  for (const std::string& name : monitorNames()) {
+    auto running = spoolerModules.find(name);
+    if (running == spoolerModules.end()) continue;
+    if (const File* dll = file(running->second))
+      ports.insert(ports.end(), dll->ports.begin(), dll->ports.end());
+  }
+  return ports;
+}
+
+namespace {
+std::uint32_t portListSize(const std::vector<std::string>& ports) {
+  std::uint32_t size = 0;
+  for (const std::string& p : ports) size += 4 + static_cast<std::uint32_t>(p.size()) + 1;
+  return size;  // PORT_INFO_1A and its text, each
+}
+}  // namespace
+
+Error FakePc::doEnumPortsSize(std::uint32_t& needed) {
+  needed = portListSize(portNames());
+  return needed ? kErrorInsufficientBuffer : kOk;
+}
+
+Error FakePc::doEnumPorts(std::uint32_t size, std::vector<std::string>& names) {
+  std::vector<std::string> ports = portNames();
+  if (size < portListSize(ports)) return kErrorInsufficientBuffer;
+  names = ports;
+  return kOk;
 }
 
 std::vector<std::string> FakePc::monitorNames() const {
@@ -266,6 +308,12 @@ Error FakePc::doAddMonitor(const MonitorInfo2& m) {
   if (driver && !driver->bytes.empty() && driver->bytes[0] != '\0')
     return answer(kErrorPrintMonitorAlreadyInstalled);
   setRegistryString(key, "Driver", m.dllName);
+  // A monitor whose start fails is refused, and its key goes with it.
+  if (dll->initFails) {
+    deleteRegistryTree(key);
+    return answer(kErrorProcNotFound);
+  }
+  spoolerModules[m.name] = systemDir + "\\" + m.dllName;
   return answer(kOk);
 }
 
@@ -279,6 +327,7 @@ Error FakePc::doDeleteMonitor(const std::string& environment, const std::string&
   std::string key = std::string(kMonitorsKey) + "\\" + name;
   if (!registryKeyExists(key)) return answer(kErrorUnknownPrintMonitor);
   deleteRegistryTree(key);
+  spoolerModules.erase(name);
   return answer(kOk);
 }
 // end of monitors

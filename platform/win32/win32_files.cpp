@@ -1,6 +1,13 @@
-// The system directory, file copies and DLL exports.
+// The system directory, files and folders, and DLL exports.
 #include <windows.h>
+// The security types follow windows.h; the function is bound late.
+#include <aclapi.h>
 
+#include <optional>
+#include <vector>
+
+#include "platform/access.h"
+#include "platform/win32/win32_late.h"
 #include "platform/win32/win32_platform.h"
 
 namespace platform {
@@ -15,8 +22,67 @@ Error Win32Platform::doSystemDirectory(std::string& directory) {
   return kOk;
 }
 
-Error Win32Platform::doCopyFile(const std::string& from, const std::string& to) {
-  return CopyFileA(from.c_str(), to.c_str(), FALSE) ? kOk : lastWin32Error();
+Error Win32Platform::doCopyFile(const std::string& from, const std::string& to, bool failIfExists) {
+  return CopyFileA(from.c_str(), to.c_str(), failIfExists) ? kOk : lastWin32Error();
+}
+
+Error Win32Platform::doMoveFile(const std::string& from, const std::string& to) {
+  return MoveFileA(from.c_str(), to.c_str()) ? kOk : lastWin32Error();
+}
+
+Error Win32Platform::doDeleteFile(const std::string& path) {
+  return DeleteFileA(path.c_str()) ? kOk : lastWin32Error();
+}
+
+// The security descriptor is made by hand (an absolute descriptor holding
+// the DACL of platform/access.h), so that no security function is
+// imported: Windows 95 has none.
+Error Win32Platform::doCreateDirectory(const std::string& path, bool adminOnly) {
+  DWORD version = GetVersion();
+  bool nt = (version & 0x80000000u) == 0;
+  if (!adminOnly || !nt) return CreateDirectoryA(path.c_str(), nullptr) ? kOk : lastWin32Error();
+  std::vector<std::uint8_t> dacl = adminOnlyDacl();
+  SECURITY_DESCRIPTOR sd{};
+  sd.Revision = SECURITY_DESCRIPTOR_REVISION;
+  sd.Control = SE_DACL_PRESENT;
+  // Windows 2000 and later would add the parent's inheritable entries.
+  if ((version & 0xFF) >= 5) sd.Control |= SE_DACL_PROTECTED;
+  sd.Dacl = reinterpret_cast<PACL>(dacl.data());
+  SECURITY_ATTRIBUTES attributes{sizeof attributes, &sd, FALSE};
+  return CreateDirectoryA(path.c_str(), &attributes) ? kOk : lastWin32Error();
+}
+
+Error Win32Platform::doRemoveDirectory(const std::string& path) {
+  return RemoveDirectoryA(path.c_str()) ? kOk : lastWin32Error();
+}
+
+Error Win32Platform::doFileAttributes(const std::string& path, std::uint32_t& attributes) {
+  DWORD a = GetFileAttributesA(path.c_str());
+  if (a == INVALID_FILE_ATTRIBUTES) return lastWin32Error();
+  attributes = a;
+  return kOk;
+}
+
+Error Win32Platform::doSetFileAttributes(const std::string& path, std::uint32_t attributes) {
+  return SetFileAttributesA(path.c_str(), attributes) ? kOk : lastWin32Error();
+}
+
+Error Win32Platform::doWritableByOthers(const std::string& path, bool& writable) {
+  auto get = lateBound<decltype(&GetNamedSecurityInfoA)>("advapi32.dll", "GetNamedSecurityInfoA");
+  if (!get) return lastWin32Error();
+  PACL dacl = nullptr;
+  PSECURITY_DESCRIPTOR sd = nullptr;
+  DWORD r = get(const_cast<char*>(path.c_str()), SE_FILE_OBJECT, DACL_SECURITY_INFORMATION, nullptr,
+                nullptr, &dacl, nullptr, &sd);
+  if (r != ERROR_SUCCESS) return r;
+  std::optional<std::vector<std::uint8_t>> bytes;
+  if (dacl) {
+    const auto* first = reinterpret_cast<const std::uint8_t*>(dacl);
+    bytes.emplace(first, first + dacl->AclSize);
+  }
+  LocalFree(sd);
+  writable = ::platform::writableByOthers(bytes);
+  return kOk;
 }
 
 Error Win32Platform::doWriteFile(const std::string& path, const std::string& text, bool append) {

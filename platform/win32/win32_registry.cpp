@@ -19,6 +19,14 @@ Error Win32Platform::doRegCreateKey(const std::string& path, RegKey& key) {
   return kOk;
 }
 
+Error Win32Platform::doRegOpenKey(const std::string& path, RegKey& key) {
+  HKEY opened = nullptr;
+  LONG r = RegOpenKeyExA(HKEY_LOCAL_MACHINE, path.c_str(), 0, KEY_ALL_ACCESS, &opened);
+  if (r != ERROR_SUCCESS) return static_cast<Error>(r);
+  key = reinterpret_cast<RegKey>(opened);
+  return kOk;
+}
+
 Error Win32Platform::doRegQueryValue(RegKey key, const std::string& name, std::uint32_t& type,
                                      std::string& data) {
   // The size first, then the value; a value that grew in between is asked
@@ -41,11 +49,54 @@ Error Win32Platform::doRegQueryValue(RegKey key, const std::string& name, std::u
   return ERROR_MORE_DATA;
 }
 
-Error Win32Platform::doRegSetString(RegKey key, const std::string& name,
-                                    const std::string& value) {
-  return static_cast<Error>(RegSetValueExA(hkey(key), name.c_str(), 0, REG_SZ,
-                                           reinterpret_cast<const BYTE*>(value.c_str()),
-                                           static_cast<DWORD>(value.size() + 1)));
+Error Win32Platform::doRegSetValue(RegKey key, const std::string& name, std::uint32_t type,
+                                   const std::string& data) {
+  return static_cast<Error>(RegSetValueExA(hkey(key), name.c_str(), 0, type,
+                                           reinterpret_cast<const BYTE*>(data.data()),
+                                           static_cast<DWORD>(data.size())));
+}
+
+Error Win32Platform::doRegEnumValue(RegKey key, std::uint32_t index, std::string& name,
+                                    std::uint32_t& type, std::string& data) {
+  // Room for the longest name and value, asked for again if one grew.
+  for (int attempt = 0; attempt < 4; ++attempt) {
+    DWORD nameRoom = 0, dataRoom = 0;
+    LONG r = RegQueryInfoKeyA(hkey(key), nullptr, nullptr, nullptr, nullptr, nullptr, nullptr,
+                              nullptr, &nameRoom, &dataRoom, nullptr, nullptr);
+    if (r != ERROR_SUCCESS) return static_cast<Error>(r);
+    std::string n(nameRoom + 1, '\0');
+    std::string bytes(dataRoom + 1, '\0');
+    DWORD nameSize = static_cast<DWORD>(n.size()), dataSize = static_cast<DWORD>(bytes.size());
+    DWORD t = REG_NONE;
+    r = RegEnumValueA(hkey(key), index, n.data(), &nameSize, nullptr, &t,
+                      reinterpret_cast<BYTE*>(bytes.data()), &dataSize);
+    if (r == ERROR_MORE_DATA) continue;
+    if (r != ERROR_SUCCESS) return static_cast<Error>(r);
+    n.resize(nameSize);
+    bytes.resize(dataSize);
+    name = std::move(n);
+    type = t;
+    data = std::move(bytes);
+    return kOk;
+  }
+  return ERROR_MORE_DATA;
+}
+
+Error Win32Platform::doRegEnumKey(RegKey key, std::uint32_t index, std::string& name) {
+  char buffer[256];  // a key name has at most 255 characters
+  DWORD size = sizeof buffer;
+  LONG r = RegEnumKeyExA(hkey(key), index, buffer, &size, nullptr, nullptr, nullptr, nullptr);
+  if (r != ERROR_SUCCESS) return static_cast<Error>(r);
+  name.assign(buffer, size);
+  return kOk;
+}
+
+Error Win32Platform::doRegDeleteValue(RegKey key, const std::string& name) {
+  return static_cast<Error>(RegDeleteValueA(hkey(key), name.c_str()));
+}
+
+Error Win32Platform::doRegDeleteKey(const std::string& path) {
+  return static_cast<Error>(RegDeleteKeyA(HKEY_LOCAL_MACHINE, path.c_str()));
 }
 
 Error Win32Platform::doRegCloseKey(RegKey key) {

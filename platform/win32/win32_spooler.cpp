@@ -192,6 +192,28 @@ Error Win32Platform::doSetDefaultPrinter(const std::string& name) {
   return setDefaultPrinter(name.c_str()) ? kOk : lastWin32Error();
 }
 
+Error Win32Platform::doDefaultPrinter(std::string& name) {
+  using GetDefault = BOOL(WINAPI*)(LPSTR, LPDWORD);
+  if (auto get = lateBound<GetDefault>("winspool.drv", "GetDefaultPrinterA")) {
+    char none[1];
+    DWORD size = 0;
+    if (get(none, &size)) return kOk;  // an empty name
+    DWORD e = GetLastError();
+    if (e != ERROR_INSUFFICIENT_BUFFER) return e ? e : ERROR_FILE_NOT_FOUND;
+    std::vector<char> buffer(size + 1);
+    size = static_cast<DWORD>(buffer.size());
+    if (!get(buffer.data(), &size)) return lastWin32Error();
+    name = buffer.data();
+    return kOk;
+  }
+  // Windows 9x and NT 4: "name,driver,port" in win.ini.
+  char device[1024];
+  DWORD n = GetProfileStringA("windows", "device", "", device, sizeof device);
+  std::string entry(device, n);
+  name = entry.substr(0, entry.find(','));
+  return name.empty() ? ERROR_FILE_NOT_FOUND : kOk;
+}
+
 Error Win32Platform::doPrinter5Size(PrinterHandle handle, std::uint32_t& needed) {
   return recordSize(handle, 5, needed);
 }
@@ -239,5 +261,30 @@ Error Win32Platform::doDeleteMonitor(const std::string& environment, const std::
   return spool::DeleteMonitorA(nullptr, env.data(), monitor.data()) ? kOk : lastWin32Error();
 }
 // end of monitors
+
+// ports: EnumPortsA, bound late.
+namespace {
+using EnumPortsFn = BOOL(WINAPI*)(LPSTR, DWORD, LPBYTE, DWORD, LPDWORD, LPDWORD);
+}
+
+Error Win32Platform::doEnumPortsSize(std::uint32_t& needed) {
+  auto enumPorts = lateBound<EnumPortsFn>("winspool.drv", "EnumPortsA");
+  if (!enumPorts) return lastWin32Error();
+  DWORD bytes = 0, count = 0;
+  BOOL ok = enumPorts(nullptr, 1, nullptr, 0, &bytes, &count);
+  return sized(ok, bytes, needed);
+}
+
+Error Win32Platform::doEnumPorts(std::uint32_t size, std::vector<std::string>& names) {
+  auto enumPorts = lateBound<EnumPortsFn>("winspool.drv", "EnumPortsA");
+  if (!enumPorts) return lastWin32Error();
+  std::vector<BYTE> buffer(size ? size : 1);
+  DWORD needed = 0, count = 0;
+  if (!enumPorts(nullptr, 1, size ? buffer.data() : nullptr, size, &needed, &count))
+    return lastWin32Error();
+  const auto* info = reinterpret_cast<const PORT_INFO_1A*>(buffer.data());
+  for (DWORD i = 0; i < count; ++i) names.emplace_back(info[i].pName ? info[i].pName : "");
+  return kOk;
+}
 
 }  // namespace platform

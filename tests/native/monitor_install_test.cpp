@@ -2,6 +2,7 @@
 // table, the copies and the registration, every failure with its message.
 #include <gtest/gtest.h>
 
+#include "journal/journal.h"
 #include "monitor/install.h"
 #include "tests/native/monitor_fixture.h"
 
@@ -131,45 +132,55 @@ INSTANTIATE_TEST_SUITE_P(
         Row{"ShippedTopBit", 5u, 0x80000001u, Answer::Yes, 0x80000001u, true}),
     [](const ::testing::TestParamInfo<Row>& info) { return std::string(info.param.name); });
 
-TEST_F(Install, ReplacementWithTheShippedFileMissingLeavesNoMonitor) {
-  // The question is asked (1 > 0); Yes removes the old monitor and the
-  // copy then fails: nothing is rolled back.
+TEST_F(Install, ReplacementWithTheShippedFileMissingKeepsTheOldMonitor) {
+  // The question is asked (1 > 0); Yes finds no file to install before
+  // anything old is touched.
   installOld(0u);
+  pc.addPrinter("Office Laser", "Remote Port");
   pc.putFile(kAppPath + "\\taloui.dl_", platform::FakePc::plainDll());
+  auto before = pc.state();
   pc.answers = {Answer::Yes};
   EXPECT_FALSE(installMonitor({pc, pc, pc, pc.prompter(), osMajorVersion}));
-  ASSERT_EQ(pc.boxes.size(), 2u);
-  expectPlainMessage(pc.boxes[1], "Failed to Copy file !");
-  EXPECT_FALSE(registered());
+  EXPECT_EQ(texts(), (std::vector<std::string>{kReplace, "Failed to Copy file !"}));
+  EXPECT_TRUE(pc.state() == before) << platform::FakePc::difference(before, pc.state());
+  EXPECT_TRUE(pc.monitorRequests.empty());
   EXPECT_EQ(dwDriverVersion, 1u);
 }
 
-TEST_F(Install, TalomonCopiedAndTalouiFailingStopsWithoutRegistration) {
+TEST_F(Install, ShippedTalouiMissingCopiesNothing) {
   ship(5u);  // no taloui.dl_
+  auto before = pc.state();
   EXPECT_FALSE(installMonitor({pc, pc, pc, pc.prompter(), osMajorVersion}));
   ASSERT_EQ(pc.boxes.size(), 1u);
   expectPlainMessage(pc.boxes[0], "Failed to Copy file !");
-  EXPECT_EQ(content(kSys + "\\talomon.dll"), "shipped talomon") << "the first copy stays";
-  EXPECT_EQ(pc.file(kSys + "\\taloui.dll"), nullptr);
+  EXPECT_TRUE(pc.state() == before) << platform::FakePc::difference(before, pc.state());
   EXPECT_TRUE(pc.monitorRequests.empty());
-  EXPECT_FALSE(registered());
 }
 
-TEST_F(Install, EmptyAppPathLooksAtTheDriveRoot) {
+TEST_F(Install, EmptyOrMissingAppPathSaysTheUtilitiesAreMissingAndCopiesNothing) {
+  const char kMissing[] =
+      "The Varn Vuvarode Lanwarden Utilities are not installed.\nTheir folder holds the printer "
+      "sharing driver's files: please install them first.";
   pc.setRegistryString(monitor::kCompanionKey, "AppPath", "");
   shipAll(5u);
+  // Not the root of the current drive.
   pc.putFile("\\talomon.dl_", platform::FakePc::monitorDll(7u, "root talomon"));
+  auto before = pc.state();
   EXPECT_FALSE(installMonitor({pc, pc, pc, pc.prompter(), osMajorVersion}));
-  EXPECT_EQ(texts(), std::vector<std::string>{"Failed to Copy file !"});
-  EXPECT_EQ(content(kSys + "\\talomon.dll"), "root talomon");
-}
-
-TEST_F(Install, MissingCompanionKeyIsCreatedAndReadsEmpty) {
+  ASSERT_EQ(pc.boxes.size(), 1u);
+  expectPlainMessage(pc.boxes[0], kMissing);
+  EXPECT_TRUE(pc.state() == before) << platform::FakePc::difference(before, pc.state());
+  // A key that is not there is read as empty, and not made.
   pc.deleteRegistryTree("Software");
-  shipAll(5u);
+  before = pc.state();
   EXPECT_FALSE(installMonitor({pc, pc, pc, pc.prompter(), osMajorVersion}));
-  EXPECT_EQ(texts(), std::vector<std::string>{"Failed to Copy file !"});
-  EXPECT_TRUE(pc.registryKeyExists(monitor::kCompanionKey));
+  EXPECT_EQ(texts(), (std::vector<std::string>{kMissing, kMissing}));
+  EXPECT_TRUE(pc.state() == before) << platform::FakePc::difference(before, pc.state());
+  // With a monitor there, the version of the missing shipped file is 1:
+  // an installed version 1 or more is kept, nothing asked.
+  installOld(1u);
+  EXPECT_TRUE(installMonitor({pc, pc, pc, pc.prompter(), osMajorVersion}));
+  EXPECT_EQ(pc.boxes.size(), 2u);
 }
 
 TEST_F(Install, AppPathOfAnyLengthIsUsedWhole) {
@@ -198,33 +209,34 @@ TEST_F(Install, RegistrationRefusedShowsTheSystemsCode) {
   // A shipped DLL that is no monitor: the spooler cannot start it.
   pc.putFile(kAppPath + "\\talomon.dl_", platform::FakePc::plainDll("not a monitor"));
   pc.putFile(kAppPath + "\\taloui.dl_", platform::FakePc::plainDll());
+  auto before = pc.state();
   EXPECT_FALSE(installMonitor({pc, pc, pc, pc.prompter(), osMajorVersion}));
   ASSERT_EQ(pc.boxes.size(), 1u);
   expectPlainMessage(pc.boxes[0], "AddMonitor Failed\nCode 127");
-  EXPECT_EQ(content(kSys + "\\talomon.dll"), "not a monitor") << "copies stay";
-  EXPECT_FALSE(registered());
+  EXPECT_TRUE(pc.state() == before)
+      << "no copy stays: " << platform::FakePc::difference(before, pc.state());
 }
 
-TEST_F(Install, MonitorListFailingCountsAsNotRegistered) {
+// A list of monitors that cannot be read is no "not installed": the step
+// stops before anything, with the code.
+TEST_F(Install, MonitorListFailingStopsBeforeAnything) {
   installOld(2u);
-  shipAll(2u);
-  // The list fails: no versions, and the registration finds the monitor.
-  pc.failCall(platform::SpoolerCall::EnumMonitorsSizing, platform::kErrorAccessDenied, 2);
+  shipAll(3u);
+  auto before = pc.state();
+  pc.failCall(platform::SpoolerCall::EnumMonitorsSizing, platform::kErrorAccessDenied, 1);
   EXPECT_FALSE(installMonitor({pc, pc, pc, pc.prompter(), osMajorVersion}));
-  ASSERT_EQ(pc.boxes.size(), 3u);
-  expectPlainMessage(pc.boxes[0], "EnumMonitors Failed!!");
-  expectPlainMessage(pc.boxes[1], "EnumMonitors Failed!!");
-  expectPlainMessage(pc.boxes[2], "AddMonitor Failed\nCode 3006");
-  EXPECT_EQ(dwDriverVersion, 0u);
-  EXPECT_TRUE(registered());
+  ASSERT_EQ(pc.boxes.size(), 1u);
+  expectPlainMessage(pc.boxes[0], "EnumMonitors Failed!!\nCode 5");
+  EXPECT_TRUE(pc.monitorRequests.empty());
+  EXPECT_TRUE(pc.state() == before) << platform::FakePc::difference(before, pc.state());
 }
 
 TEST_F(Install, SecondListCallFailing) {
   pc.failCall(platform::SpoolerCall::EnumMonitors, 1722, 1);
   shipAll(2u);
-  EXPECT_EQ(monitor::monitorInstalled(pc, pc.prompter(), "Local Port"), 0);
+  EXPECT_EQ(monitor::monitorInstalled(pc, pc.prompter(), "Local Port"), -1);
   ASSERT_EQ(pc.boxes.size(), 1u);
-  expectPlainMessage(pc.boxes[0], "EnumMonitors Failed!!");
+  expectPlainMessage(pc.boxes[0], "EnumMonitors Failed!!\nCode 1722");
   EXPECT_EQ(monitor::monitorInstalled(pc, pc.prompter(), "Local Port"), 1);
   EXPECT_EQ(monitor::monitorInstalled(pc, pc.prompter(), "local port"), 0)
       << "names compare case-sensitively";
@@ -318,7 +330,7 @@ TEST_F(Install, RegistrationFailingOnDemand) {
   EXPECT_FALSE(installMonitor({pc, pc, pc, pc.prompter(), osMajorVersion}));
   ASSERT_EQ(pc.boxes.size(), 1u);
   expectPlainMessage(pc.boxes[0], "AddMonitor Failed\nCode 1805");
-  EXPECT_EQ(content(kSys + "\\taloui.dll"), "shipped taloui");
+  EXPECT_EQ(pc.file(kSys + "\\taloui.dll"), nullptr);
   EXPECT_FALSE(registered());
 }
 
@@ -355,13 +367,15 @@ TEST_F(Install, FreeLibraryFailingStillReadsTheVersion) {
 
 TEST_F(Install, RegistryCallsFailingOnceReadAnEmptyAppPath) {
   for (platform::RegistryCall call :
-       {platform::RegistryCall::RegCreateKeyEx, platform::RegistryCall::RegQueryValueEx}) {
+       {platform::RegistryCall::RegOpenKeyEx, platform::RegistryCall::RegQueryValueEx}) {
     SCOPED_TRACE(static_cast<int>(call));
     pc.boxes.clear();
     shipAll(2u);
     pc.failCall(call, platform::kErrorAccessDenied, 1);
     EXPECT_FALSE(installMonitor({pc, pc, pc, pc.prompter(), osMajorVersion}));
-    EXPECT_EQ(texts(), std::vector<std::string>{"Failed to Copy file !"});
+    ASSERT_EQ(pc.boxes.size(), 1u);
+    EXPECT_EQ(pc.boxes[0].text.rfind("The Varn Vuvarode Lanwarden Utilities are not installed.", 0),
+              0u);
     EXPECT_FALSE(registered());
   }
 }
@@ -377,3 +391,141 @@ TEST_F(Install, KeyThatFailsToCloseDoesNotStopTheInstallation) {
 }
 
 }  // namespace
+
+// The shipped files are used only from where no user but the
+// administrators can write, and what is checked is what is installed.
+class Staging : public monitortest::MonitorPc {
+ protected:
+  // An earlier installation of version 1 at work: a printer on its port,
+  // its settings and port key, and a newer version shipped.
+  void olderAtWork() {
+    installOld(1u);
+    shipAll(2u);
+    pc.addPrinter("Office Laser", "Remote Port");
+    pc.setRegistryString(monitortest::kMonitorKey, "Server Address", "10.77.0.2");
+    pc.setRegistryString(monitortest::kMonitorKey + "\\Ports\\Remote Port", "Timeout", "30");
+  }
+  // Nothing of the step's own left: no folder, no new or old copies, no journal.
+  void expectNoLeftOvers() {
+    for (const auto& [path, file] : pc.files) {
+      EXPECT_EQ(path.find(".new"), std::string::npos) << path;
+      EXPECT_EQ(path.find(".old"), std::string::npos) << path;
+      EXPECT_EQ(path.find("PrnWizard."), std::string::npos) << path;
+    }
+    for (const std::string& folder : pc.folders)
+      EXPECT_EQ(folder.find("PrnWizard."), std::string::npos) << folder;
+    EXPECT_FALSE(pc.registryKeyExists(journal::kJournalKey));
+  }
+};
+
+TEST_F(Staging, OnNt6ACompanionFolderOrFileOthersCanWriteIsRefusedByName) {
+  osMajorVersion = 6;
+  shipAll(5u);
+  const std::string kRefused =
+      "The printer sharing driver's files in \"" + kAppPath +
+      "\" are not used: users other than the administrators can change that folder or its "
+      "files.\nReinstall the Varn Vuvarode Lanwarden Utilities, or let only administrators write "
+      "to that folder.";
+  pc.openFolders.insert(kAppPath);
+  auto before = pc.state();
+  EXPECT_FALSE(installMonitor({pc, pc, pc, pc.prompter(), osMajorVersion}));
+  ASSERT_EQ(pc.boxes.size(), 1u);
+  expectPlainMessage(pc.boxes[0], kRefused);
+  EXPECT_TRUE(pc.state() == before) << platform::FakePc::difference(before, pc.state());
+  EXPECT_TRUE(pc.libraryLoads.empty()) << "nothing of it was loaded";
+
+  pc.openFolders.clear();
+  pc.files[kAppPath + "\\taloui.dl_"].writableByOthers = true;
+  EXPECT_FALSE(installMonitor({pc, pc, pc, pc.prompter(), osMajorVersion}));
+  EXPECT_EQ(pc.boxes.back().text, kRefused);
+  pc.files[kAppPath + "\\taloui.dl_"].writableByOthers = false;
+  pc.failCall(platform::FilesCall::WritableByOthers, platform::kErrorAccessDenied, 1);
+  EXPECT_FALSE(installMonitor({pc, pc, pc, pc.prompter(), osMajorVersion}));
+  EXPECT_EQ(pc.boxes.back().text,
+            "The rights on \"" + kAppPath +
+                "\" could not be read, so the printer sharing driver's files there are not "
+                "used.\nCode 5");
+  EXPECT_FALSE(registered());
+
+  // Windows XP and older are not asked.
+  osMajorVersion = 5;
+  pc.openFolders.insert(kAppPath);
+  EXPECT_TRUE(installMonitor({pc, pc, pc, pc.prompter(), osMajorVersion}));
+  osMajorVersion = 6;
+  pc.openFolders.clear();
+  pc.deleteMonitor("", monitor::kMonitorName);
+  pc.files.erase(kSys + "\\talomon.dll");
+  pc.files.erase(kSys + "\\taloui.dll");
+  EXPECT_TRUE(installMonitor({pc, pc, pc, pc.prompter(), osMajorVersion}));
+  expectNoLeftOvers();
+}
+
+TEST_F(Staging, TheCopyInTheAdministratorsFolderIsReadAndInstalledAndThenRemoved) {
+  olderAtWork();
+  // From a CD: read-only.
+  pc.files[kAppPath + "\\talomon.dl_"].readOnly = true;
+  bool stagedWhenAsked = false;
+  pc.whileShown = [&](const platform::FakePc::ShownBox&) {
+    stagedWhenAsked = pc.adminOnlyFolders.count(kSys + "\\PrnWizard.1") &&
+                      content(kSys + "\\PrnWizard.1\\talomon.dl_") == "shipped talomon";
+  };
+  pc.answers = {Answer::Yes};
+  EXPECT_TRUE(installMonitor({pc, pc, pc, pc.prompter(), osMajorVersion}));
+  EXPECT_TRUE(stagedWhenAsked);
+  EXPECT_EQ(pc.libraryLoads, (std::vector<std::string>{kSys + "\\talomon.dll",
+                                                       kSys + "\\PrnWizard.1\\talomon.dl_"}));
+  EXPECT_EQ(content(kSys + "\\talomon.dll"), "shipped talomon");
+  EXPECT_FALSE(pc.file(kSys + "\\talomon.dll")->readOnly) << "or no update could replace it";
+  EXPECT_EQ(content(kSys + "\\taloui.dll"), "shipped taloui");
+  EXPECT_EQ(pc.spoolerModules[monitor::kMonitorName], kSys + "\\talomon.dll");
+  EXPECT_EQ(portOf("Office Laser"), "LPT1:") << "an update moves the printers as before";
+  expectNoLeftOvers();
+}
+
+TEST_F(Staging, AFolderThereAlreadyIsNeverTaken) {
+  shipAll(2u);
+  pc.putFile(kSys + "\\PrnWizard.1\\talomon.dl_", platform::FakePc::monitorDll(9u, "planted"));
+  EXPECT_TRUE(installMonitor({pc, pc, pc, pc.prompter(), osMajorVersion}));
+  EXPECT_EQ(content(kSys + "\\talomon.dll"), "shipped talomon");
+  EXPECT_EQ(content(kSys + "\\PrnWizard.1\\talomon.dl_"), "planted");
+  EXPECT_FALSE(pc.folders.count(kSys + "\\PrnWizard.2")) << "its own folder, removed";
+}
+
+// The old monitor keeps working when its files cannot be replaced: read-
+// only ones stop the update before anything changes; one that another
+// process holds open stops it at the rename, and all is put back.
+TEST_F(Staging, AnInstalledFileThatCannotBeReplacedKeepsTheOldMonitorWorking) {
+  olderAtWork();
+  pc.files[kSys + "\\taloui.dll"].readOnly = true;
+  auto before = pc.state();
+  pc.answers = {Answer::Yes};
+  EXPECT_FALSE(installMonitor({pc, pc, pc, pc.prompter(), osMajorVersion}));
+  EXPECT_EQ(texts(), (std::vector<std::string>{kReplace, "Failed to Copy file !"}));
+  EXPECT_TRUE(pc.monitorRequests.empty());
+  EXPECT_TRUE(pc.state() == before) << platform::FakePc::difference(before, pc.state());
+
+  pc.files[kSys + "\\taloui.dll"].readOnly = false;
+  pc.lockedFiles.insert(kSys + "\\taloui.dll");
+  before = pc.state();
+  pc.answers = {Answer::Yes};
+  EXPECT_FALSE(installMonitor({pc, pc, pc, pc.prompter(), osMajorVersion}));
+  EXPECT_EQ(pc.boxes.back().text, "Failed to Copy file !");
+  EXPECT_EQ(requestKinds(), (std::vector<Kind>{Kind::Delete, Kind::Add}));
+  EXPECT_EQ(pc.monitorRequests[1].dllName, "talomon.dll");
+  // Registered again, with its settings, its port key, its printer.
+  EXPECT_TRUE(pc.state() == before) << platform::FakePc::difference(before, pc.state());
+  expectNoLeftOvers();
+}
+
+TEST_F(Staging, RemovalRefusedDuringAnUpdatePutsThePrintersBack) {
+  olderAtWork();
+  auto before = pc.state();
+  pc.answers = {Answer::Yes};
+  pc.failCall(platform::SpoolerCall::DeleteMonitor, platform::kErrorAccessDenied, 1);
+  // The old monitor stays in force: the step completes with it.
+  EXPECT_TRUE(installMonitor({pc, pc, pc, pc.prompter(), osMajorVersion}));
+  EXPECT_EQ(portOf("Office Laser"), "Remote Port") << "not left on LPT1:";
+  EXPECT_EQ(dwDriverVersion, 1u);
+  EXPECT_TRUE(pc.state() == before) << platform::FakePc::difference(before, pc.state());
+  expectNoLeftOvers();
+}

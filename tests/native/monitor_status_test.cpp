@@ -2,6 +2,7 @@
 // the silent removal, and the manual dialog's field, on the in-memory PC.
 #include <gtest/gtest.h>
 
+#include "journal/journal.h"
 #include "monitor/install.h"
 #include "monitor/registry_key.h"
 #include "monitor/status.h"
@@ -124,8 +125,9 @@ TEST_F(Address, ValueOfAnotherTypeRaisesInvalidDataType) {
 TEST_F(Address, KeysAreNamedWithoutTheLeadingBackslash) {
   {
     monitor::RegistryKey key(pc, "\\Software\\Varn\\Other");
-    EXPECT_TRUE(key.opened()) << "the fake refuses a leading backslash, as Wine does";
+    EXPECT_FALSE(key.opened()) << "not there, and not made by opening it";
     key.writeString("Name", "value");
+    EXPECT_TRUE(key.opened()) << "the fake refuses a leading backslash, as Wine does";
   }
   EXPECT_EQ(pc.registryString("Software\\Varn\\Other", "Name"), "value");
   platform::RegKey raw = 0;
@@ -146,15 +148,16 @@ TEST_F(Address, ManualTextIsStoredExactlyUnchecked) {
 
 class Welcome : public monitortest::MonitorPc {};
 
-TEST_F(Welcome, NoMonitorHidesThePanelAndCreatesTheKeyEmpty) {
+TEST_F(Welcome, NoMonitorHidesThePanelAndMakesNoKey) {
   monitor::MonitorStatus s = monitor::monitorStatus({pc, pc, pc, pc.prompter(), osMajorVersion});
   EXPECT_FALSE(s.installed);
   EXPECT_EQ(s.version, "0");
   EXPECT_EQ(s.address, "");
-  EXPECT_TRUE(pc.registryKeyExists(kMonitorKey));
-  EXPECT_FALSE(registered()) << "an empty key is no monitor";
+  EXPECT_FALSE(pc.registryKeyExists(kMonitorKey)) << "reading made it";
   EXPECT_TRUE(pc.boxes.empty());
-  // The installation takes the key over.
+  // A key made by an earlier wizard: the installation takes it over.
+  pc.setRegistryString(kMonitorKey, "Server Address", "10.77.0.2");
+  EXPECT_FALSE(registered()) << "a key without its DLL is no monitor";
   shipAll(4u);
   EXPECT_TRUE(monitor::installMonitor({pc, pc, pc, pc.prompter(), osMajorVersion}));
   EXPECT_TRUE(registered());
@@ -205,7 +208,7 @@ TEST_F(Welcome, EachCallFailingGivesTheQuietDefault) {
     EXPECT_EQ(monitor::monitorStatus({pc, pc, pc, pc.prompter(), osMajorVersion}).version,
               c.version);
   }
-  pc.failCall(platform::RegistryCall::RegCreateKeyEx, platform::kErrorAccessDenied, 1);
+  pc.failCall(platform::RegistryCall::RegOpenKeyEx, platform::kErrorAccessDenied, 1);
   EXPECT_EQ(monitor::monitorStatus({pc, pc, pc, pc.prompter(), osMajorVersion}).address, "");
   pc.failCall(platform::RegistryCall::RegQueryValueEx, platform::kErrorAccessDenied, 1);
   EXPECT_EQ(monitor::monitorStatus({pc, pc, pc, pc.prompter(), osMajorVersion}).address, "");
@@ -214,13 +217,13 @@ TEST_F(Welcome, EachCallFailingGivesTheQuietDefault) {
   EXPECT_FALSE(s.installed);
   EXPECT_EQ(s.version, "7");
   EXPECT_EQ(s.address, "10.77.0.2");
-  EXPECT_EQ(texts(), std::vector<std::string>{"EnumMonitors Failed!!"});
+  EXPECT_EQ(texts(), std::vector<std::string>{"EnumMonitors Failed!!\nCode 5"});
 }
 
 class Uninstall : public monitortest::MonitorPc {
  protected:
   Outcome run() {
-    return monitor::uninstall(pc, pc.prompter(), osMajorVersion, [this](bool on) {
+    return monitor::uninstall({pc, pc, pc, pc.prompter(), osMajorVersion}, [this](bool on) {
       busy.push_back(on ? "on" : "off");
       boxesWhenBusyChanged.push_back(pc.boxes.size());
     });
@@ -319,6 +322,62 @@ TEST_F(Uninstall, SpoolerRefusingTheDeletion) {
   EXPECT_TRUE(registered());
 }
 
+// Each printer goes back to its own port when the spooler still has it;
+// to "LPT1:" when it is gone or unknown (settings of an earlier version).
+TEST_F(Uninstall, GivesEachPrinterItsOwnPortBack) {
+  installOld(2u);
+  pc.addPrinter("From File", "Remote Port");
+  pc.addPrinter("From Usb", "Remote Port");
+  pc.addPrinter("Unknown", "Remote Port");
+  pc.addPrinter("Elsewhere", "LPT2:");
+  pc.setRegistryString(journal::kPortsKey, "From File", "FILE:");
+  pc.setRegistryString(journal::kPortsKey, "From Usb", "USB001");  // unplugged since
+  pc.setRegistryString(journal::kPortsKey, "Elsewhere", "COM1:");
+  pc.answers = {Answer::Yes};
+  EXPECT_EQ(run(), Outcome::Removed);
+  EXPECT_EQ(portOf("From File"), "FILE:");
+  EXPECT_EQ(portOf("From Usb"), "LPT1:");
+  EXPECT_EQ(portOf("Unknown"), "LPT1:");
+  EXPECT_EQ(portOf("Elsewhere"), "LPT2:");
+  // Remembered ports are forgotten once given back.
+  EXPECT_FALSE(pc.registryValue(journal::kPortsKey, "From File"));
+  EXPECT_FALSE(pc.registryValue(journal::kPortsKey, "From Usb"));
+  EXPECT_EQ(pc.registryString(journal::kPortsKey, "Elsewhere"), "COM1:");
+  EXPECT_FALSE(pc.registryKeyExists(journal::kJournalKey));
+
+  // Without a port list nothing is moved: the ports could not be checked.
+  installOld(2u);
+  pc.printer("From File")->portName = "Remote Port";
+  auto before = pc.state();
+  pc.answers = {Answer::Yes};
+  pc.failCall(platform::SpoolerCall::EnumPortsSizing, 1722, 1);
+  EXPECT_EQ(run(), Outcome::Failed);
+  EXPECT_EQ(pc.boxes.back().text, "EnumPorts Failed!!\nCode 1722");
+  EXPECT_TRUE(pc.state() == before) << platform::FakePc::difference(before, pc.state());
+}
+
+// A removal that stops half-way puts back what it did; a list of monitors
+// that cannot be read stops it before anything.
+TEST_F(Uninstall, AFailureLeavesThePcAsItWas) {
+  installOld(2u);
+  pc.addPrinter("Office Laser", "Remote Port");
+  pc.addPrinter("Back Office", "Remote Port");
+  pc.setRegistryString(journal::kPortsKey, "Office Laser", "FILE:");
+  pc.setRegistryString(kMonitorKey, "Server Address", "10.77.0.2");
+  pc.setRegistryString(kMonitorKey + "\\Ports\\Remote Port", "Timeout", "30");
+  auto before = pc.state();
+  pc.answers = {Answer::Yes};
+  pc.failCall(platform::SpoolerCall::DeleteMonitor, platform::kErrorAccessDenied, 1);
+  EXPECT_EQ(run(), Outcome::Failed);
+  EXPECT_TRUE(pc.state() == before) << platform::FakePc::difference(before, pc.state());
+  EXPECT_EQ(portOf("Office Laser"), "Remote Port") << "not left on its own port";
+
+  pc.failCall(platform::SpoolerCall::EnumMonitorsSizing, platform::kErrorAccessDenied, 1);
+  EXPECT_EQ(run(), Outcome::Failed);
+  EXPECT_EQ(texts().back(), "EnumMonitors Failed!!\nCode 5");
+  EXPECT_TRUE(pc.state() == before) << platform::FakePc::difference(before, pc.state());
+}
+
 TEST_F(Uninstall, NineXFamilyDeletesForWindows40) {
   osMajorVersion = 4;
   installOld(2u, "lprmon");
@@ -330,7 +389,7 @@ TEST_F(Uninstall, NineXFamilyDeletesForWindows40) {
 class Removal : public monitortest::MonitorPc {};
 
 TEST_F(Removal, NotFoundMessageHasNoCaptionOfItsOwn) {
-  EXPECT_EQ(monitor::removeMonitor(pc, pc.prompter(), osMajorVersion), 0);
+  EXPECT_EQ(monitor::removeMonitor({pc, pc, pc, pc.prompter(), osMajorVersion}), 0);
   ASSERT_EQ(pc.boxes.size(), 1u);
   expectInformation(pc.boxes[0], "Printer Sharing Port Monitor does not exist!\n", "",
                     Buttons::Ok);
@@ -341,7 +400,7 @@ TEST_F(Removal, MovesPrintersWithoutAskingAndDeletesSilently) {
   installOld(2u);
   pc.addPrinter("Office Laser", "Remote Port");
   pc.addPrinter("Plotter", "LPT2:");
-  EXPECT_EQ(monitor::removeMonitor(pc, pc.prompter(), osMajorVersion), 1);
+  EXPECT_EQ(monitor::removeMonitor({pc, pc, pc, pc.prompter(), osMajorVersion}), 1);
   EXPECT_TRUE(pc.boxes.empty());
   EXPECT_EQ(portOf("Office Laser"), "LPT1:");
   EXPECT_EQ(portOf("Plotter"), "LPT2:");
@@ -351,11 +410,11 @@ TEST_F(Removal, MovesPrintersWithoutAskingAndDeletesSilently) {
 TEST_F(Removal, RefusedOrStoppedKeepsTheMonitor) {
   installOld(2u);
   pc.failCall(platform::SpoolerCall::DeleteMonitor, platform::kErrorAccessDenied, 1);
-  EXPECT_EQ(monitor::removeMonitor(pc, pc.prompter(), osMajorVersion), -1);
+  EXPECT_EQ(monitor::removeMonitor({pc, pc, pc, pc.prompter(), osMajorVersion}), -1);
   expectInformation(pc.boxes.at(0), "DeleteMonitor Failed !", "", Buttons::Ok);
   pc.addPrinter("Office Laser", "Remote Port");
   pc.failCall(platform::SpoolerCall::SetPrinter, platform::kErrorAccessDenied, 1);
-  EXPECT_EQ(monitor::removeMonitor(pc, pc.prompter(), osMajorVersion), -1);
+  EXPECT_EQ(monitor::removeMonitor({pc, pc, pc, pc.prompter(), osMajorVersion}), -1);
   EXPECT_EQ(texts(), (std::vector<std::string>{"DeleteMonitor Failed !",
                                                "SetPrinter Failed!!\nCode 5"}));
   EXPECT_TRUE(registered());

@@ -432,19 +432,25 @@ TEST_F(PageFlow, DetectionNextInstallsStoresAndChoosesThePrinterPage) {
   serverPrinter = "HP LaserJet 4";
   w->pc.failCall(platform::FilesCall::CopyFile, 5, 1);
   run({click([] { return MainForm->BtnNext; }), serverFound(),
-       [&] { TaloWizard->Timer1->setEnabled(true); },
-       click([] { return TaloWizard->BtnNext; }),
+       [&] { TaloWizard->Timer1->setEnabled(true); }, click([] { return TaloWizard->BtnNext; }),
        [&] {
          EXPECT_EQ(top(), "TaloWizard") << "the installation failed";
          EXPECT_FALSE(TaloWizard->Timer1->enabled());
          EXPECT_EQ(storedAddress(), "(none)");
-         w->pc.failCall(platform::RegistryCall::RegSetValueEx, 5, 1);
+         // An earlier setting the address cannot replace.
+         w->pc.setRegistryValue(monitor::kMonitorKey, "Server Address",
+                                {platform::kRegDword, "1234"});
        },
        click([] { return TaloWizard->BtnNext; }),
        [&] {
          EXPECT_EQ(top(), "TaloWizard") << "the address could not be stored";
-         EXPECT_TRUE(monitorRegistered());
-         EXPECT_EQ(boxTexts().back(), "Failed to set data for 'Server Address'");
+         EXPECT_EQ(boxTexts().back(), "Invalid data type for 'Server Address'");
+         // The installation and the address are one step: undone together.
+         EXPECT_FALSE(monitorRegistered());
+         EXPECT_EQ(w->pc.registryValue(monitor::kMonitorKey, "Server Address")->type,
+                   platform::kRegDword);
+         EXPECT_EQ(w->pc.file(w->pc.systemDir + "\\talomon.dll"), nullptr);
+         w->pc.deleteRegistryTree(monitor::kMonitorKey);
          PrnWizard->bPickByHand = 1;
        },
        click([] { return TaloWizard->BtnNext; }),
@@ -462,8 +468,7 @@ TEST_F(PageFlow, DetectionNextInstallsStoresAndChoosesThePrinterPage) {
          TaloWizard->showServer({"KX220", "10.0.0.7", "Canon BJC-80"});  // fits no printer
        },
        click([] { return TaloWizard->BtnNext; }), expectTop("FormAskPrn"),
-       [&] { TaloWizard->Timer1->setEnabled(true); },
-       click([] { return FormAskPrn->Button2; }),
+       [&] { TaloWizard->Timer1->setEnabled(true); }, click([] { return FormAskPrn->Button2; }),
        [&] {
          EXPECT_EQ(top(), "TaloWizard");
          EXPECT_FALSE(TaloWizard->Timer1->enabled());

@@ -2,6 +2,7 @@
 // what is proposed, what is asked and shown, what the spooler holds after.
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -10,6 +11,7 @@
 #include "printers/matching.h"
 #include "printers/ports.h"
 #include "printers/printer_list.h"
+#include "journal/journal.h"
 
 namespace {
 
@@ -48,6 +50,16 @@ void addRich(FakePc& pc, const std::string& name, const std::string& port) {
   p.status = 0x8;
   p.jobs = 2;
   p.averagePpm = 9;
+}
+
+// The move as the pages and the unattended mode make it: a step of its own.
+template <class Pc>
+MoveOutcome move(Pc& pc, const std::string& name, const std::function<void(bool)>& busy) {
+  journal::Journal journal({pc, pc, pc, osMajorVersion}, "the change of the printer's port");
+  MoveOutcome m =
+      printers::moveToRemotePort(pc, pc.prompter(), osMajorVersion, name, busy, journal);
+  journal.end(m == MoveOutcome::Moved, pc.prompter());
+  return m;
 }
 
 struct Box {
@@ -233,9 +245,7 @@ TEST(PrinterPortsOddSpooler, SizeQueryThatSucceedsIsAFailure) {
   EXPECT_FALSE(
       printers::setPrinterPort(pc, pc.prompter(), osMajorVersion, "Epson A", "Remote Port"));
   int busyCalls = 0;
-  EXPECT_EQ(printers::moveToRemotePort(pc, pc.prompter(), osMajorVersion, "Epson A",
-                                       [&](bool) { ++busyCalls; }),
-            MoveOutcome::Failed);
+  EXPECT_EQ(move(pc, "Epson A", [&](bool) { ++busyCalls; }), MoveOutcome::Failed);
   EXPECT_EQ(busyCalls, 0);
   ASSERT_EQ(pc.boxes.size(), 2u);
   EXPECT_EQ(pc.boxes[0].text, "GetPrinter Falied!!");
@@ -253,11 +263,11 @@ TEST_F(PrinterPorts, MoveAsksAndMovesOnYes) {
   pc.answers.push_back(Answer::Yes);
   std::vector<bool> busy;
   std::size_t writesWhenBusy = 99;
-  EXPECT_EQ(printers::moveToRemotePort(pc, pc.prompter(), osMajorVersion, "Lexmark Z34",
-                                       [&](bool b) {
-                                         busy.push_back(b);
-                                         if (b) writesWhenBusy = pc.printerWrites.size();
-                                       }),
+  EXPECT_EQ(move(pc, "Lexmark Z34",
+                 [&](bool b) {
+                   busy.push_back(b);
+                   if (b) writesWhenBusy = pc.printerWrites.size();
+                 }),
             MoveOutcome::Moved);
   ASSERT_EQ(pc.boxes.size(), 1u);
   EXPECT_EQ(pc.boxes[0].text,
@@ -279,8 +289,7 @@ TEST_F(PrinterPorts, MoveOnVersion4KeepsTheFirstOpen) {
   pc.addPrinter("Epson A", "LPT1:");
   osMajorVersion = 4;
   pc.answers.push_back(Answer::Yes);
-  EXPECT_EQ(printers::moveToRemotePort(pc, pc.prompter(), osMajorVersion, "Epson A", nullptr),
-            MoveOutcome::Moved);
+  EXPECT_EQ(move(pc, "Epson A", nullptr), MoveOutcome::Moved);
   EXPECT_EQ(openModes(), (std::vector<OpenMode>{OpenMode::NoDefaults}));
   EXPECT_EQ(pc.printer("Epson A")->portName, "Remote Port");
 }
@@ -290,9 +299,7 @@ TEST_F(PrinterPorts, MoveDeclinedLeavesThePrinter) {
   const PrinterInfo2 before = *pc.printer("Epson A");
   pc.answers.push_back(Answer::No);
   int busyCalls = 0;
-  EXPECT_EQ(printers::moveToRemotePort(pc, pc.prompter(), osMajorVersion, "Epson A",
-                                       [&](bool) { ++busyCalls; }),
-            MoveOutcome::Declined);
+  EXPECT_EQ(move(pc, "Epson A", [&](bool) { ++busyCalls; }), MoveOutcome::Declined);
   EXPECT_EQ(busyCalls, 0);
   EXPECT_EQ(*pc.printer("Epson A"), before);
   EXPECT_TRUE(pc.printerWrites.empty());
@@ -303,8 +310,7 @@ TEST_F(PrinterPorts, MoveDeclinedLeavesThePrinter) {
 TEST_F(PrinterPorts, MoveAlreadyOnRemotePortAsksNothingAndWritesAgain) {
   addRich(pc, "Epson A", "Remote Port");
   const PrinterInfo2 before = *pc.printer("Epson A");
-  EXPECT_EQ(printers::moveToRemotePort(pc, pc.prompter(), osMajorVersion, "Epson A", nullptr),
-            MoveOutcome::Moved);
+  EXPECT_EQ(move(pc, "Epson A", nullptr), MoveOutcome::Moved);
   EXPECT_TRUE(pc.boxes.empty());
   EXPECT_EQ(pc.printerWrites.size(), 1u);
   EXPECT_EQ(*pc.printer("Epson A"), before);
@@ -314,10 +320,8 @@ TEST_F(PrinterPorts, MoveAsksAboutAPortListAndAMissingPort) {
   pc.addPrinter("Epson A", "Remote Port,LPT1:");
   pc.addPrinter("Epson B", "LPT1:").portName = std::nullopt;
   pc.answers = {Answer::No, Answer::No};
-  EXPECT_EQ(printers::moveToRemotePort(pc, pc.prompter(), osMajorVersion, "Epson A", nullptr),
-            MoveOutcome::Declined);
-  EXPECT_EQ(printers::moveToRemotePort(pc, pc.prompter(), osMajorVersion, "Epson B", nullptr),
-            MoveOutcome::Declined);
+  EXPECT_EQ(move(pc, "Epson A", nullptr), MoveOutcome::Declined);
+  EXPECT_EQ(move(pc, "Epson B", nullptr), MoveOutcome::Declined);
   ASSERT_EQ(pc.boxes.size(), 2u);
   EXPECT_EQ(pc.boxes[0].text,
             "Change Epson A port setting \n from \"Remote Port,LPT1:\" to \"Remote Port\" ?");
@@ -331,9 +335,7 @@ template <class Pc>
 void expectFailedMove(Pc& pc, const std::string& why) {
   pc.answers.push_back(Answer::Yes);
   std::vector<bool> busy;
-  EXPECT_EQ(printers::moveToRemotePort(pc, pc.prompter(), osMajorVersion, "Epson A",
-                                       [&](bool b) { busy.push_back(b); }),
-            MoveOutcome::Failed);
+  EXPECT_EQ(move(pc, "Epson A", [&](bool b) { busy.push_back(b); }), MoveOutcome::Failed);
   EXPECT_EQ(busy, (std::vector<bool>{true, false}));
   EXPECT_EQ(pc.printer("Epson A")->portName, "LPT1:");
   ASSERT_EQ(pc.boxes.size(), 2u);
@@ -351,14 +353,11 @@ TEST_F(PrinterPorts, MoveWriteFailureStaysWithTheMessage) {
 
 TEST_F(PrinterPorts, MoveReadFailuresShowTheirMessages) {
   pc.addPrinter("Epson A", "LPT1:");
-  EXPECT_EQ(printers::moveToRemotePort(pc, pc.prompter(), osMajorVersion, "Nobody", nullptr),
-            MoveOutcome::Failed);
+  EXPECT_EQ(move(pc, "Nobody", nullptr), MoveOutcome::Failed);
   pc.failCall(SpoolerCall::GetPrinterSizing, platform::kErrorInvalidHandle, 1);
-  EXPECT_EQ(printers::moveToRemotePort(pc, pc.prompter(), osMajorVersion, "Epson A", nullptr),
-            MoveOutcome::Failed);
+  EXPECT_EQ(move(pc, "Epson A", nullptr), MoveOutcome::Failed);
   pc.failCall(SpoolerCall::GetPrinter, kAccessDenied, 1);
-  EXPECT_EQ(printers::moveToRemotePort(pc, pc.prompter(), osMajorVersion, "Epson A", nullptr),
-            MoveOutcome::Failed);
+  EXPECT_EQ(move(pc, "Epson A", nullptr), MoveOutcome::Failed);
   expectPlainMessages({"GetPrinter Failed!!", "GetPrinter Failed!!", "GetPrinter Falied!!"});
   EXPECT_TRUE(pc.printerWrites.empty());
 }
@@ -398,8 +397,7 @@ TEST_F(PrinterPorts, LongNamesAreUsedWhole) {
   EXPECT_EQ(printers::choosePrinterPage(pc, "Lexmark"), printers::PrinterPage::Automatic);
 
   pc.answers.push_back(Answer::Yes);
-  EXPECT_EQ(printers::moveToRemotePort(pc, pc.prompter(), osMajorVersion, longName, nullptr),
-            MoveOutcome::Moved);
+  EXPECT_EQ(move(pc, longName, nullptr), MoveOutcome::Moved);
   ASSERT_EQ(pc.boxes.size(), 1u);
   EXPECT_EQ(pc.boxes[0].text,
             "Change " + longName + " port setting \n from \"LPT1:\" to \"Remote Port\" ?");
@@ -451,12 +449,13 @@ TEST_F(PrinterRemotePortCheck, MovingOnVersion4OpensWithoutDefaults) {
   EXPECT_EQ(openModes(), (std::vector<OpenMode>{OpenMode::NoDefaults}));
 }
 
-TEST_F(PrinterRemotePortCheck, AFailedMoveGoesOnAndReportsFailure) {
+// The caller puts back what was moved before: no further printer moves.
+TEST_F(PrinterRemotePortCheck, AFailedMoveStopsTheMovesAndReportsFailure) {
   addRich(pc, "D remote", "Remote Port");
   pc.failCall(SpoolerCall::SetPrinter, kAccessDenied, 1);
   EXPECT_EQ(printers::checkRemotePort(pc, pc.prompter(), osMajorVersion, 1), -1);
   EXPECT_EQ(pc.printers[0].portName, "Remote Port");  // the failed one stays
-  EXPECT_EQ(pc.printers[3].portName, "LPT1:");        // the next one moved
+  EXPECT_EQ(pc.printers[3].portName, "Remote Port");  // and the next one
   expectPlainMessages({"SetPrinter Failed!!\nCode 5"});
   EXPECT_EQ(printers::checkRemotePort(pc, pc.prompter(), osMajorVersion, 0), 1);
 }
@@ -482,6 +481,30 @@ TEST_F(PrinterRemotePortCheck, ListFailureIsAMessageBoxWithoutCaption) {
     EXPECT_EQ(b.icon, Icon::None);
     EXPECT_EQ(b.owner, app);
   }
+}
+
+// Each printer's own port is remembered when it goes to "Remote Port", and
+// a move that fails forgets it again.
+TEST_F(PrinterPorts, TheMoveRemembersThePrintersOwnPort) {
+  pc.addPrinter("Epson A", "FILE:");
+  pc.addPrinter("Epson B", "LPT1:");
+  pc.answers.assign(5, Answer::Yes);
+  ASSERT_EQ(move(pc, "Epson A", nullptr), MoveOutcome::Moved);
+  ASSERT_EQ(move(pc, "epson b", nullptr), MoveOutcome::Moved);
+  EXPECT_EQ(printers::rememberedPorts(pc),
+            (printers::RememberedPorts{{"Epson A", "FILE:"}, {"Epson B", "LPT1:"}}));
+  // Moved to "LPT1:" by an update and back: its own port stays "FILE:".
+  pc.printer("Epson A")->portName = "LPT1:";
+  ASSERT_EQ(move(pc, "Epson A", nullptr), MoveOutcome::Moved);
+  EXPECT_EQ(printers::rememberedPorts(pc)["Epson A"], "FILE:");
+  // Moved elsewhere by the user meanwhile: that is its port now.
+  pc.printer("Epson A")->portName = "USB001";
+  pc.failCall(SpoolerCall::SetPrinter, kAccessDenied, 1);
+  EXPECT_EQ(move(pc, "Epson A", nullptr), MoveOutcome::Failed);
+  EXPECT_EQ(printers::rememberedPorts(pc)["Epson A"], "FILE:") << "the failed move forgot it";
+  ASSERT_EQ(move(pc, "Epson A", nullptr), MoveOutcome::Moved);
+  EXPECT_EQ(printers::rememberedPorts(pc)["Epson A"], "USB001");
+  EXPECT_FALSE(pc.registryKeyExists(journal::kJournalKey));
 }
 
 TEST_F(PrinterPorts, CheckWithoutRemotePrinters) {

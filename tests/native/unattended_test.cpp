@@ -116,6 +116,12 @@ class Unattended : public monitortest::MonitorPc {
     return static_cast<ExitCode>(code);
   }
   std::string log() const { return content("C:\\logs\\run.log"); }
+  // The PC without the run's log: what a run must leave as it was.
+  platform::FakePc::State state() const {
+    platform::FakePc::State s = pc.state();
+    s.files.erase("C:\\logs\\run.log");
+    return s;
+  }
   bool logHas(const std::string& text) const { return log().find(text) != std::string::npos; }
 
   gui::HeadlessUi ui{pc};
@@ -183,36 +189,42 @@ TEST_F(Unattended, RefusalsBeforeAnyChangeLeaveThePcAsItWas) {
   EXPECT_EQ(app::runApplication(pc, ui, "/quiet /printer:Epson /log:C:\\none\\x.log"), 1);
 }
 
-TEST_F(Unattended, EachFailedStepHasItsCodeAndSaysWhatWasDone) {
+// The whole run is one step: whichever step fails, nothing was changed.
+TEST_F(Unattended, EachFailedStepHasItsCodeAndChangesNothing) {
+  pc.defaultPrinterName = "Epson LQ-570";
+  auto before = state();
+  auto expectUnchanged = [&](const char* what) {
+    EXPECT_TRUE(state() == before) << what << ": " << platform::FakePc::difference(before, state());
+    EXPECT_TRUE(logHas("Nothing was changed.")) << log();
+  };
   pc.failCall(platform::SpoolerCall::AddMonitor, 5, 1);
   EXPECT_EQ(run(kInstall), ExitCode::MonitorFailed);
   EXPECT_TRUE(logHas("message: AddMonitor Failed Code 5")) << log();
-  EXPECT_EQ(portOf("HP LaserJet 1100 (MS)"), "LPT1:");
+  expectUnchanged("registration");
 
   // The old monitor could not be removed for the newer one: the wizard
   // would go on with the old one, the unattended run reports it.
   installOld(0x100);
+  before = state();
   pc.failCall(platform::SpoolerCall::DeleteMonitor, 5, 1);
   EXPECT_EQ(run(kInstall), ExitCode::MonitorFailed);
   EXPECT_TRUE(logHas("DeleteMonitor Failed !")) << log();
-  EXPECT_EQ(portOf("HP LaserJet 1100 (MS)"), "LPT1:");
+  expectUnchanged("removal");
 
   pc.failCall(platform::SpoolerCall::SetPrinter, 5, 1);
   EXPECT_EQ(run(kInstall), ExitCode::PortFailed);
   EXPECT_TRUE(logHas("message: SetPrinter Failed!! Code 5")) << log();
-  EXPECT_TRUE(
-      logHas("Not completed: the monitor is installed and the address stored, but the "
-             "port change failed."))
-      << log();
+  expectUnchanged("port");
 
   pc.failCall(platform::SpoolerCall::SetDefaultPrinter, 5, 1);
   EXPECT_EQ(run(kInstall + " /default"), ExitCode::DefaultFailed);
-  EXPECT_NE(pc.defaultPrinterName, "HP LaserJet 1100 (MS)");
+  expectUnchanged("default");
 
   pc.failCall(platform::PrintingCall::CreateDC, 1801, 1);
   EXPECT_EQ(run(kInstall + " /default /testpage"), ExitCode::TestPageFailed);
   EXPECT_TRUE(logHas("The test page could not be printed. Code 1801")) << log();
-  EXPECT_EQ(pc.defaultPrinterName, "HP LaserJet 1100 (MS)");  // done before the test page
+  EXPECT_TRUE(logHas("\"HP LaserJet 1100 (MS)\" is the default printer.")) << log();
+  expectUnchanged("test page: the default printer is put back too");
 
   EXPECT_EQ(run(kInstall + " /testpage"), ExitCode::Done) << log();
   EXPECT_EQ(pc.jobs.size(), 1u);
@@ -226,6 +238,13 @@ TEST_F(Unattended, UninstallMovesPrintersBackAndDeletesTheMonitor) {
   ASSERT_EQ(run(kInstall), ExitCode::Done);
   pc.failCall(platform::SpoolerCall::DeleteMonitor, 5, 1);
   EXPECT_EQ(run("/quiet /uninstall"), ExitCode::UninstallStopped);
+  EXPECT_TRUE(registered());
+  EXPECT_EQ(portOf("HP LaserJet 1100 (MS)"), "Remote Port") << "put back on its port";
+  // A list of monitors that cannot be read is no "not installed".
+  pc.failCall(platform::SpoolerCall::EnumMonitorsSizing, 1722, 1);
+  EXPECT_EQ(run("/quiet /uninstall"), ExitCode::UninstallStopped);
+  EXPECT_TRUE(logHas("message: EnumMonitors Failed!! Code 1722")) << log();
+  EXPECT_TRUE(logHas("Nothing was changed.")) << log();
   EXPECT_TRUE(registered());
 
   EXPECT_EQ(run("/quiet /uninstall"), ExitCode::Done) << log();

@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "app/state/wizard_state.h"
+#include "journal/journal.h"
 #include "monitor/family.h"
 #include "monitor/install.h"
 #include "monitor/registry_key.h"
@@ -74,6 +75,37 @@ bool fileExists(const std::string& path) {
   return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
 }
 
+// A file or folder no user but the administrators may write, as Wine can
+// show it.  Wine reports rights from the Unix mode, and always gives the
+// file's owner (the Wine user) WRITE_DAC: only a mode without owner bits
+// (0055), which a DACL denying the owner makes, reads as such.  `open`
+// gives everyone everything again (to remove it).
+bool onlyAdministratorsWrite(const std::string& path, bool open = false) {
+  SID_IDENTIFIER_AUTHORITY world = SECURITY_WORLD_SID_AUTHORITY;
+  PSID everyone = nullptr;
+  if (!AllocateAndInitializeSid(&world, 1, SECURITY_WORLD_RID, 0, 0, 0, 0, 0, 0, 0, &everyone))
+    return false;
+  HANDLE token = nullptr;
+  char user[256];
+  DWORD size = 0;
+  bool ok = OpenProcessToken(GetCurrentProcess(), TOKEN_QUERY, &token) &&
+            GetTokenInformation(token, TokenUser, user, sizeof user, &size);
+  if (token) CloseHandle(token);
+  char aclBytes[256];
+  auto* acl = reinterpret_cast<PACL>(aclBytes);
+  SECURITY_DESCRIPTOR sd;
+  ok = ok && InitializeAcl(acl, sizeof aclBytes, ACL_REVISION) &&
+       (open || AddAccessDeniedAce(acl, ACL_REVISION, FILE_ALL_ACCESS,
+                                   reinterpret_cast<TOKEN_USER*>(user)->User.Sid)) &&
+       AddAccessAllowedAce(acl, ACL_REVISION,
+                           open ? FILE_ALL_ACCESS : FILE_GENERIC_READ | FILE_GENERIC_EXECUTE,
+                           everyone) &&
+       InitializeSecurityDescriptor(&sd, SECURITY_DESCRIPTOR_REVISION) &&
+       SetSecurityDescriptorDacl(&sd, TRUE, acl, FALSE) &&
+       SetFileSecurityA(path.c_str(), DACL_SECURITY_INFORMATION, &sd);
+  FreeSid(everyone);
+  return ok;
+}
 
 void deleteTree(HKEY root, const std::string& path) {
   HKEY key;
@@ -189,26 +221,45 @@ class MonitorOnWine : public testing::Test {
     for (const char* base : {"talomon", "taloui", "lprmon"}) {
       DeleteFileA((systemDir() + "\\" + base + ".dll").c_str());
       DeleteFileA((systemDir() + "\\" + base + ".dll.old").c_str());
-      DeleteFileA((shipDir() + "\\" + base + ".dl_").c_str());
+      onlyAdministratorsWrite(shipped(base), true);
+      DeleteFileA(shipped(base).c_str());
     }
   }
 
   // Ships fixture_<monitor dll>_<variant>.dll (and taloui) as .dl_ files.
+  // Ships fixture_<monitor dll>_<variant>.dll (and taloui) as .dl_ files,
+  // as the companion utilities install them: in a folder, and as files,
+  // that only administrators can write (the NT 6 check refuses others).
   void ship(const std::string& variant) {
     std::string base = family->monitorDll;
     std::string from = wintest::exeDir() + "\\fixture_" + base + "_" + variant + ".dll";
-    ASSERT_TRUE(CopyFileA(from.c_str(), (shipDir() + "\\" + base + ".dl_").c_str(), FALSE))
-        << from << ": " << GetLastError();
-    if (base == "talomon") {
-      std::string ui = wintest::exeDir() + "\\fixture_taloui.dll";
-      ASSERT_TRUE(CopyFileA(ui.c_str(), (shipDir() + "\\taloui.dl_").c_str(), FALSE));
+    std::vector<std::pair<std::string, std::string>> files{{from, shipped(base)}};
+    if (base == "talomon")
+      files.push_back({wintest::exeDir() + "\\fixture_taloui.dll", shipped("taloui")});
+    for (const auto& [source, target] : files) {
+      onlyAdministratorsWrite(target, true);
+      ASSERT_TRUE(CopyFileA(source.c_str(), target.c_str(), FALSE))
+          << source << ": " << GetLastError();
+      ASSERT_TRUE(onlyAdministratorsWrite(target)) << GetLastError();
     }
+    ASSERT_TRUE(onlyAdministratorsWrite(shipDir())) << GetLastError();
   }
   std::string installed(const std::string& base) const {
     return systemDir() + "\\" + base + ".dll";
   }
   std::string shipped(const std::string& base) const {
     return shipDir() + "\\" + base + ".dl_";
+  }
+  // Nothing of a step's own is left in the system directory: no folder
+  // of its copies, no new or old files, no journal.
+  void expectNoLeftovers() {
+    for (const char* pattern : {"\\PrnWizard.*", "\\*.new", "\\*.old"}) {
+      WIN32_FIND_DATAA found;
+      HANDLE h = FindFirstFileA((systemDir() + pattern).c_str(), &found);
+      EXPECT_EQ(h, INVALID_HANDLE_VALUE) << "left: " << found.cFileName;
+      if (h != INVALID_HANDLE_VALUE) FindClose(h);
+    }
+    EXPECT_FALSE(testpc::keyExists(journal::kJournalKey));
   }
   void expectCopiedFiles() {
     for (const std::string& base : family->copied) {
@@ -229,6 +280,7 @@ TEST_F(MonitorOnWine, FreshInstallStatusAndUninstall) {
   EXPECT_TRUE(os.boxes.empty());
   EXPECT_EQ(dwDriverVersion, 0u);
   expectCopiedFiles();
+  expectNoLeftovers();
   if (isWin9xFamily()) {
     EXPECT_FALSE(fileExists(installed("talomon")));
   }
@@ -259,9 +311,9 @@ TEST_F(MonitorOnWine, FreshInstallStatusAndUninstall) {
   EXPECT_EQ(dwDriverVersion, 1u);
 
   std::vector<bool> busy;
-  EXPECT_EQ(
-      monitor::uninstall(os, os.prompter(), osMajorVersion, [&](bool on) { busy.push_back(on); }),
-      monitor::UninstallOutcome::Removed);
+  EXPECT_EQ(monitor::uninstall({os, os, os, os.prompter(), osMajorVersion},
+                               [&](bool on) { busy.push_back(on); }),
+            monitor::UninstallOutcome::Removed);
   EXPECT_EQ(busy, (std::vector<bool>{true, false}));
   EXPECT_EQ(os.texts(),
             std::vector<std::string>{"The Printer Sharing Drvier\nunistall successfully."});
@@ -270,7 +322,7 @@ TEST_F(MonitorOnWine, FreshInstallStatusAndUninstall) {
   expectCopiedFiles();  // the DLLs stay
 
   os.boxes.clear();
-  EXPECT_EQ(monitor::uninstall(os, os.prompter(), osMajorVersion, nullptr),
+  EXPECT_EQ(monitor::uninstall({os, os, os, os.prompter(), osMajorVersion}, nullptr),
             monitor::UninstallOutcome::NotInstalled);
   EXPECT_EQ(os.texts(), std::vector<std::string>{"Printer Sharing Port Monitor does not exist!\n"});
 }
@@ -292,6 +344,8 @@ TEST_F(MonitorOnWine, UpdateFromAnOlderVersionMovesThePrinterOffItsPort) {
   EXPECT_EQ(portOfPrinter(), "LPT1:");
   EXPECT_TRUE(listedMonitor().found);
   expectCopiedFiles();
+  // The old DLL, renamed while the spooler held it, is gone with its monitor.
+  expectNoLeftovers();
   EXPECT_EQ(monitor::lprGetVersion(os, installed(family->monitorDll)), 2u);
 
   // The removal took the stored address with the key: written again silently.
@@ -305,12 +359,12 @@ TEST_F(MonitorOnWine, UpdateFromAnOlderVersionMovesThePrinterOffItsPort) {
   ASSERT_EQ(addPrinter("Remote Port"), 0u);
   ASSERT_EQ(portOfPrinter(), "Remote Port");
   os.answers = {Answer::No};
-  EXPECT_EQ(monitor::uninstall(os, os.prompter(), osMajorVersion, nullptr),
+  EXPECT_EQ(monitor::uninstall({os, os, os, os.prompter(), osMajorVersion}, nullptr),
             monitor::UninstallOutcome::Declined);
   EXPECT_TRUE(listedMonitor().found);
   EXPECT_EQ(portOfPrinter(), "Remote Port");
   os.answers = {Answer::Yes};
-  EXPECT_EQ(monitor::uninstall(os, os.prompter(), osMajorVersion, nullptr),
+  EXPECT_EQ(monitor::uninstall({os, os, os, os.prompter(), osMajorVersion}, nullptr),
             monitor::UninstallOutcome::Removed);
   EXPECT_EQ(portOfPrinter(), "LPT1:");
   EXPECT_FALSE(listedMonitor().found);
@@ -328,14 +382,15 @@ TEST_F(MonitorOnWine, DeclinedUpdateAndNewerInstalledKeepTheRegistration) {
 }
 
 TEST_F(MonitorOnWine, WelcomePageStates) {
-  // No monitor: hidden panel, "0", and the key made empty, which the
-  // installation then takes over.
+  // No monitor: hidden panel, "0", and no key made.
   monitor::MonitorStatus none = monitor::monitorStatus({os, os, os, os.prompter(), osMajorVersion});
   EXPECT_FALSE(none.installed);
   EXPECT_EQ(none.version, "0");
   EXPECT_EQ(none.address, "");
-  EXPECT_TRUE(testpc::keyExists(monitor::kMonitorKey));
-  EXPECT_FALSE(listedMonitor().found) << "an empty key is listed as a monitor";
+  EXPECT_FALSE(testpc::keyExists(monitor::kMonitorKey));
+  // A key an earlier wizard made is no monitor.
+  ASSERT_EQ(testpc::setString(monitor::kMonitorKey, "Server Address", "10.77.0.2"), ERROR_SUCCESS);
+  EXPECT_FALSE(listedMonitor().found) << "a key without a DLL is listed as a monitor";
 
   // Registered by an earlier installation whose DLL is gone: Wine keeps a
   // monitor as its key with a "Driver" value.
@@ -410,12 +465,13 @@ TEST_F(MonitorOnWine, SeamAnswers) {
   ASSERT_EQ(os.systemDirectory(dir), 0u);
   EXPECT_EQ(dir, systemDir());
   std::string base = family->monitorDll;
-  EXPECT_EQ(os.copyFile(shipped(base), installed(base)), 2u) << "nothing shipped yet";
+  EXPECT_EQ(os.copyFile(shipped(base), installed(base), false), 2u) << "nothing shipped yet";
   platform::Module dll = 0;
   // A missing DLL: 126, or 1157 (ERROR_DLL_NOT_FOUND) on a version-4 system.
   EXPECT_EQ(os.loadLibrary(shipped(base), dll), isWin9xFamily() ? 1157u : 126u);
 
   platform::MonitorInfo2 m{kMonitor, family->environment, family->dllName};
+  std::uint32_t needed_ports = 0;
   EXPECT_EQ(os.addMonitor(m), 126u) << "DLL missing from the system directory";
   ship("v1");
   std::string noVersion = wintest::exeDir() + "\\fixture_" + base + "_noversion.dll";
@@ -423,10 +479,20 @@ TEST_F(MonitorOnWine, SeamAnswers) {
   platform::Proc proc = 0;
   EXPECT_EQ(os.getProcAddress(dll, "LprGetVersion", proc), 127u);
   EXPECT_EQ(os.freeLibrary(dll), 0u);
-  EXPECT_EQ(os.copyFile(shipped(base), installed(base)), 0u);
+  EXPECT_EQ(os.copyFile(shipped(base), installed(base), false), 0u);
+  EXPECT_EQ(os.copyFile(shipped(base), installed(base), true), 80u);
   EXPECT_EQ(os.addMonitor({kMonitor, "Windows 95", family->dllName}), 1805u);
+  std::vector<std::string> ports;
+  EXPECT_EQ(os.enumPortsSize(needed_ports), 122u);
+  EXPECT_EQ(os.enumPorts(needed_ports, ports), 0u);
+  EXPECT_NE(std::find(ports.begin(), ports.end(), "LPT1:"), ports.end());
+  EXPECT_EQ(std::find(ports.begin(), ports.end(), "Remote Port"), ports.end());
   EXPECT_EQ(os.addMonitor(m), 0u);
   EXPECT_EQ(os.addMonitor(m), 3006u);
+  EXPECT_EQ(os.enumPortsSize(needed_ports), 122u);
+  EXPECT_EQ(os.enumPorts(needed_ports, ports), 0u);
+  EXPECT_NE(std::find(ports.begin(), ports.end(), "Remote Port"), ports.end())
+      << "the monitor's port while it is registered";
   std::uint32_t needed = 0;
   EXPECT_EQ(os.enumMonitorsSize(needed), 122u);
   std::vector<std::string> names;
@@ -434,6 +500,76 @@ TEST_F(MonitorOnWine, SeamAnswers) {
   EXPECT_NE(std::find(names.begin(), names.end(), "Local Port"), names.end());
   EXPECT_EQ(os.deleteMonitor("Windows 95", kMonitor), 0u) << "the environment is not checked";
   EXPECT_EQ(os.deleteMonitor(family->environment, kMonitor), 3000u);
+}
+
+// The file, folder and registry answers the in-memory PC copies
+// (tests/native/monitor_seam_test.cpp), and what Wine can show of rights.
+TEST_F(MonitorOnWine, FilesFoldersAndKeysAnswer) {
+  const std::string dir = shipDir() + "\\seam";
+  const std::string a = dir + "\\a.txt", b = dir + "\\b.txt";
+  ASSERT_EQ(os.createDirectory(dir, true), 0u);
+  EXPECT_EQ(os.createDirectory(dir, true), 183u) << "a folder there already is never taken";
+  EXPECT_EQ(os.createDirectory(dir + "\\none\\x", false), 3u);
+  ASSERT_TRUE(CopyFileA((wintest::exeDir() + "\\fixture_taloui.dll").c_str(), a.c_str(), FALSE));
+  EXPECT_EQ(os.removeDirectory(dir), 145u);
+  bool writable = false;
+  // Wine shows rights from the Unix mode only: a new file users may write,
+  // and one whose mode has no owner bits that they may not.
+  EXPECT_EQ(os.writableByOthers(a, writable), 0u);
+  EXPECT_TRUE(writable);
+  ASSERT_TRUE(onlyAdministratorsWrite(a));
+  EXPECT_EQ(os.writableByOthers(a, writable), 0u);
+  EXPECT_FALSE(writable);
+  EXPECT_EQ(os.writableByOthers(dir + "\\none", writable), 2u);
+  std::uint32_t attributes = 0;
+  EXPECT_EQ(os.fileAttributes(dir + "\\none", attributes), 2u);
+  EXPECT_EQ(os.fileAttributes(dir + "\\none\\x", attributes), 3u);
+  // A read-only file is renamed, not deleted.
+  EXPECT_EQ(os.copyFile(a, b, false), 0u);
+  ASSERT_EQ(os.setFileAttributes(b, platform::kFileAttributeReadOnly), 0u);
+  EXPECT_EQ(os.fileAttributes(b, attributes), 0u);
+  EXPECT_TRUE(attributes & platform::kFileAttributeReadOnly);
+  // Windows refuses to copy over a read-only file (5), as the in-memory
+  // PC does; Wine replaces it.  The installation asks for the attribute
+  // before it replaces anything.
+  EXPECT_EQ(os.deleteFile(b), 5u);
+  EXPECT_EQ(os.moveFile(b, a), 183u);
+  EXPECT_EQ(os.moveFile(b, b + ".old"), 0u);
+  EXPECT_EQ(os.moveFile(b, a), 2u);
+  for (const std::string& f : {a, b + ".old"}) {
+    onlyAdministratorsWrite(f, true);
+    EXPECT_EQ(os.setFileAttributes(f, platform::kFileAttributeNormal), 0u);
+    EXPECT_EQ(os.deleteFile(f), 0u);
+  }
+  EXPECT_EQ(os.deleteFile(a), 2u);
+  EXPECT_EQ(os.removeDirectory(dir), 0u);
+  EXPECT_EQ(os.removeDirectory(dir), 2u);
+
+  const std::string key = "Software\\Varn\\Seam Test";
+  platform::RegKey k = 0;
+  EXPECT_EQ(os.regOpenKey(key, k), 2u);
+  ASSERT_EQ(os.regCreateKey(key + "\\Sub", k), 0u);
+  EXPECT_EQ(os.regCloseKey(k), 0u);
+  ASSERT_EQ(os.regOpenKey(key, k), 0u);
+  EXPECT_EQ(os.regSetValue(k, "m", platform::kRegMultiSz, std::string("a\0\0b\0\0", 6)), 0u);
+  std::string name, data;
+  std::uint32_t type = 0;
+  EXPECT_EQ(os.regEnumValue(k, 0, name, type, data), 0u);
+  EXPECT_EQ(name, "m");
+  EXPECT_EQ(type, platform::kRegMultiSz);
+  EXPECT_EQ(data, std::string("a\0\0b\0\0", 6));
+  EXPECT_EQ(os.regEnumValue(k, 1, name, type, data), 259u);
+  EXPECT_EQ(os.regEnumKey(k, 0, name), 0u);
+  EXPECT_EQ(name, "Sub");
+  EXPECT_EQ(os.regEnumKey(k, 1, name), 259u);
+  EXPECT_EQ(os.regDeleteValue(k, "m"), 0u);
+  EXPECT_EQ(os.regDeleteValue(k, "m"), 2u);
+  // Windows NT refuses a key with subkeys (5); Wine deletes them with it.
+  EXPECT_EQ(os.regDeleteKey(key + "\\Sub"), 0u);
+  EXPECT_EQ(os.regDeleteKey(key), 0u);
+  EXPECT_EQ(os.regDeleteKey(key), 2u);
+  EXPECT_EQ(os.regEnumValue(k, 0, name, type, data), 1018u);
+  EXPECT_EQ(os.regCloseKey(k), 0u);
 }
 
 }  // namespace

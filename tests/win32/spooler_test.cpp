@@ -7,6 +7,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdio>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -15,6 +16,7 @@
 #include "printers/matching.h"
 #include "printers/ports.h"
 #include "printers/printer_list.h"
+#include "journal/journal.h"
 #include "tools/fixtures/test_pc.h"
 
 namespace {
@@ -132,6 +134,16 @@ class Win32Spooler : public ::testing::Test {
     for (const char* p : kPrinters) deletePrinter(p);
     DeletePrinterDriverA(nullptr, nullptr, const_cast<char*>(kDriver));
     for (const char* p : kPrinters) EXPECT_FALSE(readDirect(p).found) << p << " left behind";
+    RegDeleteKeyA(HKEY_LOCAL_MACHINE, journal::kPortsKey);
+  }
+
+  // The automatic page's move, a step of its own as the page makes it.
+  printers::MoveOutcome move(const std::string& name, const std::function<void(bool)>& busy) {
+    journal::Journal journal({os, os, os, osMajorVersion}, "the change of the printer's port");
+    printers::MoveOutcome m =
+        printers::moveToRemotePort(os, os.prompter(), osMajorVersion, name, busy, journal);
+    journal.end(m == printers::MoveOutcome::Moved, os.prompter());
+    return m;
   }
 
   QuietWin32 os;
@@ -200,9 +212,7 @@ TEST_F(Win32Spooler, PortChangesKeepEveryOtherField) {
 TEST_F(Win32Spooler, AutomaticPageMoveAsksAndMoves) {
   const Raw beta = readDirect(kPrinters[0]);
   std::vector<bool> busy;
-  EXPECT_EQ(printers::moveToRemotePort(os, os.prompter(), osMajorVersion, kPrinters[0],
-                                       [&](bool b) { busy.push_back(b); }),
-            printers::MoveOutcome::Moved);
+  EXPECT_EQ(move(kPrinters[0], [&](bool b) { busy.push_back(b); }), printers::MoveOutcome::Moved);
   ASSERT_EQ(os.boxes.size(), 1u);
   EXPECT_EQ(os.boxes[0],
             std::string("Change ") + kPrinters[0] +
@@ -211,9 +221,11 @@ TEST_F(Win32Spooler, AutomaticPageMoveAsksAndMoves) {
   Raw moved = readDirect(kPrinters[0]);
   EXPECT_EQ(moved.port, "Remote Port");
   expectSameButPort(moved, beta);
+  // Its own port, remembered for "Uninstall"; the step's journal gone.
+  EXPECT_EQ(printers::rememberedPorts(os)[kPrinters[0]], "LPT1:");
+  EXPECT_FALSE(testpc::keyExists(journal::kJournalKey));
   // Already there: no question.
-  EXPECT_EQ(printers::moveToRemotePort(os, os.prompter(), osMajorVersion, kPrinters[0], nullptr),
-            printers::MoveOutcome::Moved);
+  EXPECT_EQ(move(kPrinters[0], nullptr), printers::MoveOutcome::Moved);
   EXPECT_EQ(os.boxes.size(), 1u);
   EXPECT_EQ(printers::checkRemotePort(os, os.prompter(), osMajorVersion, 1), 1);
   EXPECT_EQ(readDirect(kPrinters[0]).port, "LPT1:");
@@ -234,8 +246,7 @@ TEST_F(Win32Spooler, Version4OpensWithoutDefaults) {
 TEST_F(Win32Spooler, UnknownPrinterIsReported) {
   EXPECT_FALSE(
       printers::setPrinterPort(os, os.prompter(), osMajorVersion, "Wzt Nobody", "Remote Port"));
-  EXPECT_EQ(printers::moveToRemotePort(os, os.prompter(), osMajorVersion, "Wzt Nobody", nullptr),
-            printers::MoveOutcome::Failed);
+  EXPECT_EQ(move("Wzt Nobody", nullptr), printers::MoveOutcome::Failed);
   ASSERT_EQ(os.boxes.size(), 2u);
   EXPECT_EQ(os.boxes[0], "GetPrinter Failed!!");
   EXPECT_EQ(os.boxes[1], "GetPrinter Failed!!");

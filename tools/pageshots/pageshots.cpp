@@ -35,6 +35,7 @@
 #include "pages/Qpage.h"
 #include "pages/Talowiz.h"
 #include "discovery/device_table.h"
+#include "monitor/registry_key.h"
 #include "gui/win32/win32_picture_source.h"
 #include "platform/win32/win32_platform.h"
 
@@ -57,7 +58,14 @@ class SamplePc : public platform::Win32Platform {
     printers[1].portName = "LPT1:";
     return platform::kOk;
   }
-  // A stored server address, as after an installation.
+  // A stored server address, as after an installation: the monitor's key
+  // is there (made when missing), its value the sample.
+  platform::Error doRegOpenKey(const std::string& path, platform::RegKey& key) override {
+    platform::Error e = Win32Platform::doRegOpenKey(path, key);
+    if (e == platform::kErrorFileNotFound && path == monitor::kMonitorKey)
+      e = Win32Platform::doRegCreateKey(path, key);
+    return e;
+  }
   platform::Error doRegQueryValue(platform::RegKey key, const std::string& name,
                                   std::uint32_t& type, std::string& data) override {
     if (name != "Server Address") return Win32Platform::doRegQueryValue(key, name, type, data);
