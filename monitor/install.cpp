@@ -309,7 +309,12 @@ Removal unregisterMonitor(platform::Spooler& spooler, platform::Prompter& prompt
                     uninstalling ? "Information" : "", Icon::Information);
     return Removal::NotInstalled;
   }
-  if (printers::checkRemotePort(spooler, prompter, osMajorVersion, 0) == 1) {
+  int onPort = printers::checkRemotePort(spooler, prompter, osMajorVersion, 0);
+  // Printers that cannot be listed may use the port: "Uninstall" stops, as
+  // the port goes with the monitor.  An update goes on: the new monitor
+  // brings the port back.
+  if (onPort < 0 && uninstalling) return Removal::Failed;
+  if (onPort == 1) {
     if (uninstalling && !prompter.askYes("You have some printers using the printer sharing "
                                          "server!\nDo you want to remove this remote port ?",
                                          "Information", Icon::Information))
@@ -319,7 +324,8 @@ Removal unregisterMonitor(platform::Spooler& spooler, platform::Prompter& prompt
     printers::RememberedPorts remembered;
     std::vector<std::string> ports, moved;
     if (uninstalling) {
-      remembered = printers::rememberedPorts(journal.pc().registry);
+      if (!printers::rememberedPorts(journal.pc().registry, prompter, remembered))
+        return Removal::Failed;
       if (!remembered.empty() && !listPorts(spooler, prompter, ports)) return Removal::Failed;
     }
     auto destination = [&](const std::string& printer) -> std::string {

@@ -14,7 +14,6 @@ namespace platform {
 using Error = std::uint32_t;
 inline constexpr Error kOk = 0;
 // Codes more than one area gives.
-// Codes more than one area gives.
 inline constexpr Error kErrorFileNotFound = 2;
 inline constexpr Error kErrorPathNotFound = 3;
 inline constexpr Error kErrorAccessDenied = 5;

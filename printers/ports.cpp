@@ -117,20 +117,31 @@ bool NoCase::operator()(const std::string& a, const std::string& b) const {
                                       [&](char x, char y) { return lower(x) < lower(y); });
 }
 
-RememberedPorts rememberedPorts(platform::Registry& registry) {
-  RememberedPorts ports;
+bool rememberedPorts(platform::Registry& registry, platform::Prompter& prompter,
+                     RememberedPorts& ports) {
+  ports.clear();
   platform::RegKey key = 0;
-  if (registry.regOpenKey(journal::kPortsKey, key) != kOk) return ports;
+  Error e = registry.regOpenKey(journal::kPortsKey, key);
+  if (e == platform::kErrorFileNotFound) return true;
+  if (e != kOk) {
+    prompter.showMessage(platform::failureText("RegOpenKeyEx Failed!!", e));
+    return false;
+  }
+  // Bounded: a printer a value.
   for (std::uint32_t i = 0; i < 10000; ++i) {
     std::string name, data;
     std::uint32_t type = 0;
-    if (registry.regEnumValue(key, i, name, type, data) != kOk) break;
+    e = registry.regEnumValue(key, i, name, type, data);
+    if (e != kOk) break;
     if (type != platform::kRegSz) continue;
     data.resize(data.find('\0') == std::string::npos ? data.size() : data.find('\0'));
     if (!data.empty()) ports[name] = data;
   }
   registry.regCloseKey(key);
-  return ports;
+  if (e == kOk || e == platform::kErrorNoMoreItems) return true;
+  ports.clear();
+  prompter.showMessage(platform::failureText("RegEnumValue Failed!!", e));
+  return false;
 }
 
 namespace {
@@ -139,7 +150,8 @@ namespace {
 bool rememberPort(platform::Prompter& prompter, journal::Journal& journal, const std::string& name,
                   const std::string& port) {
   if (port == kRemotePort) return true;
-  RememberedPorts remembered = rememberedPorts(journal.pc().registry);
+  RememberedPorts remembered;
+  if (!rememberedPorts(journal.pc().registry, prompter, remembered)) return false;
   auto known = remembered.find(name);
   // "LPT1:" with a port remembered: where an update left it, not its own.
   if (known != remembered.end() && (port == kLptPort || known->second == port)) return true;

@@ -45,13 +45,16 @@ int checkRemotePort(platform::Spooler& spooler, platform::Prompter& prompter,
 
 // The ports the wizard remembers for the printers it moved to "Remote
 // Port" (journal::kPortsKey), by printer name (in any letter case, as the
-// spooler and the registry compare names).  Shows nothing; a list that
-// cannot be read is empty.
+// spooler and the registry compare names).  A missing key is an empty list;
+// a list that cannot be read whole is no list: false after
+// "RegOpenKeyEx Failed!!\nCode %d" or "RegEnumValue Failed!!\nCode %d"
+// (read as empty, it would lose each printer's own port).
 struct NoCase {
   bool operator()(const std::string& a, const std::string& b) const;
 };
 using RememberedPorts = std::map<std::string, std::string, NoCase>;
-RememberedPorts rememberedPorts(platform::Registry& registry);
+bool rememberedPorts(platform::Registry& registry, platform::Prompter& prompter,
+                     RememberedPorts& ports);
 
 // The automatic printer page's Next: moves `name` to "Remote Port" after
 // asking (no question when it is there already).  `busy(true)` comes

@@ -117,7 +117,10 @@ std::string FakePc::difference(const State& a, const State& b) {
   std::ostringstream out;
   compareMaps(out, "registry key", a.registry, b.registry, [](const RegValues& values) {
     std::string t = "{";
-    for (const auto& [name, v] : values) t += " " + name + "=" + v.bytes.substr(0, 40);
+    for (const auto& [name, v] : values) {
+      t += " " + name + "=";
+      for (char c : v.bytes.substr(0, 40)) t += c ? std::string(1, c) : std::string("\\0");
+    }
     return t + " }";
   });
   compareMaps(out, "file", a.files, b.files, [](const File& f) {

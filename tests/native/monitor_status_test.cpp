@@ -303,13 +303,18 @@ TEST_F(Uninstall, PrinterThatCouldNotBeMovedStopsTheRemoval) {
   EXPECT_EQ(busy, (std::vector<std::string>{"on", "off"}));
 }
 
-TEST_F(Uninstall, PrintersThatCannotBeListedDoNotHoldTheRemovalBack) {
+// Printers that cannot be listed may use the port: removing the monitor
+// would leave them on a port that is gone.  The removal stops.
+TEST_F(Uninstall, PrintersThatCannotBeListedStopTheRemoval) {
   installOld(2u);
   pc.addPrinter("Office Laser", "Remote Port");
+  auto before = pc.state();
   pc.failCall(platform::SpoolerCall::EnumPrintersSizing, platform::kErrorAccessDenied, 1);
-  EXPECT_EQ(run(), Outcome::Removed);
-  EXPECT_EQ(texts(), (std::vector<std::string>{"EnumPrinters Failed!!", kDone}));
-  EXPECT_EQ(portOf("Office Laser"), "Remote Port");
+  EXPECT_EQ(run(), Outcome::Failed);
+  EXPECT_EQ(texts(), (std::vector<std::string>{"EnumPrinters Failed!!"}));
+  EXPECT_TRUE(pc.state() == before) << platform::FakePc::difference(before, pc.state());
+  EXPECT_TRUE(pc.monitorRequests.empty());
+  EXPECT_EQ(busy, (std::vector<std::string>{"on", "off"}));
 }
 
 TEST_F(Uninstall, SpoolerRefusingTheDeletion) {
@@ -354,6 +359,21 @@ TEST_F(Uninstall, GivesEachPrinterItsOwnPortBack) {
   EXPECT_EQ(run(), Outcome::Failed);
   EXPECT_EQ(pc.boxes.back().text, "EnumPorts Failed!!\nCode 1722");
   EXPECT_TRUE(pc.state() == before) << platform::FakePc::difference(before, pc.state());
+
+  // Nor when the remembered ports cannot be read, whole: they would be lost.
+  pc.setRegistryString(journal::kPortsKey, "From File", "FILE:");
+  pc.setRegistryString(journal::kPortsKey, "Unknown", "COM2:");
+  before = pc.state();
+  for (auto call : {platform::RegistryCall::RegOpenKeyEx, platform::RegistryCall::RegEnumValue}) {
+    pc.answers = {Answer::Yes};
+    pc.failCall(call, 1117, 1);
+    EXPECT_EQ(run(), Outcome::Failed);
+    EXPECT_EQ(pc.boxes.back().text,
+              std::string(call == platform::RegistryCall::RegOpenKeyEx ? "RegOpenKeyEx"
+                                                                       : "RegEnumValue") +
+                  " Failed!!\nCode 1117");
+    EXPECT_TRUE(pc.state() == before) << platform::FakePc::difference(before, pc.state());
+  }
 }
 
 // A removal that stops half-way puts back what it did; a list of monitors

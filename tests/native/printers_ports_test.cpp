@@ -52,6 +52,13 @@ void addRich(FakePc& pc, const std::string& name, const std::string& port) {
   p.averagePpm = 9;
 }
 
+// The remembered ports, read without a failure.
+printers::RememberedPorts remembered(FakePc& pc) {
+  printers::RememberedPorts ports;
+  EXPECT_TRUE(printers::rememberedPorts(pc, pc.prompter(), ports));
+  return ports;
+}
+
 // The move as the pages and the unattended mode make it: a step of its own.
 template <class Pc>
 MoveOutcome move(Pc& pc, const std::string& name, const std::function<void(bool)>& busy) {
@@ -491,20 +498,29 @@ TEST_F(PrinterPorts, TheMoveRemembersThePrintersOwnPort) {
   pc.answers.assign(5, Answer::Yes);
   ASSERT_EQ(move(pc, "Epson A", nullptr), MoveOutcome::Moved);
   ASSERT_EQ(move(pc, "epson b", nullptr), MoveOutcome::Moved);
-  EXPECT_EQ(printers::rememberedPorts(pc),
+  EXPECT_EQ(remembered(pc),
             (printers::RememberedPorts{{"Epson A", "FILE:"}, {"Epson B", "LPT1:"}}));
   // Moved to "LPT1:" by an update and back: its own port stays "FILE:".
   pc.printer("Epson A")->portName = "LPT1:";
   ASSERT_EQ(move(pc, "Epson A", nullptr), MoveOutcome::Moved);
-  EXPECT_EQ(printers::rememberedPorts(pc)["Epson A"], "FILE:");
+  EXPECT_EQ(remembered(pc)["Epson A"], "FILE:");
   // Moved elsewhere by the user meanwhile: that is its port now.
   pc.printer("Epson A")->portName = "USB001";
   pc.failCall(SpoolerCall::SetPrinter, kAccessDenied, 1);
   EXPECT_EQ(move(pc, "Epson A", nullptr), MoveOutcome::Failed);
-  EXPECT_EQ(printers::rememberedPorts(pc)["Epson A"], "FILE:") << "the failed move forgot it";
+  EXPECT_EQ(remembered(pc)["Epson A"], "FILE:") << "the failed move forgot it";
   ASSERT_EQ(move(pc, "Epson A", nullptr), MoveOutcome::Moved);
-  EXPECT_EQ(printers::rememberedPorts(pc)["Epson A"], "USB001");
+  EXPECT_EQ(remembered(pc)["Epson A"], "USB001");
   EXPECT_FALSE(pc.registryKeyExists(journal::kJournalKey));
+  // A list that cannot be read is no "nothing remembered": an update's
+  // "LPT1:" would take the place of the printer's own port.
+  pc.printer("Epson A")->portName = "LPT1:";
+  auto before = pc.state();
+  pc.answers = {Answer::Yes};
+  pc.failCall(platform::RegistryCall::RegEnumValue, 1117, 1);
+  EXPECT_EQ(move(pc, "Epson A", nullptr), MoveOutcome::Failed);
+  EXPECT_EQ(pc.boxes.back().text, "RegEnumValue Failed!!\nCode 1117");
+  EXPECT_TRUE(pc.state() == before) << platform::FakePc::difference(before, pc.state());
 }
 
 TEST_F(PrinterPorts, CheckWithoutRemotePrinters) {

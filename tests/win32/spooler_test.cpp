@@ -222,7 +222,9 @@ TEST_F(Win32Spooler, AutomaticPageMoveAsksAndMoves) {
   EXPECT_EQ(moved.port, "Remote Port");
   expectSameButPort(moved, beta);
   // Its own port, remembered for "Uninstall"; the step's journal gone.
-  EXPECT_EQ(printers::rememberedPorts(os)[kPrinters[0]], "LPT1:");
+  printers::RememberedPorts remembered;
+  EXPECT_TRUE(printers::rememberedPorts(os, os.prompter(), remembered));
+  EXPECT_EQ(remembered[kPrinters[0]], "LPT1:");
   EXPECT_FALSE(testpc::keyExists(journal::kJournalKey));
   // Already there: no question.
   EXPECT_EQ(move(kPrinters[0], nullptr), printers::MoveOutcome::Moved);
