@@ -24,12 +24,15 @@ std::string oneLine(const std::string& text) {
 }  // namespace
 
 bool LogPrompter::start(const std::string& firstLine) {
+  if (!kept_.empty() && files_.writeFile(kept_, firstLine + "\r\n", false) != platform::kOk)
+    kept_.clear();
   return path_.empty() || files_.writeFile(path_, firstLine + "\r\n", false) == platform::kOk;
 }
 
 void LogPrompter::line(const std::string& text) {
   // A log that stops being writable does not stop the installation.
   if (!path_.empty()) files_.writeFile(path_, oneLine(text) + "\r\n", true);
+  if (!kept_.empty()) files_.writeFile(kept_, oneLine(text) + "\r\n", true);
 }
 
 platform::Answer LogPrompter::prompt(const platform::Prompt& p) {

@@ -16,8 +16,13 @@ class LogPrompter : public platform::Prompter {
   // `path` empty: nothing is written, the messages are only counted.
   LogPrompter(platform::Files& files, std::string path) : files_(files), path_(std::move(path)) {}
 
-  // Starts the log with its first line, replacing an earlier log.  False
-  // when the file cannot be written.
+  // Every line also goes to `kept` (the log kept in a fixed folder), from
+  // start() on; a kept log that cannot be written is given up quietly.
+  void keepIn(std::string kept) { kept_ = std::move(kept); }
+  bool keeping() const { return !kept_.empty(); }
+
+  // Starts the log with its first line, replacing an earlier log (and the
+  // kept log too).  False when the log file cannot be written.
   bool start(const std::string& firstLine);
   // A line of the run's own (a step, the outcome).
   void line(const std::string& text);
@@ -30,6 +35,7 @@ class LogPrompter : public platform::Prompter {
  private:
   platform::Files& files_;
   std::string path_;
+  std::string kept_;
   int messages_ = 0;
 };
 

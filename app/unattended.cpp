@@ -2,6 +2,8 @@
 
 #include <vector>
 
+#include "app/instance_guard.h"
+#include "app/kept_log.h"
 #include "app/log_prompter.h"
 #include "app/state/context.h"
 #include "app/state/wizard_state.h"
@@ -9,11 +11,13 @@
 #include "discovery/network_setup.h"
 #include "discovery/receiver.h"
 #include "discovery/search.h"
+#include "monitor/family.h"
 #include "monitor/install.h"
 #include "monitor/registry_key.h"
 #include "monitor/status.h"
 #include "pages/Endfrm.h"
 #include "printers/default_printer.h"
+#include "printers/logon_default.h"
 #include "printers/matching.h"
 #include "printers/ports.h"
 #include "printers/printer_list.h"
@@ -30,7 +34,6 @@ struct CodeText {
 constexpr CodeText kCodes[] = {
     {ExitCode::Done, "done"},
     {ExitCode::BadCommandLine, "bad command line"},
-    {ExitCode::AnotherCopy, "another copy of the wizard is running"},
     {ExitCode::NoServer, "no server found"},
     {ExitCode::MonitorFailed, "the monitor's files or registration failed"},
     {ExitCode::NoMatchingPrinter, "no matching printer"},
@@ -38,28 +41,50 @@ constexpr CodeText kCodes[] = {
     {ExitCode::DefaultFailed, "the default printer could not be set"},
     {ExitCode::TestPageFailed, "the test page could not be printed"},
     {ExitCode::UninstallStopped, "the uninstall stopped"},
+    {ExitCode::NoWindowHere, "no window can be shown here; /quiet runs unattended"},
+    {ExitCode::SeveralServers, "more than one server answered; /server: names the one to use"},
+    {ExitCode::DiscoveryPortHeld, "the discovery port is held by another program"},
+    {ExitCode::MonitorNotRegistered, "not set up: the port monitor is not registered"},
+    {ExitCode::AddressNotStored, "not set up: the server address is not stored"},
+    {ExitCode::NoRemotePortPrinter, "not set up: no printer prints to \"Remote Port\""},
+    {ExitCode::StateUnreadable, "the PC's state could not be read"},
+    {ExitCode::AnotherInstallation, "another installation is in progress; run again later"},
 };
 
 constexpr unsigned kPollMs = 100;
 
+std::string twoDigits(unsigned n) { return (n < 10 ? "0" : "") + std::to_string(n); }
+
+std::string timeText(platform::Windows& clock) {
+  platform::SystemTime t;
+  if (clock.systemTime(t) != platform::kOk) return "at an unknown time";
+  return "on " + std::to_string(t.year) + "-" + twoDigits(t.month) + "-" + twoDigits(t.day) +
+         " at " + twoDigits(t.hour) + ":" + twoDigits(t.minute) + ":" + twoDigits(t.second) +
+         " UTC";
+}
+
 // One run: the PC, the log, what has been done so far.
 class Run {
  public:
-  Run(platform::Platform& os, LogPrompter& log, const Options& o) : os_(os), log_(log), o_(o) {}
+  Run(platform::Platform& os, LogPrompter& log, const Options& o, const Session& session)
+      : os_(os), log_(log), o_(o), session_(session) {}
 
   ExitCode install();
   ExitCode uninstall();
+  ExitCode status();
 
  private:
   bool printerExists(const std::string& name, ExitCode& failure);
-  bool search(discovery::Server& found);
+  ExitCode search(discovery::Server& found);
   bool matchingPrinter(const std::string& serverPrinter, std::string& name, ExitCode& failure);
   ExitCode installMonitor(const std::string& address);
+  ExitCode makeDefault(const std::string& printer, std::string& done);
   ExitCode failedAfterInstall(ExitCode code, const std::string& done);
 
   platform::Platform& os_;
   LogPrompter& log_;
   const Options& o_;
+  const Session& session_;
 };
 
 bool Run::printerExists(const std::string& name, ExitCode& failure) {
@@ -75,16 +100,25 @@ bool Run::printerExists(const std::string& name, ExitCode& failure) {
   return false;
 }
 
-// The search the detection page runs, and its choice: the first server
-// that reports a printer, else at the end of the wait the first that
-// answered.  With an address given, only that server is asked, for its
-// printer.
-bool Run::search(discovery::Server& found) {
+// With an address given, only that server is asked, for its printer.
+// Otherwise the LAN is searched as the detection page searches it, for the
+// whole wait, and a server is taken only when it is the one that answered,
+// or the one that fits /printer: where servers answer, a PC must not take
+// whichever answered first, or PCs of one LAN would pick different ones.
+ExitCode Run::search(discovery::Server& found) {
   const std::string& address = o_.server;
   log_.line((address.empty() ? "Searching the LAN for servers"
                              : "Asking " + address + " for its printer") +
             " for up to " + std::to_string(o_.waitSeconds) + " s.");
-  if (discovery::setUpNetwork(os_, os_, log_) != discovery::Setup::Ready) return false;
+  switch (discovery::setUpNetwork(os_, os_, log_, discovery::PortHolder::LeaveAlone)) {
+    case discovery::Setup::Ready:
+      break;
+    case discovery::Setup::PortHeld:
+      return ExitCode::DiscoveryPortHeld;
+    case discovery::Setup::NoDiscovery:
+    case discovery::Setup::EndProgram:  // not with LeaveAlone
+      return ExitCode::NoServer;
+  }
   discovery::startReceiver(os_);
   platform::Ipv4 ip = platform::kInaddrNone;
   if (address.empty()) {
@@ -94,7 +128,6 @@ bool Run::search(discovery::Server& found) {
     discovery::sendBurst(os_, os_, ip);
   }
   auto answered = [&] {
-    if (address.empty()) return discovery::chooseServer(found) && !found.printer.empty();
     for (const discovery::Server& s : discovery::foundServers())
       if (s.ip == address) {
         found = s;
@@ -103,17 +136,52 @@ bool Run::search(discovery::Server& found) {
     return false;
   };
   const unsigned polls = o_.waitSeconds * 1000 / kPollMs;
-  bool done = answered();
+  bool done = !address.empty() && answered();
   for (unsigned i = 0; i < polls && !done; ++i) {
     os_.sleep(kPollMs);
-    done = answered();
+    done = !address.empty() && answered();
   }
   discovery::bStopReceiver = 1;
-  if (!done && address.empty()) done = discovery::chooseServer(found);
-  if (done)
-    log_.line("The server " + found.ip + " (" + found.model + ") reports the printer \"" +
-              found.printer + "\".");
-  return done;
+  if (!address.empty()) {
+    if (!done) {
+      log_.line("The server " + address +
+                " did not answer, so its printer is not known; /printer: names the local printer "
+                "to use.");
+      return ExitCode::NoServer;
+    }
+  } else {
+    std::vector<discovery::Server> servers = discovery::foundServers();
+    if (servers.empty()) {
+      log_.line("No server answered.");
+      return ExitCode::NoServer;
+    }
+    std::vector<discovery::Server> fitting;
+    for (const discovery::Server& s : servers)
+      if (!o_.printer.empty() && printers::fullMatch(o_.printer, s.printer)) fitting.push_back(s);
+    if (servers.size() == 1) {
+      found = servers[0];
+    } else if (fitting.size() == 1) {
+      found = fitting[0];
+      log_.line(std::to_string(servers.size()) + " servers answered; only " + found.ip +
+                " reports a printer that fits \"" + o_.printer + "\".");
+    } else {
+      log_.line(std::to_string(servers.size()) + " servers answered" +
+                (o_.printer.empty() ? std::string()
+                                    : ", and " + std::to_string(fitting.size()) +
+                                          " of them report a printer that fits \"" + o_.printer +
+                                          "\"") +
+                "; /server: names the one to use.  Nothing is changed.");
+      for (const discovery::Server& s : servers)
+        log_.line("  " + s.ip + " (" + s.model + ") reports " +
+                  (s.printer.empty() ? std::string("no printer")
+                                     : "the printer \"" + s.printer + "\"") +
+                  ".");
+      return ExitCode::SeveralServers;
+    }
+  }
+  log_.line("The server " + found.ip + " (" + found.model + ") reports the printer \"" +
+            found.printer + "\".");
+  return ExitCode::Done;
 }
 
 // The first local printer that fully fits the server's printer.
@@ -154,6 +222,31 @@ ExitCode Run::installMonitor(const std::string& address) {
   return ExitCode::Done;
 }
 
+// The default printer is a setting of each user.  A run of the signed-in
+// user sets theirs; any other run (SYSTEM, another account) would set only
+// its own account's, so it arranges each user's at their next logon.
+ExitCode Run::makeDefault(const std::string& printer, std::string& done) {
+  if (session_.signedInUsersOwn()) {
+    if (!printers::makeDefaultPrinter(os_, log_, osMajorVersion, printer))
+      return ExitCode::DefaultFailed;
+    log_.line("\"" + printer + "\" is the default printer.");
+    done += " and made the default";
+    return ExitCode::Done;
+  }
+  if (platform::Error e = printers::registerLogonDefault(os_, os_, os_, printer)) {
+    log_.line(platform::failureText(
+        "Each user's default printer could not be arranged for their next logon.", e));
+    return ExitCode::DefaultFailed;
+  }
+  log_.line("This run is " + session_.describe() +
+            ", not the signed-in user's own, so it does not set its own default printer: \"" +
+            printer +
+            "\" becomes each user's default printer at their next logon (Active Setup runs "
+            "Windows' printer command for each of them).");
+  done += " and arranged as each user's default from their next logon";
+  return ExitCode::Done;
+}
+
 ExitCode Run::failedAfterInstall(ExitCode code, const std::string& done) {
   log_.line("Not completed: " + done + ", but " + exitCodeText(code) + ".");
   return code;
@@ -165,16 +258,17 @@ ExitCode Run::install() {
   if (!o_.printer.empty() && !printerExists(o_.printer, failure)) return failure;
   discovery::Server server{"", o_.server, ""};
   // The server's printer picks the local printer; a printer given needs no search.
-  if ((o_.server.empty() || o_.printer.empty()) && !search(server)) {
-    log_.line(o_.server.empty() ? "No server answered."
-                                : "The server " + o_.server +
-                                      " did not answer, so its printer is not known; /printer: "
-                                      "names the local printer to use.");
-    return ExitCode::NoServer;
+  if (o_.server.empty() || o_.printer.empty()) {
+    if (ExitCode e = search(server); e != ExitCode::Done) return e;
   }
   std::string printer = o_.printer;
   if (printer.empty() && !matchingPrinter(server.printer, printer, failure)) return failure;
   log_.line("The printer is \"" + printer + "\".");
+  if (o_.makeDefault && !session_.signedInUsersOwn() && !printers::logonDefaultCarries(printer)) {
+    log_.line("Windows' printer command cannot name \"" + printer +
+              "\", so it cannot become each user's default at their logon.");
+    return ExitCode::BadCommandLine;
+  }
 
   if (ExitCode e = installMonitor(server.ip); e != ExitCode::Done) return e;
   std::string done = "the monitor is installed and the address stored";
@@ -184,10 +278,8 @@ ExitCode Run::install() {
   log_.line("\"" + printer + "\" prints to \"" + printers::kRemotePort + "\".");
   done += ", the printer moved";
   if (o_.makeDefault) {
-    if (!printers::makeDefaultPrinter(os_, log_, osMajorVersion, printer))
-      return failedAfterInstall(ExitCode::DefaultFailed, done);
-    log_.line("\"" + printer + "\" is the default printer.");
-    done += " and made the default";
+    if (ExitCode e = makeDefault(printer, done); e != ExitCode::Done)
+      return failedAfterInstall(e, done);
   }
   if (o_.testPage) {
     report::Destination destination;
@@ -207,12 +299,86 @@ ExitCode Run::uninstall() {
   switch (monitor::uninstall(os_, log_, osMajorVersion, [](bool) {})) {
     case monitor::Removal::Removed:
     case monitor::Removal::NotInstalled:  // nothing to remove
-      return ExitCode::Done;
+      break;
     case monitor::Removal::Declined:
     case monitor::Removal::Failed:
-      break;
+      return ExitCode::UninstallStopped;
   }
-  return ExitCode::UninstallStopped;
+  bool removed = false;
+  if (platform::Error e = printers::unregisterLogonDefault(os_, removed)) {
+    log_.line(platform::failureText(
+        "The default printer arranged for each user's logon could not be unregistered.", e));
+    return ExitCode::UninstallStopped;
+  }
+  if (removed) log_.line("The default printer arranged for each user's logon is unregistered.");
+  return ExitCode::Done;
+}
+
+// Reads what an installation leaves and changes nothing: no key is made,
+// nothing is opened for writing, the kept log is left alone.
+ExitCode Run::status() {
+  const int before = log_.messages();
+  bool registered = monitor::monitorInstalled(os_, log_, monitor::kMonitorName) == 1;
+  if (log_.messages() != before) return ExitCode::StateUnreadable;
+  if (!registered) {
+    log_.line("The port monitor \"" + std::string(monitor::kMonitorName) + "\" is not registered.");
+    return ExitCode::MonitorNotRegistered;
+  }
+  log_.line("The port monitor is registered.");
+  std::string address;
+  try {
+    address = monitor::readServerAddress(os_);
+  } catch (const monitor::RegistryError& e) {
+    log_.line(e.what());
+    return ExitCode::StateUnreadable;
+  }
+  if (address.empty()) {
+    log_.line("No server address is stored.");
+    return ExitCode::AddressNotStored;
+  }
+  if (!o_.server.empty() && address != o_.server) {
+    log_.line("The stored server address is " + address + ", not " + o_.server + ".");
+    return ExitCode::AddressNotStored;
+  }
+  log_.line("The stored server address is " + address + ".");
+  std::vector<printers::PrinterRow> rows;
+  if (!printers::listPrinters(os_, log_, rows)) return ExitCode::StateUnreadable;
+  std::vector<std::string> onPort;
+  for (const printers::PrinterRow& row : rows)
+    if (row.remotePort) onPort.push_back(row.name);
+  bool given = o_.printer.empty();
+  for (const std::string& name : onPort) {
+    log_.line("\"" + name + "\" prints to \"" + printers::kRemotePort + "\".");
+    if (name == o_.printer) given = true;
+  }
+  if (onPort.empty()) {
+    log_.line(std::string("No printer prints to \"") + printers::kRemotePort + "\".");
+    return ExitCode::NoRemotePortPrinter;
+  }
+  if (!given) {
+    log_.line("\"" + o_.printer + "\" does not print to \"" + printers::kRemotePort + "\".");
+    return ExitCode::NoRemotePortPrinter;
+  }
+  // An installation that was interrupted and not yet rolled back also
+  // counts as not set up; that check belongs here, before the verdict.
+  log_.line("The PC is set up.");
+  return ExitCode::Done;
+}
+
+// A text of several lines, one log line each.
+void logLines(LogPrompter& log, const std::string& text) {
+  std::string::size_type start = 0;
+  while (start < text.size()) {
+    std::string::size_type end = text.find('\n', start);
+    if (end == std::string::npos) end = text.size();
+    if (end > start) log.line(text.substr(start, end - start));
+    start = end + 1;
+  }
+}
+
+ExitCode finish(LogPrompter& log, ExitCode code) {
+  log.line("Exit code " + std::to_string(static_cast<int>(code)) + ": " + exitCodeText(code) + ".");
+  return code;
 }
 
 }  // namespace
@@ -228,39 +394,78 @@ std::string usageText() {
       "Unattended installation:\n"
       "  PrnWizard.exe /quiet [/server:ADDRESS] [/printer:NAME] [/default] [/testpage]\n"
       "                [/wait:SECONDS] [/log:FILE]\n"
-      "  PrnWizard.exe /quiet /uninstall [/log:FILE]\n\n"
-      "/server:  the server's IPv4 address; without it the LAN is searched\n"
+      "  PrnWizard.exe /quiet /uninstall [/log:FILE]\n"
+      "  PrnWizard.exe /quiet /status [/server:ADDRESS] [/printer:NAME] [/log:FILE]\n\n"
+      "/quiet:   also /q, /qn, /s or /silent; /norestart is accepted\n"
+      "/server:  the server's IPv4 address; without it the LAN is searched,\n"
+      "          and only a server that is alone, or alone fits /printer, is taken\n"
       "/printer: the local printer to move; without it the matching printer\n"
-      "/default: make the printer the default printer\n"
+      "/default: make the printer the default printer (run as SYSTEM: each\n"
+      "          user's, from their next logon)\n"
       "/testpage: print the test page\n"
       "/wait:    seconds to search for a server (3)\n"
-      "/log:     write every message and the outcome to FILE\n\n"
+      "/log:     write every message and the outcome to FILE\n"
+      "/status:  change nothing; exit 0 when the PC is set up\n\n"
       "Exit codes:\n";
   for (const CodeText& c : kCodes)
     text += "  " + std::to_string(static_cast<int>(c.code)) + "  " + c.text + "\n";
   return text;
 }
 
-ExitCode runUnattended(platform::Platform& os, gui::Ui& ui, const Options& options,
-                       const std::string& commandLine) {
+ExitCode runUnattended(platform::Platform& os, gui::Ui& ui, const CommandLine& line,
+                       const std::string& commandLine, const Session& session) {
+  const Options& options = line.options;
   LogPrompter log(os, options.logFile);
-  if (!log.start(std::string(kAppTitle) + " /quiet, started with: " + commandLine))
-    return ExitCode::BadCommandLine;
-  ExitCode code = ExitCode::AnotherCopy;
-  platform::WindowId running = 0;
-  if (os.findWindow(kAppClass, kAppTitle, running) == platform::kOk && running) {
-    log.line("Another copy of the wizard is running.");
-  } else {
-    ui.keepApplicationWindowHidden();
-    os.setWindowText(ui.applicationWindow(), kAppTitle);
-    os.setApplication(ui.applicationWindow(), kAppTitle);
-    osMajorVersion = os.osMajorVersion();
-    setContext(&os, &ui);
-    Run run(os, log, options);
-    code = options.uninstall ? run.uninstall() : run.install();
+  std::string notKept;
+  // /status changes nothing, not even the kept log.
+  if (!options.status || !line.error.empty()) {
+    std::string kept = keptLogPath(os, notKept);
+    if (!kept.empty()) log.keepIn(kept);
   }
-  log.line("Exit code " + std::to_string(static_cast<int>(code)) + ": " + exitCodeText(code) + ".");
-  return code;
+  bool logWritten = log.start(std::string(kAppTitle) + ", started with: " + commandLine);
+  log.line("Run by " + session.describe() + " " + timeText(os) + ".");
+  if (!notKept.empty()) log.line(notKept);
+  if (!logWritten) {
+    log.line("The log " + options.logFile + " cannot be written.");
+    return finish(log, ExitCode::BadCommandLine);
+  }
+  if (!line.error.empty()) {
+    log.line(line.error);
+    return finish(log, ExitCode::BadCommandLine);
+  }
+  ui.keepApplicationWindowHidden();
+  os.setApplication(ui.applicationWindow(), kAppTitle);
+  osMajorVersion = os.osMajorVersion();
+  setContext(&os, &ui);
+  Run run(os, log, options, session);
+  if (options.status) return finish(log, run.status());
+
+  InstanceGuard guard(os, osMajorVersion);
+  if (!guard.take(kGuardWaitMs)) {
+    platform::Error e = guard.error();
+    log.line(std::string("Another installation of the Printer Sharing Server driver is in progress") +
+             (e == platform::kErrorAccessDenied ? " in another account" : "") +
+             (e && e != platform::kErrorAccessDenied
+                  ? " (the single-instance guard cannot be taken: code " + std::to_string(e) + ")"
+                  : "") +
+             "; waited " + std::to_string(kGuardWaitMs / 1000) + " s for it.  Nothing is changed.");
+    return finish(log, ExitCode::AnotherInstallation);
+  }
+  return finish(log, options.uninstall ? run.uninstall() : run.install());
+}
+
+ExitCode refuseWindow(platform::Platform& os, const std::string& commandLine,
+                      const Session& session) {
+  LogPrompter log(os, "");
+  std::string notKept;
+  std::string kept = keptLogPath(os, notKept);
+  if (!kept.empty()) log.keepIn(kept);
+  log.start(std::string(kAppTitle) + ", started with: " + commandLine);
+  log.line("Run by " + session.describe() + " " + timeText(os) + ".");
+  log.line("Nobody can see a window of " + session.describe() +
+           ", so the wizard shows none.  /quiet installs unattended:");
+  logLines(log, usageText());
+  return finish(log, ExitCode::NoWindowHere);
 }
 
 }  // namespace app

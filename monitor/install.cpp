@@ -102,6 +102,11 @@ std::string storedServerAddress(platform::Registry& registry) {
   return RegistryKey(registry, kMonitorKey).readString(kServerAddressValue);
 }
 
+std::string readServerAddress(platform::Registry& registry) {
+  return RegistryKey(registry, kMonitorKey, RegistryKey::Access::ReadOnly)
+      .readString(kServerAddressValue);
+}
+
 Removal unregisterMonitor(platform::Spooler& spooler, platform::Prompter& prompter,
                           std::uint8_t osMajorVersion, RemovalKind kind) {
   const bool uninstalling = kind == RemovalKind::Uninstall;

@@ -2,12 +2,14 @@
 
 namespace monitor {
 
-RegistryKey::RegistryKey(platform::Registry& registry, const std::string& path)
+RegistryKey::RegistryKey(platform::Registry& registry, const std::string& path, Access access)
     : registry_(registry) {
   std::string::size_type start = path.find_first_not_of('\\');
   std::string name = start == std::string::npos ? std::string() : path.substr(start);
   platform::RegKey key = 0;
-  if (registry_.regCreateKey(name, key) == platform::kOk) key_ = key;
+  platform::Error e = access == Access::Full ? registry_.regCreateKey(name, key)
+                                             : registry_.regOpenKey(name, key);
+  if (e == platform::kOk) key_ = key;
 }
 
 RegistryKey::~RegistryKey() {

@@ -28,9 +28,12 @@ class RegistryError : public gui::Exception {
 
 class RegistryKey {
  public:
+  // How the key is opened: with full access and created when missing (the
+  // wizard's way, for reads too), or to read only, creating nothing.
+  enum class Access { Full, ReadOnly };
   // `path` names a key under HKEY_LOCAL_MACHINE; a leading backslash is
   // dropped (the same key; Wine refuses the name with it).
-  RegistryKey(platform::Registry& registry, const std::string& path);
+  RegistryKey(platform::Registry& registry, const std::string& path, Access access = Access::Full);
   ~RegistryKey();
   RegistryKey(const RegistryKey&) = delete;
   RegistryKey& operator=(const RegistryKey&) = delete;

@@ -1,5 +1,6 @@
-// The system directory, file copies, DLLs loaded to call one export, and
-// text written to a file (the unattended mode's log).
+// The system directory, file copies, DLLs loaded to call one export, text
+// written to a file (the unattended mode's log), and the folders the log is
+// kept in.
 #pragma once
 
 #include <cstdint>
@@ -29,7 +30,19 @@ namespace platform {
   /* CreateFileA and WriteFile: `text` replaces the file's content, or with `append` goes after \
      it (the file is made when missing). */                                                     \
   X(WriteFile, writeFile, doWriteFile,                                                          \
-    (const std::string& path, const std::string& text, bool append), (path, text, append), )
+    (const std::string& path, const std::string& text, bool append), (path, text, append), )    \
+  /* SHGetFolderPathA for CSIDL_COMMON_APPDATA, looked up at run time in shell32, else in        \
+     shfolder.dll (Windows 9x and NT 4.0 have it only with later Internet Explorers; 127). */    \
+  X(SHGetFolderPath, commonAppDataFolder, doCommonAppDataFolder, (std::string & folder),        \
+    (folder), folder.clear())                                                                   \
+  /* CreateDirectoryA; with adminOnly a protected DACL: full control for SYSTEM and             \
+     Administrators only (the 9x family has no security: a plain folder).  An existing folder   \
+     fails with 183. */                                                                          \
+  X(CreateDirectory, createDirectory, doCreateDirectory, (const std::string& path, bool adminOnly), (path, adminOnly), ) \
+  /* Whether an account other than SYSTEM, the Administrators and this process's own could      \
+     write to `path`, or change its permissions: its owner or an allowing entry of its DACL.    \
+     The 9x family has no security (120). */                                                     \
+  X(WritableByOthers, writableByOthers, doWritableByOthers, (const std::string& path, bool& writable), (path, writable), writable = false)
 
 enum class FilesCall : int { PLATFORM_FILES_CALLS(PLATFORM_CALL_ENUMERATOR) };
 constexpr Area areaOf(FilesCall) { return Area::Files; }

@@ -25,7 +25,14 @@ namespace platform {
   /* RegSetValueExA: `value` as REG_SZ, the terminating zero counted. */                           \
   X(RegSetValueEx, regSetString, doRegSetString,                                                   \
     (RegKey key, const std::string& name, const std::string& value), (key, name, value), )         \
-  X(RegCloseKey, regCloseKey, doRegCloseKey, (RegKey key), (key), )
+  X(RegCloseKey, regCloseKey, doRegCloseKey, (RegKey key), (key), )                               \
+  /* RegOpenKeyExA under HKEY_LOCAL_MACHINE with KEY_READ: opens an existing key to read it,       \
+     creating nothing (a missing key fails with 2); writes through it fail with 5. */              \
+  X(RegOpenKeyEx, regOpenKey, doRegOpenKey, (const std::string& path, RegKey& key), (path, key),   \
+    key = 0)                                                                                       \
+  /* RegDeleteKeyA under HKEY_LOCAL_MACHINE: a key with its values; one that has subkeys fails     \
+     with 5, a missing one with 2. */                                                              \
+  X(RegDeleteKey, regDeleteKey, doRegDeleteKey, (const std::string& path), (path), )
 
 enum class RegistryCall : int { PLATFORM_REGISTRY_CALLS(PLATFORM_CALL_ENUMERATOR) };
 constexpr Area areaOf(RegistryCall) { return Area::Registry; }

@@ -89,6 +89,35 @@ Error FakePc::doWriteFile(const std::string& path, const std::string& text, bool
   return kOk;
 }
 
+Error FakePc::doCommonAppDataFolder(std::string& folder) {
+  if (commonAppData.empty()) return kErrorProcNotFound;
+  folder = commonAppData;
+  return kOk;
+}
+
+Error FakePc::doCreateDirectory(const std::string& path, bool adminOnly) {
+  if (folders.count(path) || files.count(path)) return kErrorAlreadyExists;
+  std::string parent = folderOf(path);
+  if (parent.empty() || !folders.count(parent)) return kErrorPathNotFound;
+  folders.insert(path);
+  // Without a DACL of its own a folder inherits its parent's.
+  if (win9xFamily() || (!adminOnly && foldersOpenToOthers.count(parent)))
+    foldersOpenToOthers.insert(path);
+  return kOk;
+}
+
+Error FakePc::doWritableByOthers(const std::string& path, bool& writable) {
+  if (win9xFamily()) return kErrorCallNotImplemented;
+  if (folders.count(path)) {
+    writable = foldersOpenToOthers.count(path) > 0;
+  } else if (files.count(path)) {
+    writable = foldersOpenToOthers.count(folderOf(path)) > 0;
+  } else {
+    return folders.count(folderOf(path)) ? kErrorFileNotFound : kErrorPathNotFound;
+  }
+  return kOk;
+}
+
 Error FakePc::doLoadLibrary(const std::string& path, Module& module) {
   auto f = files.find(path);
   if (f == files.end()) return kErrorModNotFound;

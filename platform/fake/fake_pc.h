@@ -36,6 +36,27 @@ class FakePc : public Platform, public AnswerQueue {
 
   std::uint32_t version = 0x0A280105;  // Windows XP: major 5
   std::string computer = "TESTPC";      // GetComputerNameA
+  bool win9xFamily() const { return (version & 0x80000000u) != 0; }
+  std::uint8_t majorVersion() const { return static_cast<std::uint8_t>(version & 0xFF); }
+
+  // Who this process runs as, and where.  The 9x family has no tokens
+  // (processAccount fails with 120); it and NT 4.0 have no sessions
+  // (sessionId 127, sessionUser 126).
+  Account account{false, "TESTPC\\alice"};
+  std::uint32_t session = 1;
+  // Who is signed in to each session; nobody in a session not listed.
+  std::map<std::uint32_t, std::string> sessionUsers{{1, "TESTPC\\alice"}};
+  SystemTime clock{2024, 3, 5, 14, 7, 9};  // GetSystemTime
+  // Named mutexes that other processes own.  One another account made
+  // without letting others open it refuses this process (5); `releasedAt`:
+  // the tickCount from which its owner has released it.
+  struct OtherMutex {
+    bool closedToThisAccount = false;
+    std::optional<std::uint32_t> releasedAt;
+  };
+  std::map<std::string, OtherMutex> mutexesElsewhere;
+  // The names of the mutexes this process owns, one per handle.
+  std::vector<std::string> mutexesOwned() const;
   std::vector<Window> windows;
   WindowId foreground = 0;
   std::vector<ShownBox> boxes;  // every message box, in order
@@ -90,6 +111,9 @@ class FakePc : public Platform, public AnswerQueue {
   bool socketOpen(Socket s) const;
   // Wakes every wait and makes further socket calls fail (end of a test).
   void shutDownNetwork();
+  // This process ends (a test that runs the program again): its sockets
+  // close, waking their waiters, and the mutexes it owns are abandoned.
+  void endProcess();
   bool ending() const override { return ending_.load(); }
   ~FakePc() override;
 
@@ -178,7 +202,15 @@ class FakePc : public Platform, public AnswerQueue {
   static File plainDll(const std::string& content = "");
   static File dataFile(const std::string& content = "");
   std::string systemDir = "C:\\windows\\system32";
-  std::set<std::string, NoCase> folders{"C:", "C:\\windows", "C:\\windows\\system32"};
+  std::set<std::string, NoCase> folders{"C:", "C:\\windows", "C:\\windows\\system32",
+                                        "C:\\ProgramData"};
+  // CSIDL_COMMON_APPDATA; empty: SHGetFolderPathA is missing (127).
+  std::string commonAppData = "C:\\ProgramData";
+  // Folders that an account other than SYSTEM, the Administrators and this
+  // process's may write to (users may make folders in the common
+  // application data folder).  A folder made without adminOnly inherits
+  // its parent's.
+  std::set<std::string, NoCase> foldersOpenToOthers{"C:\\ProgramData"};
   std::map<std::string, File, NoCase> files = startFiles();  // localspl.dll
   void addFolder(const std::string& path);  // and the folders above it
   void putFile(const std::string& path, File file);  // its folder made if missing
@@ -257,6 +289,8 @@ class FakePc : public Platform, public AnswerQueue {
   PrinterDc nextDc_ = 0x9000;
 
   WindowId nextId_ = 0x100;
+  std::map<MutexId, std::string> mutexes_;  // owned by this process
+  MutexId nextMutex_ = 0x700;
   mutable std::mutex netLock_;
   std::condition_variable arrived_;
   std::map<Socket, SocketState> sockets_;
@@ -272,8 +306,9 @@ class FakePc : public Platform, public AnswerQueue {
   std::uint32_t monitorListSize() const;
   static RegKeys startRegistry();
   static std::map<std::string, File, NoCase> startFiles();
-  // The registry's open keys.
+  // The registry's open keys; those opened to read only.
   std::map<RegKey, std::string> openKeys_;
+  std::set<RegKey> readOnlyKeys_;
   RegKey nextKey_ = 0x200;
   // Loaded modules by handle, each with its file's path; exports handed out.
   struct Export {

@@ -121,6 +121,7 @@ Error FakePc::doRegQueryValue(RegKey key, const std::string& name, std::uint32_t
 Error FakePc::doRegSetString(RegKey key, const std::string& name, const std::string& value) {
   auto open = openKeys_.find(key);
   if (open == openKeys_.end()) return kErrorInvalidHandle;
+  if (readOnlyKeys_.count(key)) return kErrorAccessDenied;
   auto k = registry.find(open->second);
   if (k == registry.end()) return kErrorKeyDeleted;
   k->second[name] = {kRegSz, value + '\0'};
@@ -128,7 +129,27 @@ Error FakePc::doRegSetString(RegKey key, const std::string& name, const std::str
 }
 
 Error FakePc::doRegCloseKey(RegKey key) {
+  readOnlyKeys_.erase(key);
   return openKeys_.erase(key) ? kOk : kErrorInvalidHandle;
+}
+
+Error FakePc::doRegOpenKey(const std::string& path, RegKey& key) {
+  if (!validPath(path)) return kErrorBadPathname;
+  if (!registry.count(path)) return kErrorFileNotFound;
+  key = nextKey_;
+  nextKey_ += 4;
+  openKeys_[key] = path;
+  readOnlyKeys_.insert(key);
+  return kOk;
+}
+
+Error FakePc::doRegDeleteKey(const std::string& path) {
+  if (!validPath(path)) return kErrorBadPathname;
+  if (!registryWritable) return kErrorAccessDenied;
+  if (!registry.count(path)) return kErrorFileNotFound;
+  if (!registrySubkeys(path).empty()) return kErrorAccessDenied;
+  registry.erase(path);
+  return kOk;
 }
 
 }  // namespace platform

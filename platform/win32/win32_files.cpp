@@ -1,6 +1,11 @@
-// The system directory, file copies and DLL exports.
+// The system directory, file copies and DLL exports, the log, and the
+// folders it is kept in.
 #include <windows.h>
 
+#include <vector>
+
+#include "platform/win32/win32_access.h"
+#include "platform/win32/win32_late.h"
 #include "platform/win32/win32_platform.h"
 
 namespace platform {
@@ -32,6 +37,75 @@ Error Win32Platform::doWriteFile(const std::string& path, const std::string& tex
   if (!e && written != text.size()) e = ERROR_HANDLE_DISK_FULL;
   CloseHandle(file);
   return e;
+}
+
+Error Win32Platform::doCommonAppDataFolder(std::string& folder) {
+  using GetFolderPath = HRESULT(WINAPI*)(HWND, int, HANDLE, DWORD, LPSTR);
+  auto getFolderPath = lateBound<GetFolderPath>("shell32.dll", "SHGetFolderPathA");
+  if (!getFolderPath) getFolderPath = lateBound<GetFolderPath>("shfolder.dll", "SHGetFolderPathA");
+  if (!getFolderPath) return lastWin32Error();
+  constexpr int kCommonAppData = 0x23;  // CSIDL_COMMON_APPDATA
+  char path[MAX_PATH] = "";
+  HRESULT hr = getFolderPath(nullptr, kCommonAppData, nullptr, 0, path);
+  if (FAILED(hr)) {
+    auto code = static_cast<Error>(hr);
+    return (code & 0xFFFF0000u) == 0x80070000u ? code & 0xFFFFu : code;
+  }
+  folder = path;
+  return kOk;
+}
+
+Error Win32Platform::doCreateDirectory(const std::string& path, bool adminOnly) {
+  Descriptor admins(Descriptor::AdminOnly);
+  return CreateDirectoryA(path.c_str(), adminOnly ? admins.attributes() : nullptr)
+             ? kOk
+             : lastWin32Error();
+}
+
+Error Win32Platform::doWritableByOthers(const std::string& path, bool& writable) {
+  using GetNamedSecurityInfo = DWORD(WINAPI*)(LPCSTR, int, SECURITY_INFORMATION, PSID*, PSID*,
+                                              PACL*, PACL*, PSECURITY_DESCRIPTOR*);
+  auto getSecurity = lateBound<GetNamedSecurityInfo>("advapi32.dll", "GetNamedSecurityInfoA");
+  auto getAce = lateBound<BOOL(WINAPI*)(PACL, DWORD, LPVOID*)>("advapi32.dll", "GetAce");
+  if ((GetVersion() & 0x80000000u) || !getSecurity || !getAce) return ERROR_CALL_NOT_IMPLEMENTED;
+  constexpr int kFileObject = 1;  // SE_FILE_OBJECT
+  PSID owner = nullptr;
+  PACL dacl = nullptr;
+  PSECURITY_DESCRIPTOR descriptor = nullptr;
+  DWORD r = getSecurity(path.c_str(), kFileObject,
+                        OWNER_SECURITY_INFORMATION | DACL_SECURITY_INFORMATION, &owner, nullptr,
+                        &dacl, nullptr, &descriptor);
+  if (r != ERROR_SUCCESS) return r;
+  std::vector<BYTE> self;
+  PSID selfSid = processUser(self) ? reinterpret_cast<TOKEN_USER*>(self.data())->User.Sid : nullptr;
+  // Its owner may always change its permissions; no DACL lets everyone in.
+  writable = !isTrusted(owner, selfSid) || !dacl;
+  constexpr DWORD kWrites = FILE_WRITE_DATA | FILE_APPEND_DATA | FILE_DELETE_CHILD | DELETE |
+                            WRITE_DAC | WRITE_OWNER | GENERIC_WRITE | GENERIC_ALL;
+  for (DWORD i = 0; !writable && dacl && i < dacl->AceCount; ++i) {
+    ACE_HEADER* ace = nullptr;
+    if (!getAce(dacl, i, reinterpret_cast<LPVOID*>(&ace))) {
+      writable = true;
+      break;
+    }
+    if (ace->AceFlags & INHERIT_ONLY_ACE) continue;  // for what is made inside only
+    switch (ace->AceType) {
+      case ACCESS_DENIED_ACE_TYPE:
+      case ACCESS_DENIED_OBJECT_ACE_TYPE:
+      case ACCESS_DENIED_CALLBACK_ACE_TYPE:
+      case ACCESS_DENIED_CALLBACK_OBJECT_ACE_TYPE:
+        break;
+      case ACCESS_ALLOWED_ACE_TYPE: {
+        auto* allowed = reinterpret_cast<ACCESS_ALLOWED_ACE*>(ace);
+        if ((allowed->Mask & kWrites) && !isTrusted(&allowed->SidStart, selfSid)) writable = true;
+        break;
+      }
+      default:  // an allowing entry of another shape: counted as open
+        writable = true;
+    }
+  }
+  LocalFree(descriptor);
+  return kOk;
 }
 
 Error Win32Platform::doLoadLibrary(const std::string& path, Module& module) {
