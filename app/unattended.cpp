@@ -52,6 +52,8 @@ constexpr CodeText kCodes[] = {
 };
 
 constexpr unsigned kPollMs = 100;
+// How long the end of the search waits for the receiver thread to leave.
+constexpr unsigned kReceiverEndMs = 2000;
 
 std::string twoDigits(unsigned n) { return (n < 10 ? "0" : "") + std::to_string(n); }
 
@@ -141,7 +143,7 @@ ExitCode Run::search(discovery::Server& found) {
     os_.sleep(kPollMs);
     done = !address.empty() && answered();
   }
-  discovery::bStopReceiver = 1;
+  discovery::stopReceiver(os_, kReceiverEndMs);
   if (!address.empty()) {
     if (!done) {
       log_.line("The server " + address +
@@ -441,15 +443,20 @@ ExitCode runUnattended(platform::Platform& os, gui::Ui& ui, const CommandLine& l
   if (options.status) return finish(log, run.status());
 
   InstanceGuard guard(os, osMajorVersion);
-  if (!guard.take(kGuardWaitMs)) {
+  if (!guard.tryTake()) {
+    const std::string seconds = std::to_string(kGuardWaitMs / 1000);
     platform::Error e = guard.error();
     log.line(std::string("Another installation of the Printer Sharing Server driver is in progress") +
              (e == platform::kErrorAccessDenied ? " in another account" : "") +
              (e && e != platform::kErrorAccessDenied
                   ? " (the single-instance guard cannot be taken: code " + std::to_string(e) + ")"
                   : "") +
-             "; waited " + std::to_string(kGuardWaitMs / 1000) + " s for it.  Nothing is changed.");
-    return finish(log, ExitCode::AnotherInstallation);
+             "; waiting up to " + seconds + " s for it to end.");
+    if (!guard.take(kGuardWaitMs)) {
+      log.line("It did not end within " + seconds + " s.  Nothing is changed.");
+      return finish(log, ExitCode::AnotherInstallation);
+    }
+    log.line("It has ended.");
   }
   return finish(log, options.uninstall ? run.uninstall() : run.install());
 }

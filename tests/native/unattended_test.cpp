@@ -371,6 +371,7 @@ TEST_F(Unattended, AnotherInstallationIsWaitedForThenRefusedWith1618) {
   pc.mutexesElsewhere[guard].releasedAt = pc.now + 5000;
   EXPECT_EQ(run(kInstall), ExitCode::Done) << log();
   EXPECT_GE(pc.now.load(), 5000u);
+  EXPECT_TRUE(logHas("It has ended.")) << log();
   EXPECT_TRUE(registered());
   ASSERT_EQ(run("/quiet /uninstall"), ExitCode::Done);
 
@@ -383,8 +384,10 @@ TEST_F(Unattended, AnotherInstallationIsWaitedForThenRefusedWith1618) {
     EXPECT_EQ(pc.now - start, app::kGuardWaitMs);
     EXPECT_TRUE(logHas(std::string("Another installation of the Printer Sharing Server driver "
                                    "is in progress") +
-                       (otherAccount ? " in another account" : "") + "; waited 30 s for it."))
+                       (otherAccount ? " in another account" : "") +
+                       "; waiting up to 30 s for it to end."))
         << log();
+    EXPECT_TRUE(logHas("It did not end within 30 s.  Nothing is changed.")) << log();
     EXPECT_TRUE(logHas("Exit code 1618: another installation is in progress")) << log();
     EXPECT_TRUE(snapshot() == before);
     EXPECT_EQ(run("/quiet /uninstall"), ExitCode::AnotherInstallation);
