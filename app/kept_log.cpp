@@ -9,7 +9,8 @@ std::string keptLogPath(platform::Files& files, std::string& why) {
   why.clear();
   std::string folder;
   if (platform::Error e = files.commonAppDataFolder(folder)) {
-    why = platform::failureText("No log is kept: the common application data folder is not known.", e);
+    why = platform::failureText(
+        "No log is kept: the common application data folder is not known.", e);
     return "";
   }
   for (const char* part : {"Varn", "PRN WIZARD"}) {

@@ -31,7 +31,8 @@ std::string Session::describe() const {
                                            : account.name;
   if (id) who += " in session " + std::to_string(*id);
   if (signedIn && !signedInUsersOwn())
-    who += signedIn->empty() ? " (nobody is signed in there)" : " (signed in there: " + *signedIn + ")";
+    who += signedIn->empty() ? std::string(" (nobody is signed in there)")
+                             : " (signed in there: " + *signedIn + ")";
   return who;
 }
 

@@ -446,7 +446,8 @@ ExitCode runUnattended(platform::Platform& os, gui::Ui& ui, const CommandLine& l
   if (!guard.tryTake()) {
     const std::string seconds = std::to_string(kGuardWaitMs / 1000);
     platform::Error e = guard.error();
-    log.line(std::string("Another installation of the Printer Sharing Server driver is in progress") +
+    log.line(std::string("Another installation of the Printer Sharing Server driver is in "
+                         "progress") +
              (e == platform::kErrorAccessDenied ? " in another account" : "") +
              (e && e != platform::kErrorAccessDenied
                   ? " (the single-instance guard cannot be taken: code " + std::to_string(e) + ")"

@@ -106,7 +106,8 @@ TEST(CommandLine, EveryMistakeIsNamedAndTheLogIsStillRead) {
 // Other installers' quiet switches mean /quiet, in any number, and
 // /norestart, which deployment tools add, changes nothing.
 TEST(CommandLine, QuietAliasesAndNorestart) {
-  for (const char* line : {"/q", "/qn", "/s", "/silent", "-QN", "/quiet /q /norestart /norestart"}) {
+  for (const char* line :
+       {"/q", "/qn", "/s", "/silent", "-QN", "/quiet /q /norestart /norestart"}) {
     app::CommandLine l = app::parseCommandLine(std::string(line) + " /server:10.0.0.5");
     EXPECT_EQ(l.error, "") << line;
     EXPECT_TRUE(l.options.quiet) << line;
@@ -128,8 +129,8 @@ TEST(CommandLine, PackagePropertiesTurnOnOnlyWithOne) {
       app::parseCommandLine(app::installSwitches("10.0.0.5", "", false, true, "20"));
   ASSERT_EQ(l.error, "");
   EXPECT_EQ(l.options.waitSeconds, 20u);
-  EXPECT_EQ(app::parseCommandLine(app::installSwitches("10.0.0.5", "", false, false, "2 /uninstall"))
-                .error,
+  std::string smuggled = app::installSwitches("10.0.0.5", "", false, false, "2 /uninstall");
+  EXPECT_EQ(app::parseCommandLine(smuggled).error,
             "/wait:2 /uninstall is not a number of seconds from 0 to 600.");
 }
 
@@ -525,7 +526,8 @@ TEST_F(Unattended, StatusReadsTheSetUpAndChangesNothing) {
   pc.registryWritable = true;
 
   pc.printer("HP LaserJet 1100 (MS)")->portName = "LPT1:";
-  expect({"/quiet /status", ExitCode::NoRemotePortPrinter, "No printer prints to \"Remote Port\"."});
+  expect({"/quiet /status", ExitCode::NoRemotePortPrinter,
+          "No printer prints to \"Remote Port\"."});
   pc.printer("HP LaserJet 1100 (MS)")->portName = "Remote Port";
   pc.setRegistryString(monitortest::kMonitorKey, "Server Address", "");
   expect({"/quiet /status", ExitCode::AddressNotStored, "No server address is stored."});
