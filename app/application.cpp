@@ -146,7 +146,7 @@ int runWizard(platform::Platform& os, gui::Ui& ui) {
 int runApplication(platform::Platform& os, gui::Ui& ui, const std::string& commandLine) {
   CommandLine line = parseCommandLine(commandLine);
   if (line.empty || line.helpAlone) {
-    Session session = currentSession(os);
+    Session session = currentSession(os, false);
     if (session.unseen()) return static_cast<int>(refuseWindow(os, commandLine, session));
     return line.empty ? runWizard(os, ui) : answerInBox(os, ui);
   }

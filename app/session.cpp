@@ -36,7 +36,7 @@ std::string Session::describe() const {
   return who;
 }
 
-Session currentSession(platform::Windows& os) {
+Session currentSession(platform::Windows& os, bool whoIsSignedIn) {
   Session s;
   s.osMajorVersion = os.osMajorVersion();
   platform::Account account;
@@ -45,7 +45,7 @@ Session currentSession(platform::Windows& os) {
   if (os.sessionId(id) == platform::kOk) {
     s.id = id;
     std::string user;
-    if (os.sessionUser(id, user) == platform::kOk) s.signedIn = user;
+    if (whoIsSignedIn && os.sessionUser(id, user) == platform::kOk) s.signedIn = user;
   }
   return s;
 }

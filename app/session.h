@@ -30,6 +30,8 @@ struct Session {
   std::string describe() const;
 };
 
-Session currentSession(platform::Windows& os);
+// `signedIn` is asked only with `whoIsSignedIn` (it loads the terminal
+// services' DLL, which the wizard's start does without).
+Session currentSession(platform::Windows& os, bool whoIsSignedIn = true);
 
 }  // namespace app

@@ -445,14 +445,14 @@ ExitCode runUnattended(platform::Platform& os, gui::Ui& ui, const CommandLine& l
   InstanceGuard guard(os, osMajorVersion);
   if (!guard.tryTake()) {
     const std::string seconds = std::to_string(kGuardWaitMs / 1000);
+    const std::string another =
+        "Another installation of the Printer Sharing Server driver is in progress";
     platform::Error e = guard.error();
-    log.line(std::string("Another installation of the Printer Sharing Server driver is in "
-                         "progress") +
-             (e == platform::kErrorAccessDenied ? " in another account" : "") +
-             (e && e != platform::kErrorAccessDenied
-                  ? " (the single-instance guard cannot be taken: code " + std::to_string(e) + ")"
-                  : "") +
-             "; waiting up to " + seconds + " s for it to end.");
+    log.line(e == platform::kOk ? another + "; waiting up to " + seconds + " s for it to end."
+             : e == platform::kErrorAccessDenied
+                 ? another + " in another account; waiting up to " + seconds + " s for it to end."
+                 : "The single-instance guard cannot be taken (code " + std::to_string(e) +
+                       "); trying again for up to " + seconds + " s.");
     if (!guard.take(kGuardWaitMs)) {
       log.line("It did not end within " + seconds + " s.  Nothing is changed.");
       return finish(log, ExitCode::AnotherInstallation);

@@ -393,8 +393,16 @@ TEST_F(Unattended, AnotherInstallationIsWaitedForThenRefusedWith1618) {
     EXPECT_TRUE(snapshot() == before);
     EXPECT_EQ(run("/quiet /uninstall"), ExitCode::AnotherInstallation);
   }
-  // The guard is held while the run works (here: while it searches).
+  // A guard that cannot be made is tried for as long, and not run without.
   pc.mutexesElsewhere.clear();
+  pc.failCall(platform::WindowsCall::TakeMutex, 1450);
+  EXPECT_EQ(run(kInstall), ExitCode::AnotherInstallation);
+  EXPECT_TRUE(logHas("The single-instance guard cannot be taken (code 1450); trying again for up "
+                     "to 30 s."))
+      << log();
+  EXPECT_FALSE(registered());
+  pc.clearFaults();
+  // The guard is held while the run works (here: while it searches).
   std::vector<std::string> heldWhileSearching;
   pc.addAdapter({{"10.77.0.1", "255.255.255.0"}});
   pc.onSend = [&](const platform::FakePc::Sent&) { heldWhileSearching = pc.mutexesOwned(); };
