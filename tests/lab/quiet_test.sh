@@ -206,6 +206,12 @@ contains "the guarded run gave up" "$QUIET_LOG" "It did not end within 30 s.  No
 contains "the guarded run's code in its log" "$QUIET_LOG" "Exit code 1618: another installation is in progress"
 untouched "after the guard"
 road_wizard_start || fail "the wizard did not start"
+# Its box, once it is up (a start under emulation may outlast the answerer's
+# own wait).
+for _ in $(seq "$(road_slow 150)"); do
+  [ "$(road_ctl state "#32770" "Varn PRN WIZARD")" = none ] && road_wizard_running || break
+  sleep 0.2
+done
 if road_box "Varn PRN WIZARD" OK in-progress; then
   contains "the wizard: an installation in progress" "$ROAD_BOX_TEXT" "Another installation of the Printer Sharing Server driver is in progress."
 else
