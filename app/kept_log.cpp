@@ -36,9 +36,13 @@ std::string keptLogPath(platform::Files& files, std::string& why) {
       return "";
     }
   }
-  std::string path = folder + "\\" + kKeptLogName;
-  files.copyFile(path, folder + "\\" + kPreviousLogName);  // the first run has none
-  return path;
+  return folder + "\\" + kKeptLogName;
+}
+
+void moveKeptLogAside(platform::Files& files, const std::string& path) {
+  std::string::size_type slash = path.rfind('\\');
+  if (slash == std::string::npos) return;
+  files.copyFile(path, path.substr(0, slash + 1) + kPreviousLogName);  // the first run has none
 }
 
 }  // namespace app

@@ -16,10 +16,14 @@ inline constexpr char kKeptLogName[] = "PrnWizard.log";
 inline constexpr char kPreviousLogName[] = "PrnWizard.previous.log";
 
 // The kept log's path, its folders made where missing with permissions for
-// SYSTEM and the Administrators only; the last run's log is moved aside to
-// kPreviousLogName.  Empty when it cannot be kept, `why` saying why: among
-// others, when another account may write to one of its folders, which a
-// log written there as SYSTEM would trust.
+// SYSTEM and the Administrators only.  Empty when it cannot be kept, `why`
+// saying why: among others, when another account may write to one of its
+// folders, which a log written there as SYSTEM would trust.
 std::string keptLogPath(platform::Files& files, std::string& why);
+
+// Copies the kept log at `path` to kPreviousLogName beside it, before the
+// run that holds the single-instance guard starts it anew.  Only that run
+// does: another may still be writing it.
+void moveKeptLogAside(platform::Files& files, const std::string& path);
 
 }  // namespace app

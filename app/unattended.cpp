@@ -418,22 +418,26 @@ ExitCode runUnattended(platform::Platform& os, gui::Ui& ui, const CommandLine& l
                        const std::string& commandLine, const Session& session) {
   const Options& options = line.options;
   LogPrompter log(os, options.logFile);
-  std::string notKept;
+  std::string notKept, kept;
   // /status changes nothing, not even the kept log.
-  if (!options.status || !line.error.empty()) {
-    std::string kept = keptLogPath(os, notKept);
-    if (!kept.empty()) log.keepIn(kept);
-  }
+  if (!options.status || !line.error.empty()) kept = keptLogPath(os, notKept);
+  // A run that ends without the guard adds its lines at the kept log's
+  // end: the run that holds the guard may be writing it.
+  auto endWithoutGuard = [&](ExitCode code) {
+    finish(log, code);
+    log.keep(kept, false);
+    return code;
+  };
   bool logWritten = log.start(std::string(kAppTitle) + ", started with: " + commandLine);
   log.line("Run by " + session.describe() + " " + timeText(os) + ".");
   if (!notKept.empty()) log.line(notKept);
   if (!logWritten) {
     log.line("The log " + options.logFile + " cannot be written.");
-    return finish(log, ExitCode::BadCommandLine);
+    return endWithoutGuard(ExitCode::BadCommandLine);
   }
   if (!line.error.empty()) {
     log.line(line.error);
-    return finish(log, ExitCode::BadCommandLine);
+    return endWithoutGuard(ExitCode::BadCommandLine);
   }
   ui.keepApplicationWindowHidden();
   os.setApplication(ui.applicationWindow(), kAppTitle);
@@ -455,10 +459,13 @@ ExitCode runUnattended(platform::Platform& os, gui::Ui& ui, const CommandLine& l
                        "); trying again for up to " + seconds + " s.");
     if (!guard.take(kGuardWaitMs)) {
       log.line("It did not end within " + seconds + " s.  Nothing is changed.");
-      return finish(log, ExitCode::AnotherInstallation);
+      return endWithoutGuard(ExitCode::AnotherInstallation);
     }
     log.line("It has ended.");
   }
+  // The kept log is this run's from here on: the last one's is moved aside.
+  if (!kept.empty()) moveKeptLogAside(os, kept);
+  log.keep(kept, true);
   return finish(log, options.uninstall ? run.uninstall() : run.install());
 }
 
@@ -467,13 +474,14 @@ ExitCode refuseWindow(platform::Platform& os, const std::string& commandLine,
   LogPrompter log(os, "");
   std::string notKept;
   std::string kept = keptLogPath(os, notKept);
-  if (!kept.empty()) log.keepIn(kept);
   log.start(std::string(kAppTitle) + ", started with: " + commandLine);
   log.line("Run by " + session.describe() + " " + timeText(os) + ".");
   log.line("Nobody can see a window of " + session.describe() +
            ", so the wizard shows none.  /quiet installs unattended:");
   logLines(log, usageText());
-  return finish(log, ExitCode::NoWindowHere);
+  finish(log, ExitCode::NoWindowHere);
+  log.keep(kept, false);  // added at its end: an installation may be writing it
+  return ExitCode::NoWindowHere;
 }
 
 }  // namespace app

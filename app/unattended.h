@@ -48,7 +48,8 @@ inline constexpr unsigned kGuardWaitMs = 30 * 1000;
 // logged and refused; /status reads; otherwise the installation or the
 // removal, once the single-instance guard is taken.  `commandLine` is
 // logged as given.  Every run but /status also writes the kept log
-// (app/kept_log.h).  `session` is where this process runs.
+// (app/kept_log.h): the run that takes the guard starts it anew, any other
+// adds its lines at its end.  `session` is where this process runs.
 ExitCode runUnattended(platform::Platform& os, gui::Ui& ui, const CommandLine& line,
                        const std::string& commandLine, const Session& session);
 

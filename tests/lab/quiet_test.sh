@@ -34,13 +34,14 @@ quiet() {
   QUIET_LOG=$(tr -d '\r' < "$(road_unix "C:\\road\\$name.log")" 2>/dev/null || echo "(no log)")
 }
 # raw NAME ARGS...: runs PrnWizard.exe ARGS as they are; QUIET_EXIT is its
-# exit code, QUIET_LOG the kept log.  A window would never be answered: the
-# run would be stopped at the bound and its code be 124.
+# exit code, QUIET_LOG the kept log (removed before, unless KEEP_KEPT is
+# set).  A window would never be answered: the run would be stopped at the
+# bound and its code be 124.
 raw() {
   local name=$1
   shift
   QUIET_EXIT=0
-  rm -f "$kept_log"
+  [ -n "${KEEP_KEPT:-}" ] || rm -f "$kept_log"
   ROAD_LIMIT=$(road_slow 120) road_wine PrnWizard.exe "$@" </dev/null >/dev/null 2>&1 ||
     QUIET_EXIT=$?
   QUIET_LOG=$(tr -d '\r' < "$kept_log" 2>/dev/null || echo "(no kept log)")
@@ -257,13 +258,20 @@ bg_wine PrnWizard.exe /quiet /wait:$first_wait "/printer:$ROAD_PRINTER" \
   "/log:C:\\road\\first.log" </dev/null >/dev/null 2>&1 &
 first=$!
 guard_taken || fail "the first run never took the guard"
-quiet second /server:$ROAD_SERVER "/printer:$ROAD_PRINTER"
+KEEP_KEPT=1 quiet second /server:$ROAD_SERVER "/printer:$ROAD_PRINTER"
 expect "the second quiet run" $retry "It did not end within 30 s.  Nothing is changed."
 check "the second changed nothing: monitor" absent "$(listed)"
 first_exit=0
 wait "$first" || first_exit=$?
 check "the first quiet run" 0 "$first_exit"
 cp "$kept_log" "$ROAD_WORK/first.kept.log" 2>/dev/null || true
+# The kept log is the first run's, from its start to its end; the second
+# added its lines without cutting it.
+first_kept=$(tr -d '\r' < "$kept_log" 2>/dev/null || echo "(no kept log)")
+contains "the kept log starts with the first run" "$(head -n 1 <<<"$first_kept")" \
+  "started with: /quiet /wait:$first_wait "
+contains "the kept log: the second run's lines" "$first_kept" "It did not end within 30 s.  Nothing is changed."
+contains "the kept log: the first run's end" "$first_kept" "Exit code 0: done."
 check "the first run's work: Server Address" "$ROAD_SERVER" "$(address)"
 check "the first run's work: port" "Remote Port" "$(port "$ROAD_PRINTER")"
 quiet uninstall4 /uninstall

@@ -393,6 +393,27 @@ TEST_F(Unattended, AnotherInstallationIsWaitedForThenRefusedWith1618) {
     EXPECT_TRUE(snapshot() == before);
     EXPECT_EQ(run("/quiet /uninstall"), ExitCode::AnotherInstallation);
   }
+  // The kept log is the holder's, which is still writing it: a run that
+  // does not hold the guard neither cuts it nor moves it aside, and adds
+  // its own lines at its end, at once.  So does a mistaken line.
+  const std::string holders = "Varn PRN WIZARD, started with: /quiet /server:10.77.0.5\r\n";
+  pc.files.erase(std::string(kKeptFolder) + "\\PrnWizard.previous.log");
+  pc.putFile(kKept, platform::FakePc::dataFile(holders));
+  EXPECT_EQ(run(kInstall), ExitCode::AnotherInstallation);
+  EXPECT_EQ(kept().rfind(holders, 0), 0u) << kept();
+  EXPECT_EQ(kept().substr(holders.size()), log()) << "its lines after the holder's";
+  EXPECT_EQ(pc.file(std::string(kKeptFolder) + "\\PrnWizard.previous.log"), nullptr);
+  pc.mutexesElsewhere.clear();
+  EXPECT_EQ(run("/quiet /bogus"), ExitCode::BadCommandLine);
+  EXPECT_EQ(kept().rfind(holders, 0), 0u) << kept();
+  EXPECT_NE(kept().find("Exit code 1618"), std::string::npos) << kept();
+  EXPECT_TRUE(keptHas("Unknown switch \"/bogus\"")) << kept();
+  EXPECT_EQ(pc.file(std::string(kKeptFolder) + "\\PrnWizard.previous.log"), nullptr);
+  // The run that takes the guard starts it anew, the last one moved aside.
+  ASSERT_EQ(run(kInstall), ExitCode::Done);
+  EXPECT_EQ(kept(), log());
+  EXPECT_EQ(content(std::string(kKeptFolder) + "\\PrnWizard.previous.log").rfind(holders, 0), 0u);
+  ASSERT_EQ(run("/quiet /uninstall"), ExitCode::Done);
   // A guard that cannot be made is tried for as long, and not run without.
   pc.mutexesElsewhere.clear();
   pc.failCall(platform::WindowsCall::TakeMutex, 1450);
