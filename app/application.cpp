@@ -3,7 +3,8 @@
 #include <memory>
 
 #include "app/command_line.h"
-#include "app/log_prompter.h"
+#include "app/instance_guard.h"
+#include "app/session.h"
 #include "app/state/context.h"
 #include "app/state/wizard_state.h"
 #include "app/unattended.h"
@@ -90,40 +91,46 @@ void destroyPages() {
 
 namespace {
 
-// A command line that is not a quiet run: /?, or a line with a mistake,
-// answered in a box as Windows installers do.
-int answerInBox(platform::Platform& os, gui::Ui& ui, const CommandLine& line) {
+// "/?" alone, from a person: the switches and exit codes in a box.
+int answerInBox(platform::Platform& os, gui::Ui& ui) {
   os.setApplication(ui.applicationWindow(), kAppTitle);
-  std::string text = usageText();
-  if (!line.error.empty()) text = line.error + "\n\n" + text;
-  os.prompter().showMessage(text);
-  return static_cast<int>(line.error.empty() ? ExitCode::Done : ExitCode::BadCommandLine);
+  os.prompter().showMessage(usageText());
+  return static_cast<int>(ExitCode::Done);
 }
 
-}  // namespace
+// How long the wizard looks for the window of the copy that holds the
+// guard: it titles it as soon as it has the guard.
+constexpr unsigned kFindRunningMs = 1000;
+constexpr unsigned kFindRetryMs = 100;
 
-int runApplication(platform::Platform& os, gui::Ui& ui, const std::string& commandLine) {
-  CommandLine line = parseCommandLine(commandLine);
-  if (line.options.quiet && !line.options.help) {
-    if (line.error.empty())
-      return static_cast<int>(runUnattended(os, ui, line.options, commandLine));
-    LogPrompter log(os, line.options.logFile);
-    if (log.start(std::string(kAppTitle) + " /quiet, started with: " + commandLine)) {
-      log.line(line.error);
-      log.line("Exit code 1: " + std::string(exitCodeText(ExitCode::BadCommandLine)) + ".");
+// The wizard, once the guard is taken: with another installation in
+// progress, the copy's window when it is a wizard on this desktop comes to
+// the front silently; else the user is told.
+int runWizard(platform::Platform& os, gui::Ui& ui) {
+  const std::uint8_t major = os.osMajorVersion();
+  InstanceGuard guard(os, major);
+  // A guard that cannot be made at all does not keep a person from the
+  // wizard; one that another process holds does.
+  if (!guard.tryTake() && (guard.error() == platform::kOk ||
+                           guard.error() == platform::kErrorAccessDenied)) {
+    for (unsigned waited = 0;; waited += kFindRetryMs) {
+      platform::WindowId running = 0;
+      if (os.findWindow(kAppClass, kAppTitle, running) == platform::kOk && running) {
+        os.setForegroundWindow(running);
+        return 0;
+      }
+      if (waited >= kFindRunningMs) break;
+      os.sleep(kFindRetryMs);
     }
-    return static_cast<int>(ExitCode::BadCommandLine);
-  }
-  if (line.options.help || !line.error.empty()) return answerInBox(os, ui, line);
-  // A copy already running: bring it to the front and leave silently.
-  platform::WindowId running = 0;
-  if (os.findWindow(kAppClass, kAppTitle, running) == platform::kOk && running) {
-    os.setForegroundWindow(running);
-    return 0;
+    os.setApplication(ui.applicationWindow(), kAppTitle);
+    os.prompter().showMessage(
+        "Another installation of the Printer Sharing Server driver is in progress.\n"
+        "Please run the wizard again when it has finished.");
+    return static_cast<int>(ExitCode::AnotherInstallation);
   }
   os.setWindowText(ui.applicationWindow(), kAppTitle);
   os.setApplication(ui.applicationWindow(), kAppTitle);
-  osMajorVersion = os.osMajorVersion();
+  osMajorVersion = major;
   setContext(&os, &ui);
   // What a run ended in the middle left is undone before anything else; a
   // journal that cannot be undone ends the wizard after its message.
@@ -139,6 +146,18 @@ int runApplication(platform::Platform& os, gui::Ui& ui, const std::string& comma
   } catch (const pages::Halt&) {
   }
   return 0;
+}
+
+}  // namespace
+
+int runApplication(platform::Platform& os, gui::Ui& ui, const std::string& commandLine) {
+  CommandLine line = parseCommandLine(commandLine);
+  if (line.empty || line.helpAlone) {
+    Session session = currentSession(os, false);
+    if (session.unseen()) return static_cast<int>(refuseWindow(os, commandLine, session));
+    return line.empty ? runWizard(os, ui) : answerInBox(os, ui);
+  }
+  return static_cast<int>(runUnattended(os, ui, line, commandLine, currentSession(os)));
 }
 
 }  // namespace app

@@ -61,15 +61,22 @@ std::string apply(const std::string& word, Options& o, std::vector<std::string>&
   std::string name = lower(word.substr(1, colon == std::string::npos ? colon : colon - 1));
   bool hasValue = colon != std::string::npos;
   std::string value = hasValue ? word.substr(colon + 1) : std::string();
+  // The quiet switches of other installers mean /quiet, and deployment
+  // tools add /norestart to every line; either may come more than once.
+  if (name == "q" || name == "qn" || name == "s" || name == "silent") name = "quiet";
+  bool repeatable = name == "quiet" || name == "norestart";
   for (const std::string& s : seen)
-    if (s == name) return "/" + name + " is given twice.";
+    if (s == name && !repeatable) return "/" + name + " is given twice.";
   seen.push_back(name);
 
+  bool ignored = false;
   bool* flag = name == "quiet"       ? &o.quiet
                : name == "uninstall" ? &o.uninstall
+               : name == "status"    ? &o.status
                : name == "?"         ? &o.help
                : name == "default"   ? &o.makeDefault
                : name == "testpage"  ? &o.testPage
+               : name == "norestart" ? &ignored  // nothing here needs a restart
                                      : nullptr;
   if (flag) {
     if (hasValue) return "/" + name + " takes no value.";
@@ -101,16 +108,21 @@ std::string apply(const std::string& word, Options& o, std::vector<std::string>&
 
 // What the switches say together.
 std::string combination(const Options& o, const std::vector<std::string>& seen) {
-  if (o.help) return "";
+  if (o.help) return seen.size() == 1 ? "" : "/? stands alone.";
   auto given = [&](const char* name) {
     for (const std::string& s : seen)
       if (s == name) return true;
     return false;
   };
   if (!o.quiet && !seen.empty()) return "The switches work only with /quiet.";
+  if (o.uninstall && o.status) return "/uninstall and /status exclude each other.";
   if (o.uninstall) {
     for (const char* name : {"server", "printer", "default", "testpage", "wait"})
       if (given(name)) return "/uninstall takes no /" + std::string(name) + ".";
+  }
+  if (o.status) {
+    for (const char* name : {"default", "testpage", "wait"})
+      if (given(name)) return "/status takes no /" + std::string(name) + ".";
   }
   return "";
 }
@@ -172,22 +184,26 @@ std::string quoteWord(const std::string& word) {
 }
 
 std::string installSwitches(const std::string& server, const std::string& printer, bool makeDefault,
-                            bool testPage) {
+                            bool testPage, const std::string& wait) {
   std::string line = "/quiet " + quoteWord("/server:" + server);
   if (!printer.empty()) line += " " + quoteWord("/printer:" + printer);
   if (makeDefault) line += " /default";
   if (testPage) line += " /testpage";
+  if (!wait.empty()) line += " " + quoteWord("/wait:" + wait);
   return line;
 }
 
 CommandLine parseCommandLine(const std::string& line) {
   CommandLine result;
   std::vector<std::string> seen;
-  for (const std::string& word : splitCommandLine(line)) {
+  std::vector<std::string> words = splitCommandLine(line);
+  for (const std::string& word : words) {
     std::string error = apply(word, result.options, seen);
     if (result.error.empty()) result.error = error;
   }
   if (result.error.empty()) result.error = combination(result.options, seen);
+  result.empty = words.empty();
+  result.helpAlone = result.options.help && words.size() == 1 && result.error.empty();
   return result;
 }
 

@@ -24,12 +24,23 @@ std::string oneLine(const std::string& text) {
 }  // namespace
 
 bool LogPrompter::start(const std::string& firstLine) {
+  held_ = firstLine + "\r\n";
   return path_.empty() || files_.writeFile(path_, firstLine + "\r\n", false) == platform::kOk;
+}
+
+void LogPrompter::keep(const std::string& kept, bool replace) {
+  if (keptDone_) return;
+  keptDone_ = true;
+  if (!kept.empty() && files_.writeFile(kept, held_, !replace) == platform::kOk && replace)
+    kept_ = kept;
+  held_.clear();
 }
 
 void LogPrompter::line(const std::string& text) {
   // A log that stops being writable does not stop the installation.
   if (!path_.empty()) files_.writeFile(path_, oneLine(text) + "\r\n", true);
+  if (!kept_.empty()) files_.writeFile(kept_, oneLine(text) + "\r\n", true);
+  else if (!keptDone_) held_ += oneLine(text) + "\r\n";
 }
 
 platform::Answer LogPrompter::prompt(const platform::Prompt& p) {

@@ -16,8 +16,16 @@ class LogPrompter : public platform::Prompter {
   // `path` empty: nothing is written, the messages are only counted.
   LogPrompter(platform::Files& files, std::string path) : files_(files), path_(std::move(path)) {}
 
+  // The log kept in a fixed folder (app/kept_log.h): the lines are held
+  // until keep() names it.  With `replace` (the run that holds the
+  // single-instance guard) they replace it, and every later line goes after
+  // them; else (a run that may not change it: another may be writing it)
+  // they go at its end in one write, and later lines are not kept.  A kept
+  // log that cannot be written is given up quietly.
+  void keep(const std::string& kept, bool replace);
+
   // Starts the log with its first line, replacing an earlier log.  False
-  // when the file cannot be written.
+  // when the log file cannot be written.
   bool start(const std::string& firstLine);
   // A line of the run's own (a step, the outcome).
   void line(const std::string& text);
@@ -30,6 +38,9 @@ class LogPrompter : public platform::Prompter {
  private:
   platform::Files& files_;
   std::string path_;
+  std::string kept_;
+  std::string held_;  // the lines until keep()
+  bool keptDone_ = false;  // keep() was called
   int messages_ = 0;
 };
 

@@ -1,11 +1,12 @@
-// The unattended mode: the installation or the removal from the command
-// line, with no window and no question, its messages in a log and its
-// outcome in the exit code.
+// The unattended mode: the installation, the removal or the status from the
+// command line, with no window and no question, its messages in a log and
+// its outcome in the exit code.
 #pragma once
 
 #include <string>
 
 #include "app/command_line.h"
+#include "app/session.h"
 #include "gui/ui.h"
 #include "platform/platform.h"
 
@@ -15,7 +16,6 @@ namespace app {
 enum class ExitCode : int {
   Done = 0,
   BadCommandLine = 1,
-  AnotherCopy = 2,
   NoServer = 3,
   MonitorFailed = 4,
   NoMatchingPrinter = 5,
@@ -23,8 +23,19 @@ enum class ExitCode : int {
   DefaultFailed = 7,
   TestPageFailed = 8,
   UninstallStopped = 9,
+  NoWindowHere = 10,
+  SeveralServers = 11,
+  DiscoveryPortHeld = 12,
+  MonitorNotRegistered = 13,
+  AddressNotStored = 14,
+  NoRemotePortPrinter = 15,
+  StateUnreadable = 16,
   UndoFailed = 20,
   RecordFailed = 21,
+  NotYetUndone = 22,
+  // Windows Installer's ERROR_INSTALL_ALREADY_RUNNING, which deployment
+  // tools retry.
+  AnotherInstallation = 1618,
 };
 
 // What the code means, as the log's last line and /? say it.
@@ -32,11 +43,22 @@ const char* exitCodeText(ExitCode code);
 // The text /? shows: the switches and the exit codes.
 std::string usageText();
 
-// Runs the installation (or with /uninstall the removal) that `options`
-// ask for.  `commandLine` is logged as given.  The application window is
-// titled, so that the wizard started meanwhile finds this copy, but stays
-// hidden.
-ExitCode runUnattended(platform::Platform& os, gui::Ui& ui, const Options& options,
-                       const std::string& commandLine);
+// How long an unattended run waits for another installation to end
+// before it gives up with AnotherInstallation.
+inline constexpr unsigned kGuardWaitMs = 30 * 1000;
+
+// Runs what `line` asks for with no window: a line with a mistake is
+// logged and refused; /status reads; otherwise the installation or the
+// removal, once the single-instance guard is taken.  `commandLine` is
+// logged as given.  Every run but /status also writes the kept log
+// (app/kept_log.h): the run that takes the guard starts it anew, any other
+// adds its lines at its end.  `session` is where this process runs.
+ExitCode runUnattended(platform::Platform& os, gui::Ui& ui, const CommandLine& line,
+                       const std::string& commandLine, const Session& session);
+
+// Started where nobody can see a window (SYSTEM, session 0) without
+// /quiet: shows nothing, says why in the kept log, NoWindowHere.
+ExitCode refuseWindow(platform::Platform& os, const std::string& commandLine,
+                      const Session& session);
 
 }  // namespace app

@@ -22,7 +22,7 @@ void closeDown(platform::Network& net) {
 }  // namespace
 
 Setup setUpNetwork(platform::Network& net, platform::Windows& windows,
-                   platform::Prompter& prompter) {
+                   platform::Prompter& prompter, PortHolder holder) {
   if (net.wsaStartup(0x0202) != platform::kOk) {
     error(prompter, "WSAStartup failed!!\n");
     return Setup::NoDiscovery;
@@ -41,9 +41,20 @@ Setup setUpNetwork(platform::Network& net, platform::Windows& windows,
   receiveBufferGranted = 0;
   net.getSockOpt(discoverySocket, platform::SockOpt::ReceiveBuffer, receiveBufferGranted);
 
-  if (net.bind(discoverySocket, platform::kInaddrAny, DISCOVERY_PORT) != platform::kOk) {
+  if (platform::Error bound = net.bind(discoverySocket, platform::kInaddrAny, DISCOVERY_PORT)) {
     platform::WindowId companion = 0;
     windows.findWindow("", kCompanionTitle, companion);
+    if (holder == PortHolder::LeaveAlone) {
+      closeDown(net);
+      prompter.showMessage(platform::failureText(
+          "The discovery port " + std::to_string(DISCOVERY_PORT) + " is held by " +
+              (companion ? std::string("the ") + kCompanionTitle + " utility, which is left open"
+                         : std::string("another program (the ") + kCompanionTitle +
+                               " utility of another session, perhaps)") +
+              ".",
+          bound));
+      return Setup::PortHeld;
+    }
     if (!companion) {
       error(prompter, "Bind failed!!\n");
       closeDown(net);

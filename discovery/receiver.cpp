@@ -42,6 +42,12 @@ bool waitForReceiverEnd(unsigned ms) {
   return !receiverRunning();
 }
 
+bool stopReceiver(platform::Network& net, unsigned ms) {
+  bStopReceiver.store(1, std::memory_order_release);
+  net.closeSocket(discoverySocket);
+  return waitForReceiverEnd(ms);
+}
+
 void resetReceiver() {
   waitForReceiverEnd(2000);
   bStopReceiver.store(0, std::memory_order_release);

@@ -23,6 +23,12 @@ void startReceiver(platform::Platform& os);
 bool receiverRunning();
 // Waits up to `ms` real milliseconds for the thread to end; false if it runs on.
 bool waitForReceiverEnd(unsigned ms);
+// For a run that goes on, or ends, after its search: sets the flag and
+// closes the socket, which wakes the thread's wait, then waits up to `ms`
+// real milliseconds for the thread to end.  No call is then left in
+// flight on the socket (Wine keeps such a socket bound after its process
+// has ended, and the next program cannot bind the port).
+bool stopReceiver(platform::Network& net, unsigned ms);
 // Back to the state at program start: an earlier run's thread has ended
 // (it stops on bStopReceiver) and the flag is clear again.
 void resetReceiver();

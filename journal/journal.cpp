@@ -440,7 +440,7 @@ Error readStored(platform::Registry& r, platform::RegKey key, Stored& out) {
 std::vector<std::pair<std::string, bool>> readLeftovers(platform::Registry& r) {
   std::vector<std::pair<std::string, bool>> paths;
   platform::RegKey key = 0;
-  if (r.regOpenKey(kLeftoversKey, key)) return paths;
+  if (r.regOpenKeyToRead(kLeftoversKey, key)) return paths;
   for (std::uint32_t i = 0; i < 1000; ++i) {
     std::string name, data;
     std::uint32_t type = 0;
@@ -729,7 +729,7 @@ Error readPending(platform::Registry& registry, std::optional<Pending>& pending)
   Pending p;
   for (const auto& [path, folder] : readLeftovers(registry)) p.leftovers.push_back(path);
   platform::RegKey key = 0;
-  Error e = registry.regOpenKey(kJournalKey, key);
+  Error e = registry.regOpenKeyToRead(kJournalKey, key);
   if (missing(e)) {
     if (!p.leftovers.empty()) pending = p;
     return kOk;

@@ -285,6 +285,11 @@ std::string storedServerAddress(platform::Registry& registry) {
   return RegistryKey(registry, kMonitorKey).readString(kServerAddressValue);
 }
 
+std::string readServerAddress(platform::Registry& registry) {
+  return RegistryKey(registry, kMonitorKey, RegistryKey::Access::ReadOnly)
+      .readString(kServerAddressValue);
+}
+
 namespace {
 // The ports the spooler has; false after "EnumPorts Failed!!\nCode %d".
 bool listPorts(platform::Spooler& spooler, platform::Prompter& prompter,

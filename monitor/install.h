@@ -68,6 +68,9 @@ void storeServerAddress(platform::Registry& registry, platform::Prompter& prompt
 
 // The stored "Server Address" (empty when missing).  May raise RegistryError.
 std::string storedServerAddress(platform::Registry& registry);
+// The same, read without creating the key or asking for write access, for
+// a run that changes nothing.  May raise RegistryError.
+std::string readServerAddress(platform::Registry& registry);
 
 // Moving the printers off "Remote Port" and unregistering the monitor, as
 // the removal before an update does it (no question; "... does not exist!"

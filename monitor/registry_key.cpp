@@ -2,12 +2,15 @@
 
 namespace monitor {
 
-RegistryKey::RegistryKey(platform::Registry& registry, const std::string& path)
+RegistryKey::RegistryKey(platform::Registry& registry, const std::string& path, Access access)
     : registry_(registry) {
   std::string::size_type start = path.find_first_not_of('\\');
   path_ = start == std::string::npos ? std::string() : path.substr(start);
   platform::RegKey key = 0;
-  if (registry_.regOpenKey(path_, key) == platform::kOk) key_ = key;
+  platform::Error e = access == Access::Full ? registry_.regOpenKey(path_, key)
+                                             : registry_.regOpenKeyToRead(path_, key);
+  if (e == platform::kOk) key_ = key;
+  readOnly_ = access == Access::ReadOnly;
 }
 
 RegistryKey::~RegistryKey() {
@@ -28,7 +31,7 @@ std::string RegistryKey::readString(const std::string& name) {
 
 void RegistryKey::writeString(const std::string& name, const std::string& value) {
   platform::RegKey key = 0;
-  if (!key_ && registry_.regCreateKey(path_, key) == platform::kOk) key_ = key;
+  if (!key_ && !readOnly_ && registry_.regCreateKey(path_, key) == platform::kOk) key_ = key;
   if (!key_ || registry_.regSetString(key_, name, value) != platform::kOk)
     throw RegistryError("Failed to set data for '" + name + "'");
 }

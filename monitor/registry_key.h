@@ -29,10 +29,13 @@ class RegistryError : public gui::Exception {
 
 class RegistryKey {
  public:
+  // How the key is opened: with full access, created by the first write
+  // when missing (the wizard's way), or to read only, where a write fails.
+  enum class Access { Full, ReadOnly };
   // `path` names a key under HKEY_LOCAL_MACHINE; a leading backslash is
   // dropped (the same key; Wine refuses the name with it).  Opened at once
   // when it is there.
-  RegistryKey(platform::Registry& registry, const std::string& path);
+  RegistryKey(platform::Registry& registry, const std::string& path, Access access = Access::Full);
   ~RegistryKey();
   RegistryKey(const RegistryKey&) = delete;
   RegistryKey& operator=(const RegistryKey&) = delete;
@@ -49,6 +52,7 @@ class RegistryKey {
   platform::Registry& registry_;
   std::string path_;
   platform::RegKey key_ = 0;
+  bool readOnly_ = false;
 };
 
 }  // namespace monitor

@@ -62,6 +62,7 @@ void TMainForm::FormCreate() {
       discovery::startReceiver(os);
       break;
     case discovery::Setup::NoDiscovery:
+    case discovery::Setup::PortHeld:  // only where the port's holder is left alone
       break;
   }
 }

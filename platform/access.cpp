@@ -61,7 +61,7 @@ void add(Bytes& b, std::uint32_t v, int bytes) {
 
 }  // namespace
 
-bool writableByOthers(const std::optional<Bytes>& dacl) {
+bool writableByOthers(const std::optional<Bytes>& dacl, const Bytes& self) {
   if (!dacl) return true;
   const Bytes& b = *dacl;
   if (b.size() < kAclHeader) return true;
@@ -93,7 +93,7 @@ bool writableByOthers(const std::optional<Bytes>& dacl) {
       if (sidAt + sidSize > end) return true;
       Bytes who(b.begin() + static_cast<std::ptrdiff_t>(sidAt),
                 b.begin() + static_cast<std::ptrdiff_t>(sidAt + sidSize));
-      if ((mask & kWriteRights) && !trusted(who)) return true;
+      if ((mask & kWriteRights) && !trusted(who) && (self.empty() || who != self)) return true;
     }
     at = end;
   }

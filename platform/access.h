@@ -23,7 +23,9 @@ inline constexpr std::uint32_t kWriteRights =
 // object itself (inherit-only ACEs do not).  Deny ACEs are not weighed: a
 // grant counts even where a deny may stand before it.  A DACL that cannot
 // be read counts as writable.
-bool writableByOthers(const std::optional<std::vector<std::uint8_t>>& dacl);
+// `self`, when given, is this process's account (a SID's bytes), trusted too.
+bool writableByOthers(const std::optional<std::vector<std::uint8_t>>& dacl,
+                      const std::vector<std::uint8_t>& self = {});
 
 // The DACL of a folder only administrators can write: full control for
 // SYSTEM and the Administrators, inherited by its files and subfolders.

@@ -2,9 +2,9 @@
 
 namespace platform {
 
-void Faults::set(Key key, Error error, int times) {
+void Faults::set(Key key, Error error, int times, int passing) {
   std::lock_guard<std::mutex> hold(lock_);
-  faults_[key] = Fault{error, times};
+  faults_[key] = Fault{error, times, passing};
 }
 
 void Faults::clearFaults() {
@@ -54,6 +54,10 @@ Error Faults::take(Key key) {
   if (failAt_ != 0 && calls_ == failAt_) return failAtError_;
   auto it = faults_.find(key);
   if (it == faults_.end()) return kOk;
+  if (it->second.passing > 0) {
+    --it->second.passing;
+    return kOk;
+  }
   Error error = it->second.error;
   if (it->second.remaining > 0 && --it->second.remaining == 0) faults_.erase(it);
   return error;

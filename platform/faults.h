@@ -62,10 +62,10 @@ class Faults {
   virtual ~Faults() = default;
 
   // The next `times` calls of `call` fail with `error` (times < 0: all of
-  // them).  `error` must not be 0.
+  // them), after `passing` calls of it that succeed.  `error` must not be 0.
   template <class CallEnum>
-  void failCall(CallEnum call, Error error, int times = -1) {
-    set({areaOf(call), static_cast<int>(call)}, error, times);
+  void failCall(CallEnum call, Error error, int times = -1, int passing = 0) {
+    set({areaOf(call), static_cast<int>(call)}, error, times, passing);
   }
   void clearFaults();
 
@@ -96,8 +96,9 @@ class Faults {
   struct Fault {
     Error error;
     int remaining;
+    int passing;
   };
-  void set(Key key, Error error, int times);
+  void set(Key key, Error error, int times, int passing);
   Error take(Key key);
 
   std::mutex lock_;

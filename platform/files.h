@@ -1,6 +1,6 @@
 // The system directory, files and folders (copies, renames, attributes, who
-// may write them), DLLs loaded to call one export, and text written to a
-// file (the unattended mode's log).
+// may write them), DLLs loaded to call one export, text written to a file
+// (the unattended mode's log), and the folders the log is kept in.
 #pragma once
 
 #include <cstdint>
@@ -40,9 +40,10 @@ namespace platform {
     (const std::string& path, std::uint32_t& attributes), (path, attributes), attributes = 0)   \
   X(SetFileAttributes, setFileAttributes, doSetFileAttributes,                                  \
     (const std::string& path, std::uint32_t attributes), (path, attributes), )                  \
-  /* Whether the DACL of a file or folder lets anyone but SYSTEM, Administrators,               \
-     TrustedInstaller and CREATOR OWNER write, replace or re-permission it                      \
-     (platform/access.h decides from the DACL; GetNamedSecurityInfoA, bound late). */           \
+  /* Whether anyone but SYSTEM, Administrators, TrustedInstaller, CREATOR OWNER and this       \
+     process's account may write, replace or re-permission a file or folder: its owner, or     \
+     its DACL (platform/access.h decides; GetNamedSecurityInfoA, bound late).  The 9x family    \
+     has no security (120). */                                                                  \
   X(WritableByOthers, writableByOthers, doWritableByOthers,                                     \
     (const std::string& path, bool& writable), (path, writable), writable = false)              \
   /* LoadLibraryA by full path. */                                                              \
@@ -54,7 +55,11 @@ namespace platform {
   /* CreateFileA and WriteFile: `text` replaces the file's content, or with `append` goes after \
      it (the file is made when missing). */                                                     \
   X(WriteFile, writeFile, doWriteFile,                                                          \
-    (const std::string& path, const std::string& text, bool append), (path, text, append), )
+    (const std::string& path, const std::string& text, bool append), (path, text, append), )    \
+  /* SHGetFolderPathA for CSIDL_COMMON_APPDATA, looked up at run time in shell32, else in        \
+     shfolder.dll (Windows 9x and NT 4.0 have it only with later Internet Explorers; 127). */    \
+  X(SHGetFolderPath, commonAppDataFolder, doCommonAppDataFolder, (std::string & folder),        \
+    (folder), folder.clear())
 
 enum class FilesCall : int { PLATFORM_FILES_CALLS(PLATFORM_CALL_ENUMERATOR) };
 constexpr Area areaOf(FilesCall) { return Area::Files; }

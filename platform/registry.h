@@ -41,7 +41,11 @@ namespace platform {
     (key, name), )                                                                                 \
   /* RegDeleteKeyA under HKEY_LOCAL_MACHINE: a key without subkeys, with its values. */            \
   X(RegDeleteKey, regDeleteKey, doRegDeleteKey, (const std::string& path), (path), )               \
-  X(RegCloseKey, regCloseKey, doRegCloseKey, (RegKey key), (key), )
+  X(RegCloseKey, regCloseKey, doRegCloseKey, (RegKey key), (key), )                               \
+  /* RegOpenKeyExA under HKEY_LOCAL_MACHINE with KEY_READ: opens an existing key to read it,       \
+     creating nothing (a missing key fails with 2); writes through it fail with 5. */              \
+  X(RegOpenKeyExToRead, regOpenKeyToRead, doRegOpenKeyToRead, (const std::string& path,          \
+    RegKey& key), (path, key), key = 0)
 
 enum class RegistryCall : int { PLATFORM_REGISTRY_CALLS(PLATFORM_CALL_ENUMERATOR) };
 constexpr Area areaOf(RegistryCall) { return Area::Registry; }

@@ -1,5 +1,6 @@
-// The window manager, the shell, the version query, the computer name and
-// the clock.  Message boxes are platform/message_boxes.h.
+// The window manager, the shell, the version query, the computer name, the
+// clock, who this process runs as and in which session, and named mutexes.
+// Message boxes are platform/message_boxes.h.
 #pragma once
 
 #include <cstdint>
@@ -32,7 +33,43 @@ using WindowId = std::uintptr_t;  // 0: no window
     (WindowId window, unsigned message, std::uintptr_t wParam, std::intptr_t lParam),              \
     (window, message, wParam, lParam), )                                                           \
   /* The NetBIOS name, at most 15 characters. */                                                   \
-  X(GetComputerName, computerName, doComputerName, (std::string& name), (name), name.clear())
+  X(GetComputerName, computerName, doComputerName, (std::string& name), (name), name.clear())     \
+  /* Who this process runs as: its token's user (OpenProcessToken, GetTokenInformation), whether   \
+     that is LocalSystem (S-1-5-18), and its account as DOMAIN\user (LookupAccountSidA).  The      \
+     9x family has no tokens (120). */                                                            \
+  X(GetProcessAccount, processAccount, doProcessAccount, (Account& account), (account),            \
+    account = Account{})                                                                           \
+  /* ProcessIdToSessionId of this process, looked up at run time: Windows 9x and NT 4.0 lack it    \
+     (127). */                                                                                     \
+  X(GetSessionId, sessionId, doSessionId, (std::uint32_t& session), (session), session = 0)        \
+  /* The account signed in to a session, as DOMAIN\user (WTSQuerySessionInformationA, user and    \
+     domain); empty when nobody is.  Without the terminal services' DLL (9x, NT 4.0) 126. */       \
+  X(GetSessionUser, sessionUser, doSessionUser, (std::uint32_t session, std::string& account),     \
+    (session, account), account.clear())                                                           \
+  /* A named mutex, taken without waiting: OpenMutexA, else CreateMutexA with a descriptor that    \
+     lets every account open it, then WaitForSingleObject with no time-out.  `mutex` is 0 when     \
+     another process owns it; one that another account made and this one may not open fails with  \
+     5.  A mutex whose owner ended without releasing it is taken. */                               \
+  X(TakeMutex, takeMutex, doTakeMutex, (const std::string& name, MutexId& mutex), (name, mutex),   \
+    mutex = 0)                                                                                     \
+  /* ReleaseMutex and CloseHandle. */                                                              \
+  X(ReleaseMutex, releaseMutex, doReleaseMutex, (MutexId mutex), (mutex), )                        \
+  /* GetSystemTime: the date and time in UTC. */                                                   \
+  X(GetSystemTime, systemTime, doSystemTime, (SystemTime& time), (time), time = SystemTime{})
+
+// Who a process runs as.
+struct Account {
+  bool system = false;  // LocalSystem, the account services and deployment tools run as
+  std::string name;     // DOMAIN\user
+};
+
+// A mutex this process owns; 0 when none.
+using MutexId = std::uintptr_t;
+
+// A moment in UTC, as GetSystemTime gives it.
+struct SystemTime {
+  unsigned year = 0, month = 0, day = 0, hour = 0, minute = 0, second = 0;
+};
 
 enum class WindowsCall : int {
   PLATFORM_WINDOWS_CALLS(PLATFORM_CALL_ENUMERATOR)
@@ -51,6 +88,7 @@ struct ShellRequest {
 inline constexpr unsigned kWmDestroy = 0x0002;
 inline constexpr unsigned kWmClose = 0x0010;
 inline constexpr Error kErrorInvalidWindowHandle = 1400;
+inline constexpr Error kErrorCallNotImplemented = 120;
 
 class Windows : public virtual Faults {
  public:

@@ -13,7 +13,7 @@ packages=(
   cmake ninja-build dpkg-dev python3-pil
   libgtest-dev libgmock-dev libbenchmark-dev libjpeg62-turbo-dev libgif-dev libz-mingw-w64-dev
   libfreetype-dev zlib1g-dev
-  clang libclang-rt-14-dev locales wixl
+  clang libclang-rt-14-dev locales wixl msitools
   osslsigncode python3-olefile openssl
 )
 # 32-bit Wine, unless WIN_PRESET=win64 runs the Windows programs under 64-bit

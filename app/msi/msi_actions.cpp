@@ -39,6 +39,8 @@ bool installerBound() {
 // The wizard ends on its own within its search bound and the spooler's work;
 // this only keeps a hung run from holding the installation for ever.
 constexpr DWORD kWizardBoundMs = 20 * 60 * 1000;
+// The wizard's code for "another installation is in progress".
+constexpr DWORD kAnotherInstallation = 1618;
 
 std::string property(MSIHANDLE install, const char* name) {
   char none[1] = "";
@@ -164,14 +166,16 @@ UINT failed(MSIHANDLE install, const Run& run) {
 }  // namespace
 
 // Immediate: gives the deferred installation its CustomActionData, the exe
-// and the switches made from SERVER, PRINTER, DEFAULT and TESTPAGE, each
-// value quoted so that no property can add a switch of its own.
+// and the switches made from SERVER, PRINTER, WAIT, DEFAULT and TESTPAGE
+// (on only when "1"), each value quoted so that no property can add a
+// switch of its own.
 extern "C" __declspec(dllexport) UINT __stdcall PrepareUnattendedInstall(MSIHANDLE install) {
   if (!installerBound()) return ERROR_INSTALL_FAILURE;
   std::string data = property(install, "INSTALLDIR") + "PrnWizard.exe|" +
                      app::installSwitches(property(install, "SERVER"), property(install, "PRINTER"),
-                                          !property(install, "DEFAULT").empty(),
-                                          !property(install, "TESTPAGE").empty());
+                                          app::propertyOn(property(install, "DEFAULT")),
+                                          app::propertyOn(property(install, "TESTPAGE")),
+                                          property(install, "WAIT"));
   if (msi::MsiSetPropertyA(install, "RunUnattendedInstall", data.c_str()) == ERROR_SUCCESS)
     return ERROR_SUCCESS;
   say(install, INSTALLMESSAGE_ERROR, "The unattended installation could not be prepared.");
@@ -187,8 +191,10 @@ extern "C" __declspec(dllexport) UINT __stdcall RunUnattendedInstall(MSIHANDLE i
   if (run.exitCode == 0) return ERROR_SUCCESS;
   UINT result = failed(install, run);
   // The installation is rolled back: a monitor that this run added goes too,
-  // with the printer it moved; one that was there before stays.
-  if (!hadMonitor && monitorInstalled()) {
+  // with the printer it moved; one that was there before stays.  A run that
+  // found another installation in progress changed nothing: a monitor that
+  // appeared meanwhile is that installation's.
+  if (run.exitCode != kAnotherInstallation && !hadMonitor && monitorInstalled()) {
     say(install, INSTALLMESSAGE_INFO, "Removing the port monitor this installation added.");
     Run undo = runWizard(install, exe, "/quiet /uninstall");
     if (undo.exitCode != 0) failed(install, undo);

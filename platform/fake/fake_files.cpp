@@ -113,6 +113,16 @@ void compareSets(std::ostringstream& out, const char* what, const Set& a, const 
 }
 }  // namespace
 
+void FakePc::State::forget(const std::string& folder) {
+  auto below = [&](const std::string& path) {
+    return path.size() >= folder.size() && same(path.substr(0, folder.size()), folder) &&
+           (path.size() == folder.size() || path[folder.size()] == '\\');
+  };
+  std::erase_if(files, [&](const auto& f) { return below(f.first); });
+  for (auto* set : {&folders, &adminOnlyFolders, &openFolders})
+    std::erase_if(*set, [&](const std::string& p) { return below(p); });
+}
+
 std::string FakePc::difference(const State& a, const State& b) {
   std::ostringstream out;
   compareMaps(out, "registry key", a.registry, b.registry, [](const RegValues& values) {
@@ -207,9 +217,10 @@ Error FakePc::doCreateDirectory(const std::string& path, bool adminOnly) {
   if (parent.empty() || !folders.count(parent)) return kErrorPathNotFound;
   if (folders.count(path) || files.count(path)) return kErrorAlreadyExists;
   folders.insert(path);
-  if (adminOnly)
+  // Without a DACL of its own a folder inherits its parent's.
+  if (adminOnly && !win9xFamily())
     adminOnlyFolders.insert(path);
-  else if (openFolders.count(parent))
+  else if (win9xFamily() || openFolders.count(parent))
     openFolders.insert(path);
   return kOk;
 }
@@ -247,13 +258,14 @@ Error FakePc::doSetFileAttributes(const std::string& path, std::uint32_t attribu
 }
 
 Error FakePc::doWritableByOthers(const std::string& path, bool& writable) {
+  if (win9xFamily()) return kErrorCallNotImplemented;
   if (folders.count(path)) {
     writable = openFolders.count(path) > 0;
     return kOk;
   }
   const File* f = file(path);
   if (!f) return MISSING(path);
-  writable = f->writableByOthers;
+  writable = f->writableByOthers || openFolders.count(folderOf(path)) > 0;
   return kOk;
 }
 
@@ -265,6 +277,12 @@ Error FakePc::doWriteFile(const std::string& path, const std::string& text, bool
   File& f = files[path];
   if (!append) f.content.clear();
   f.content += text;
+  return kOk;
+}
+
+Error FakePc::doCommonAppDataFolder(std::string& folder) {
+  if (commonAppData.empty()) return kErrorProcNotFound;
+  folder = commonAppData;
   return kOk;
 }
 

@@ -34,6 +34,18 @@ void FakePc::shutDownNetwork() {
   arrived_.wait_for(hold, std::chrono::seconds(2), [this] { return waiting_ == 0; });
 }
 
+void FakePc::endProcess() {
+  {
+    std::lock_guard<std::mutex> hold(netLock_);
+    for (auto& [socket, state] : sockets_) {
+      state.open = false;
+      state.queue.clear();
+    }
+    arrived_.notify_all();
+  }
+  mutexes_.clear();
+}
+
 FakePc::SocketState* FakePc::socketState(Socket s) {
   auto it = sockets_.find(s);
   if (it == sockets_.end() || !it->second.open || shutDown_) return nullptr;

@@ -36,6 +36,27 @@ class FakePc : public Platform, public AnswerQueue {
 
   std::uint32_t version = 0x0A280105;  // Windows XP: major 5
   std::string computer = "TESTPC";      // GetComputerNameA
+  bool win9xFamily() const { return (version & 0x80000000u) != 0; }
+  std::uint8_t majorVersion() const { return static_cast<std::uint8_t>(version & 0xFF); }
+
+  // Who this process runs as, and where.  The 9x family has no tokens
+  // (processAccount fails with 120); it and NT 4.0 have no sessions
+  // (sessionId 127, sessionUser 126).
+  Account account{false, "TESTPC\\alice"};
+  std::uint32_t session = 1;
+  // Who is signed in to each session; nobody in a session not listed.
+  std::map<std::uint32_t, std::string> sessionUsers{{1, "TESTPC\\alice"}};
+  SystemTime clock{2024, 3, 5, 14, 7, 9};  // GetSystemTime
+  // Named mutexes that other processes own.  One another account made
+  // without letting others open it refuses this process (5); `releasedAt`:
+  // the tickCount from which its owner has released it.
+  struct OtherMutex {
+    bool closedToThisAccount = false;
+    std::optional<std::uint32_t> releasedAt;
+  };
+  std::map<std::string, OtherMutex> mutexesElsewhere;
+  // The names of the mutexes this process owns, one per handle.
+  std::vector<std::string> mutexesOwned() const;
   std::vector<Window> windows;
   WindowId foreground = 0;
   std::vector<ShownBox> boxes;  // every message box, in order
@@ -90,6 +111,9 @@ class FakePc : public Platform, public AnswerQueue {
   bool socketOpen(Socket s) const;
   // Wakes every wait and makes further socket calls fail (end of a test).
   void shutDownNetwork();
+  // This process ends (a test that runs the program again): its sockets
+  // close, waking their waiters, and the mutexes it owns are abandoned.
+  void endProcess();
   bool ending() const override { return ending_.load(); }
   ~FakePc() override;
 
@@ -195,11 +219,17 @@ class FakePc : public Platform, public AnswerQueue {
   static File plainDll(const std::string& content = "");
   static File dataFile(const std::string& content = "");
   std::string systemDir = "C:\\windows\\system32";
-  std::set<std::string, NoCase> folders{"C:", "C:\\windows", "C:\\windows\\system32"};
-  // Folders made with a DACL for administrators only, and folders whose
-  // DACL lets users write (files made there inherit it).
+  std::set<std::string, NoCase> folders{"C:", "C:\\windows", "C:\\windows\\system32",
+                                        "C:\\ProgramData"};
+  // CSIDL_COMMON_APPDATA; empty: SHGetFolderPathA is missing (127).
+  std::string commonAppData = "C:\\ProgramData";
+  // Folders made with a DACL for administrators only, and folders that an
+  // account other than SYSTEM, the Administrators and this process's may
+  // write to (users may make folders in the common application data
+  // folder).  A folder made without adminOnly inherits its parent's; a
+  // file is open to others with its folder, or by its own DACL.
   std::set<std::string, NoCase> adminOnlyFolders;
-  std::set<std::string, NoCase> openFolders;
+  std::set<std::string, NoCase> openFolders{"C:\\ProgramData"};
   // Files another process holds open without sharing: no copy over them,
   // no rename, no deletion (32).
   std::set<std::string, NoCase> lockedFiles;
@@ -223,6 +253,8 @@ class FakePc : public Platform, public AnswerQueue {
     std::vector<PrinterInfo2> printers;
     std::string defaultPrinter;
     bool operator==(const State&) const = default;
+    // Drops `folder` and all below it (a run's own report, not a change).
+    void forget(const std::string& folder);
   };
   State state() const;
   // What differs between two states, a line each, for a test's message.
@@ -301,6 +333,8 @@ class FakePc : public Platform, public AnswerQueue {
   PrinterDc nextDc_ = 0x9000;
 
   WindowId nextId_ = 0x100;
+  std::map<MutexId, std::string> mutexes_;  // owned by this process
+  MutexId nextMutex_ = 0x700;
   mutable std::mutex netLock_;
   std::condition_variable arrived_;
   std::map<Socket, SocketState> sockets_;
@@ -320,8 +354,9 @@ class FakePc : public Platform, public AnswerQueue {
   // A DLL this process or the spooler has loaded from `path`.
   bool inUse(const std::string& path) const;
   void renamed(const std::string& from, const std::string& to);
-  // The registry's open keys.
+  // The registry's open keys; those opened to read only.
   std::map<RegKey, std::string> openKeys_;
+  std::set<RegKey> readOnlyKeys_;
   RegKey nextKey_ = 0x200;
   // Loaded modules by handle, each with its file's path; exports handed out.
   struct Export {

@@ -32,6 +32,10 @@ FakePc::RegKeys FakePc::startRegistry() {
   std::string path = std::string(kMonitorsKey) + "\\Local Port";
   for (std::string p = path; !p.empty(); p = parentOf(p)) keys[p];
   keys[path]["Driver"] = {kRegSz, std::string("localspl.dll", 13)};
+  // Windows has it from its installation on.
+  for (std::string p = "Software\\Microsoft\\Active Setup\\Installed Components"; !p.empty();
+       p = parentOf(p))
+    keys[p];
   return keys;
 }
 
@@ -132,6 +136,7 @@ Error FakePc::doRegSetValue(RegKey key, const std::string& name, std::uint32_t t
                             const std::string& data) {
   auto open = openKeys_.find(key);
   if (open == openKeys_.end()) return kErrorInvalidHandle;
+  if (readOnlyKeys_.count(key)) return kErrorAccessDenied;
   auto k = registry.find(open->second);
   if (k == registry.end()) return kErrorKeyDeleted;
   k->second[name] = {type, data};
@@ -166,6 +171,7 @@ Error FakePc::doRegDeleteValue(RegKey key, const std::string& name) {
   auto open = openKeys_.find(key);
   if (open == openKeys_.end()) return kErrorInvalidHandle;
   auto k = registry.find(open->second);
+  if (readOnlyKeys_.count(key)) return kErrorAccessDenied;
   if (k == registry.end()) return kErrorKeyDeleted;
   return k->second.erase(name) ? kOk : kErrorFileNotFound;
 }
@@ -181,7 +187,18 @@ Error FakePc::doRegDeleteKey(const std::string& path) {
 }
 
 Error FakePc::doRegCloseKey(RegKey key) {
+  readOnlyKeys_.erase(key);
   return openKeys_.erase(key) ? kOk : kErrorInvalidHandle;
+}
+
+Error FakePc::doRegOpenKeyToRead(const std::string& path, RegKey& key) {
+  if (!validPath(path)) return kErrorBadPathname;
+  if (!registry.count(path)) return kErrorFileNotFound;
+  key = nextKey_;
+  nextKey_ += 4;
+  openKeys_[key] = path;
+  readOnlyKeys_.insert(key);
+  return kOk;
 }
 
 }  // namespace platform

@@ -1,4 +1,5 @@
-// The in-memory PC's windows and message boxes.
+// The in-memory PC's windows and message boxes, its accounts and sessions,
+// its named mutexes and its clock.
 #include "platform/fake/fake_pc.h"
 
 namespace platform {
@@ -70,6 +71,61 @@ Error FakePc::doSendMessage(WindowId window, unsigned message, std::uintptr_t, s
 
 Error FakePc::doComputerName(std::string& name) {
   name = computer;
+  return kOk;
+}
+
+Error FakePc::doProcessAccount(Account& a) {
+  if (win9xFamily()) return kErrorCallNotImplemented;
+  a = account;
+  return kOk;
+}
+
+Error FakePc::doSessionId(std::uint32_t& id) {
+  if (majorVersion() < 5) return kErrorProcNotFound;
+  id = session;
+  return kOk;
+}
+
+Error FakePc::doSessionUser(std::uint32_t id, std::string& user) {
+  if (majorVersion() < 5) return kErrorModNotFound;
+  auto signedIn = sessionUsers.find(id);
+  if (signedIn != sessionUsers.end()) user = signedIn->second;
+  return kOk;
+}
+
+std::vector<std::string> FakePc::mutexesOwned() const {
+  std::vector<std::string> names;
+  for (const auto& [id, name] : mutexes_) names.push_back(name);
+  return names;
+}
+
+Error FakePc::doTakeMutex(const std::string& name, MutexId& mutex) {
+  // NT 4.0 has no namespaces: "Global\..." names a folder that is not there.
+  if (!win9xFamily() && majorVersion() < 5 && name.find('\\') != std::string::npos)
+    return kErrorPathNotFound;
+  auto other = mutexesElsewhere.find(name);
+  if (other != mutexesElsewhere.end()) {
+    if (other->second.releasedAt && now >= *other->second.releasedAt) {
+      mutexesElsewhere.erase(other);  // its owner let it go (and closed it)
+    } else {
+      if (other->second.closedToThisAccount) return kErrorAccessDenied;
+      return kOk;  // owned by that process: no handle is kept
+    }
+  }
+  // Free, or owned by this process already (a mutex is taken again by the
+  // thread that owns it).
+  mutex = nextMutex_;
+  nextMutex_ += 4;
+  mutexes_[mutex] = name;
+  return kOk;
+}
+
+Error FakePc::doReleaseMutex(MutexId mutex) {
+  return mutexes_.erase(mutex) ? kOk : kErrorInvalidHandle;
+}
+
+Error FakePc::doSystemTime(SystemTime& time) {
+  time = clock;
   return kOk;
 }
 

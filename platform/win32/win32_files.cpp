@@ -1,4 +1,5 @@
-// The system directory, files and folders, and DLL exports.
+// The system directory, files and folders, DLL exports, the log, and the
+// folders it is kept in.
 #include <windows.h>
 // The security types follow windows.h; the function is bound late.
 #include <aclapi.h>
@@ -7,6 +8,7 @@
 #include <vector>
 
 #include "platform/access.h"
+#include "platform/win32/win32_access.h"
 #include "platform/win32/win32_late.h"
 #include "platform/win32/win32_platform.h"
 
@@ -67,21 +69,34 @@ Error Win32Platform::doSetFileAttributes(const std::string& path, std::uint32_t 
   return SetFileAttributesA(path.c_str(), attributes) ? kOk : lastWin32Error();
 }
 
+// Its owner may always change its permissions, so an owner other than
+// SYSTEM, the Administrators, TrustedInstaller or this process's account
+// counts as others; then its DACL decides (platform/access.h).  The 9x
+// family has no security (120).
 Error Win32Platform::doWritableByOthers(const std::string& path, bool& writable) {
   auto get = lateBound<decltype(&GetNamedSecurityInfoA)>("advapi32.dll", "GetNamedSecurityInfoA");
-  if (!get) return lastWin32Error();
+  if ((GetVersion() & 0x80000000u) || !get) return ERROR_CALL_NOT_IMPLEMENTED;
+  PSID owner = nullptr;
   PACL dacl = nullptr;
   PSECURITY_DESCRIPTOR sd = nullptr;
-  DWORD r = get(const_cast<char*>(path.c_str()), SE_FILE_OBJECT, DACL_SECURITY_INFORMATION, nullptr,
-                nullptr, &dacl, nullptr, &sd);
+  DWORD r = get(const_cast<char*>(path.c_str()), SE_FILE_OBJECT,
+                OWNER_SECURITY_INFORMATION | DACL_SECURITY_INFORMATION, &owner, nullptr, &dacl,
+                nullptr, &sd);
   if (r != ERROR_SUCCESS) return r;
+  std::vector<BYTE> self;
+  PSID selfSid = processUser(self) ? reinterpret_cast<TOKEN_USER*>(self.data())->User.Sid : nullptr;
   std::optional<std::vector<std::uint8_t>> bytes;
   if (dacl) {
     const auto* first = reinterpret_cast<const std::uint8_t*>(dacl);
     bytes.emplace(first, first + dacl->AclSize);
   }
+  std::vector<std::uint8_t> selfBytes;
+  if (selfSid) {
+    const auto* first = static_cast<const std::uint8_t*>(selfSid);
+    selfBytes.assign(first, first + 8 + 4 * first[1]);
+  }
+  writable = !isTrusted(owner, selfSid) || ::platform::writableByOthers(bytes, selfBytes);
   LocalFree(sd);
-  writable = ::platform::writableByOthers(bytes);
   return kOk;
 }
 
@@ -98,6 +113,22 @@ Error Win32Platform::doWriteFile(const std::string& path, const std::string& tex
   if (!e && written != text.size()) e = ERROR_HANDLE_DISK_FULL;
   CloseHandle(file);
   return e;
+}
+
+Error Win32Platform::doCommonAppDataFolder(std::string& folder) {
+  using GetFolderPath = HRESULT(WINAPI*)(HWND, int, HANDLE, DWORD, LPSTR);
+  auto getFolderPath = lateBound<GetFolderPath>("shell32.dll", "SHGetFolderPathA");
+  if (!getFolderPath) getFolderPath = lateBound<GetFolderPath>("shfolder.dll", "SHGetFolderPathA");
+  if (!getFolderPath) return lastWin32Error();
+  constexpr int kCommonAppData = 0x23;  // CSIDL_COMMON_APPDATA
+  char path[MAX_PATH] = "";
+  HRESULT hr = getFolderPath(nullptr, kCommonAppData, nullptr, 0, path);
+  if (FAILED(hr)) {
+    auto code = static_cast<Error>(hr);
+    return (code & 0xFFFF0000u) == 0x80070000u ? code & 0xFFFFu : code;
+  }
+  folder = path;
+  return kOk;
 }
 
 Error Win32Platform::doLoadLibrary(const std::string& path, Module& module) {

@@ -103,4 +103,12 @@ Error Win32Platform::doRegCloseKey(RegKey key) {
   return static_cast<Error>(RegCloseKey(hkey(key)));
 }
 
+Error Win32Platform::doRegOpenKeyToRead(const std::string& path, RegKey& key) {
+  HKEY opened = nullptr;
+  LONG r = RegOpenKeyExA(HKEY_LOCAL_MACHINE, path.c_str(), 0, KEY_READ, &opened);
+  if (r != ERROR_SUCCESS) return static_cast<Error>(r);
+  key = reinterpret_cast<RegKey>(opened);
+  return kOk;
+}
+
 }  // namespace platform

@@ -1,8 +1,13 @@
 // The window manager, message boxes, the shell and the kernel's version,
-// computer name and clock.
+// computer name and clock; the process's account and session, and named
+// mutexes.
 #include <windows.h>
 #include <shellapi.h>
+#include <wtsapi32.h>
 
+#include <vector>
+
+#include "platform/win32/win32_access.h"
 #include "platform/win32/win32_late.h"
 #include "platform/win32/win32_platform.h"
 
@@ -86,6 +91,88 @@ Error Win32Platform::doComputerName(std::string& name) {
   DWORD size = sizeof buffer;
   if (!GetComputerNameA(buffer, &size)) return lastWin32Error();
   name = buffer;
+  return kOk;
+}
+
+Error Win32Platform::doProcessAccount(Account& account) {
+  if (GetVersion() & 0x80000000u) return ERROR_CALL_NOT_IMPLEMENTED;  // the 9x family
+  std::vector<BYTE> tokenUser;
+  if (!processUser(tokenUser)) return lastWin32Error();
+  PSID sid = reinterpret_cast<TOKEN_USER*>(tokenUser.data())->User.Sid;
+  account.system = isLocalSystem(sid);
+  auto lookupAccountSid =
+      lateBound<BOOL(WINAPI*)(LPCSTR, PSID, LPSTR, LPDWORD, LPSTR, LPDWORD, PSID_NAME_USE)>(
+          "advapi32.dll", "LookupAccountSidA");
+  char name[256] = "", domain[256] = "";
+  DWORD nameSize = sizeof name, domainSize = sizeof domain;
+  SID_NAME_USE use;
+  // An account that cannot be named (a domain out of reach) keeps the name empty.
+  if (lookupAccountSid &&
+      lookupAccountSid(nullptr, sid, name, &nameSize, domain, &domainSize, &use))
+    account.name = std::string(domain) + "\\" + name;
+  return kOk;
+}
+
+Error Win32Platform::doSessionId(std::uint32_t& session) {
+  auto processIdToSessionId =
+      lateBound<BOOL(WINAPI*)(DWORD, DWORD*)>("kernel32.dll", "ProcessIdToSessionId");
+  if (!processIdToSessionId) return lastWin32Error();
+  DWORD id = 0;
+  if (!processIdToSessionId(GetCurrentProcessId(), &id)) return lastWin32Error();
+  session = id;
+  return kOk;
+}
+
+Error Win32Platform::doSessionUser(std::uint32_t session, std::string& account) {
+  using Query = BOOL(WINAPI*)(HANDLE, DWORD, WTS_INFO_CLASS, LPSTR*, DWORD*);
+  auto query = lateBound<Query>("wtsapi32.dll", "WTSQuerySessionInformationA");
+  auto release = lateBound<void(WINAPI*)(PVOID)>("wtsapi32.dll", "WTSFreeMemory");
+  if (!query || !release) return lastWin32Error();
+  std::string parts[2];
+  const WTS_INFO_CLASS asked[2] = {WTSUserName, WTSDomainName};
+  for (int i = 0; i < 2; ++i) {
+    LPSTR text = nullptr;
+    DWORD bytes = 0;
+    if (!query(WTS_CURRENT_SERVER_HANDLE, session, asked[i], &text, &bytes))
+      return lastWin32Error();
+    parts[i] = text ? text : "";
+    release(text);
+  }
+  if (!parts[0].empty()) account = parts[1] + "\\" + parts[0];
+  return kOk;
+}
+
+Error Win32Platform::doTakeMutex(const std::string& name, MutexId& mutex) {
+  // Opened for what waiting needs, so that a mutex another account made
+  // opens too; made with a descriptor that lets every account do so.
+  HANDLE handle = OpenMutexA(SYNCHRONIZE | MUTEX_MODIFY_STATE, FALSE, name.c_str());
+  if (!handle) {
+    if (GetLastError() == ERROR_ACCESS_DENIED) return ERROR_ACCESS_DENIED;
+    Descriptor openToAll(Descriptor::OpenToAll);
+    handle = CreateMutexA(openToAll.attributes(), FALSE, name.c_str());
+    if (!handle) return lastWin32Error();
+  }
+  DWORD waited = WaitForSingleObject(handle, 0);
+  if (waited == WAIT_OBJECT_0 || waited == WAIT_ABANDONED) {
+    mutex = reinterpret_cast<MutexId>(handle);
+    return kOk;
+  }
+  Error e = waited == WAIT_TIMEOUT ? kOk : lastWin32Error();
+  CloseHandle(handle);
+  return e;
+}
+
+Error Win32Platform::doReleaseMutex(MutexId mutex) {
+  HANDLE handle = reinterpret_cast<HANDLE>(mutex);
+  Error e = ReleaseMutex(handle) ? kOk : lastWin32Error();
+  if (!CloseHandle(handle) && !e) e = lastWin32Error();
+  return e;
+}
+
+Error Win32Platform::doSystemTime(SystemTime& time) {
+  SYSTEMTIME t;
+  GetSystemTime(&t);
+  time = {t.wYear, t.wMonth, t.wDay, t.wHour, t.wMinute, t.wSecond};
   return kOk;
 }
 

@@ -64,7 +64,7 @@ road_servers || { echo "FAIL: no simulated servers"; exit 1; }
 road_pc LPT1: LPT1: || { echo "FAIL: no simulated PC"; exit 1; }
 
 echo "== 1. a companion folder users may write"
-chmod 0755 "$appdir"
+chmod 0757 "$appdir"
 quiet open /server:$ROAD_SERVER
 road_trusted "$appdir"
 expect "writable folder" 4 "are not used: users other than the administrators can change that folder"

@@ -54,6 +54,7 @@ struct Action {
 State pcState(const FakePc& pc) {
   State s = pc.state();
   s.files.erase(kLog);
+  s.forget("C:\\ProgramData\\Varn");
   return s;
 }
 

@@ -57,6 +57,7 @@ class Journal : public monitortest::MonitorPc {
   FakePc::State state() const {
     FakePc::State s = pc.state();
     s.files.erase("C:\\logs\\run.log");
+    s.forget("C:\\ProgramData\\Varn");  // the kept log
     return s;
   }
   std::string log() const { return content("C:\\logs\\run.log"); }

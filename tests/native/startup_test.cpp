@@ -24,21 +24,98 @@ class Startup : public ::testing::Test {
   gui::HeadlessUi ui{pc};
 };
 
+const std::string kGuard = "Global\\Varn PRN WIZARD";
+
 TEST_F(Startup, SecondCopyBringsTheFirstToTheFrontAndCreatesNoPage) {
+  pc.mutexesElsewhere[kGuard] = {};  // the first copy holds the guard
   platform::WindowId first = pc.addWindow("TApplication", "Varn PRN WIZARD");
   ui.expectEnd();  // a message loop would find no step and fail
   EXPECT_EQ(app::runApplication(pc, ui), 0);
   EXPECT_EQ(pc.foreground, first);
   EXPECT_TRUE(app::createdPages().empty());
   EXPECT_TRUE(pc.boxes.empty());
+  EXPECT_TRUE(pc.mutexesOwned().empty());
 }
 
-TEST_F(Startup, GuardLooksForClassAndTitleTogether) {
-  // A window of another class with the title, or the class without it
-  // (a copy that has not set its title yet), is no running copy.
-  pc.addWindow("Notepad", "Varn PRN WIZARD");
-  pc.addWindow("TApplication", "Something else");
+// The guard is a mutex of the whole machine, held for the wizard's life;
+// windows play no part in it.
+TEST_F(Startup, GuardIsAGlobalMutexHeldWhileTheWizardRuns) {
+  pc.addWindow("TApplication", "Varn PRN WIZARD");  // a window alone is no running copy
+  ui.then([&] { EXPECT_EQ(pc.mutexesOwned(), std::vector<std::string>{kGuard}); });
   EXPECT_EQ(app::runApplication(pc, ui), 0);
+  EXPECT_EQ(app::createdPages().size(), 16u);
+  EXPECT_TRUE(pc.mutexesOwned().empty());
+  app::destroyPages();
+  discovery::bStopReceiver = 1;
+  pc.endProcess();
+  discovery::resetReceiver();
+
+  // Windows 98 and NT 4.0 have no namespaces: the plain name.
+  pc.version = 0x05650004;
+  gui::HeadlessUi again{pc};
+  again.setApplicationWindow(ui.applicationWindow());
+  again.then([&] { EXPECT_EQ(pc.mutexesOwned(), std::vector<std::string>{"Varn PRN WIZARD"}); });
+  EXPECT_EQ(app::runApplication(pc, again), 0);
+}
+
+// Another installation holds the guard, with no wizard window to bring
+// forward on this desktop: an unattended run, or a copy in another session
+// or account.  The user is told, and nothing else happens.
+TEST_F(Startup, WithTheGuardHeldElsewhereTheUserIsToldAnInstallationIsInProgress) {
+  for (bool otherAccount : {false, true}) {
+    pc.boxes.clear();
+    pc.mutexesElsewhere[kGuard].closedToThisAccount = otherAccount;
+    pc.addWindow("Notepad", "Varn PRN WIZARD");
+    pc.addWindow("TApplication", "Something else");
+    ui.expectEnd();
+    EXPECT_EQ(app::runApplication(pc, ui), 1618);
+    ASSERT_EQ(pc.boxes.size(), 1u);
+    EXPECT_EQ(pc.boxes[0].text,
+              "Another installation of the Printer Sharing Server driver is in progress.\n"
+              "Please run the wizard again when it has finished.");
+    EXPECT_EQ(pc.boxes[0].caption, "Varn PRN WIZARD");
+    EXPECT_TRUE(app::createdPages().empty());
+    EXPECT_EQ(pc.wsaStartups(), 0);
+  }
+}
+
+// Where nobody can see a window the wizard shows none, and says why in the
+// kept log: as SYSTEM, and in session 0 from Windows Vista on (before it,
+// session 0 is the console's, where a person works).
+TEST_F(Startup, WithoutSwitchesWhereNobodySeesItShowsNothingAndLogsWhy) {
+  const std::string kept = "C:\\ProgramData\\Varn\\PRN WIZARD\\PrnWizard.log";
+  struct Case {
+    bool system;
+    std::uint32_t session, version;
+    const char* line;
+  } unseen[] = {{true, 1, 0x1DB10106, ""},
+                {true, 0, 0x0A280105, ""},
+                {false, 0, 0x1DB10106, ""},
+                {false, 0, 0x1DB10106, "/?"}};
+  for (const Case& c : unseen) {
+    pc.account.system = c.system;
+    pc.session = c.session;
+    pc.version = c.version;
+    pc.files.erase(kept);
+    ui.expectEnd();
+    EXPECT_EQ(app::runApplication(pc, ui, c.line), 10) << c.system << c.session;
+    EXPECT_TRUE(pc.boxes.empty());
+    EXPECT_TRUE(app::createdPages().empty());
+    EXPECT_TRUE(pc.mutexesOwned().empty());
+    const platform::FakePc::File* log = pc.file(kept);
+    ASSERT_NE(log, nullptr);
+    EXPECT_NE(log->content.find("Nobody can see a window of "), std::string::npos) << log->content;
+    EXPECT_NE(log->content.find("/quiet installs unattended"), std::string::npos);
+    EXPECT_NE(log->content.find("Exit code 10: no window can be shown here"), std::string::npos);
+  }
+  // A person in session 0 of Windows XP gets the wizard, and "/?" its box.
+  pc.account.system = false;
+  pc.version = 0x0A280105;
+  EXPECT_EQ(app::runApplication(pc, ui, "/?"), 0);
+  ASSERT_EQ(pc.boxes.size(), 1u);
+  gui::HeadlessUi person{pc};
+  person.setApplicationWindow(ui.applicationWindow());
+  EXPECT_EQ(app::runApplication(pc, person), 0);
   EXPECT_EQ(app::createdPages().size(), 16u);
 }
 
@@ -145,12 +222,18 @@ TEST_F(Startup, VersionIsTakenBeforeAnyPageAndSelectsTheFamily) {
                {0x1DB10106, 6, false}};
   for (const Case& c : cases) {
     pc.version = c.version;
+    gui::HeadlessUi ui{pc};  // each start its own
+    ui.setApplicationWindow(this->ui.applicationWindow());
     ui.then([&] {
       EXPECT_EQ(osMajorVersion, c.major);
       EXPECT_EQ(isWin9xFamily(), c.win9x);
     });
     app::runApplication(pc, ui);
     app::destroyPages();
+    // The next start is a new process: this one's socket goes with it.
+    discovery::bStopReceiver = 1;
+    pc.endProcess();
+    discovery::resetReceiver();
   }
 }
 
@@ -197,13 +280,16 @@ TEST_F(Startup, EscapedToolkitErrorIsShownInTheStopBoxAndTheLoopGoesOn) {
 
 TEST_F(Startup, InjectedFaultFailsTheCallWithItsCode) {
   pc.addWindow("TApplication", "Varn PRN WIZARD");
-  pc.failCall(platform::WindowsCall::FindWindow, 5, 1);
-  // The guard's look-up fails, so this copy runs; the next look-up works.
+  pc.failCall(platform::WindowsCall::TakeMutex, 1450, 1);
+  // The guard cannot be made, which does not keep a person from the
+  // wizard; the next call works.
   EXPECT_EQ(app::runApplication(pc, ui), 0);
   EXPECT_EQ(app::createdPages().size(), 16u);
+  platform::MutexId mutex = 0;
+  EXPECT_EQ(pc.takeMutex("Global\\Varn PRN WIZARD", mutex), platform::kOk);
+  EXPECT_NE(mutex, 0u);
+  pc.releaseMutex(mutex);
   platform::WindowId found = 0;
-  EXPECT_EQ(pc.findWindow("TApplication", "Varn PRN WIZARD", found), platform::kOk);
-  EXPECT_NE(found, 0u);
   pc.failCall(platform::WindowsCall::FindWindow, 1400, 1);
   EXPECT_EQ(pc.findWindow("TApplication", "Varn PRN WIZARD", found), 1400u);
   EXPECT_EQ(found, 0u);

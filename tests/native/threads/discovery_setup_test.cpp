@@ -160,6 +160,39 @@ TEST_F(Setup, ReceiverEndsOnTheFirstDatagramAfterTheStopFlag) {
   EXPECT_EQ(discovery::taloCount(), 0);
 }
 
+// An unattended run leaves the port's holder alone: nothing is asked or
+// closed, the socket is closed, and the holder is named when it can be.
+TEST_F(Setup, LeftAloneAHeldPortIsReportedWithItsCodeAndItsHolderKept) {
+  pc.portsHeldElsewhere.insert(9999);
+  platform::BoxPrompter prompter(pc, welcome);
+  EXPECT_EQ(discovery::setUpNetwork(pc, pc, prompter, discovery::PortHolder::LeaveAlone),
+            discovery::Setup::PortHeld);
+  platform::WindowId companion = pc.addWindow("TLanwarden", "Varn Lanwarden Discovery");
+  pc.portOfWindow[companion] = 9999;
+  EXPECT_EQ(discovery::setUpNetwork(pc, pc, prompter, discovery::PortHolder::LeaveAlone),
+            discovery::Setup::PortHeld);
+  EXPECT_EQ(texts(), (std::vector<std::string>{
+                         "The discovery port 9999 is held by another program (the Varn Lanwarden "
+                         "Discovery utility of another session, perhaps).\nCode 10048",
+                         "The discovery port 9999 is held by the Varn Lanwarden Discovery utility, "
+                         "which is left open.\nCode 10048"}));
+  EXPECT_TRUE(pc.sentMessages.empty());
+  EXPECT_NE(pc.window(companion), nullptr);
+  EXPECT_FALSE(pc.socketOpen(discovery::discoverySocket));
+  EXPECT_EQ(pc.wsaCleanups(), 2);
+  EXPECT_FALSE(discovery::receiverRunning());
+}
+
+// After an unattended search nothing waits on the socket any more: the
+// thread has left and the socket is closed.
+TEST_F(Setup, StoppingTheReceiverClosesTheSocketAndWaitsForTheThread) {
+  ASSERT_EQ(setUp(), discovery::Setup::Ready);
+  ASSERT_TRUE(discovery::receiverRunning());
+  EXPECT_TRUE(discovery::stopReceiver(pc, 2000));
+  EXPECT_FALSE(discovery::receiverRunning());
+  EXPECT_FALSE(pc.socketOpen(discovery::discoverySocket));
+}
+
 TEST_F(Setup, ReceiverPausesAfterRepeatedWaitFailures) {
   pc.failCall(NetworkCall::Select, 10038);  // from the thread's first wait on
   ASSERT_EQ(setUp(), discovery::Setup::Ready);
