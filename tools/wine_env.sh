@@ -44,13 +44,16 @@ wine_how() {
 #                            32-bit programs as its guests under 32-bit Wine
 #                            (emulated where the machine needs it: run inside
 #                            tools/sandbox.sh); WINE_BASE is
-#                            build/wine-base-win64, made once (about 30 s)
+#                            build/wine-base-wow64, made once (about 30 s;
+#                            not build/wine-base-win64, the win64 preset's,
+#                            which tools/setup.sh makes without 32-bit Wine)
 wine_win64() {
   export WINEARCH=win64 WINELOADER=/usr/lib/wine/wine64
   case ":$PATH:" in *":$wine_env_top/tools/wine64:"*) ;; *) PATH=$wine_env_top/tools/wine64:$PATH ;; esac
   export PATH
-  export WINE_BASE=$wine_env_top/build/wine-base-win64
-  [ -d "$WINE_BASE" ] && return 0
+  export WINE_BASE=$wine_env_top/build/wine-base-wow64
+  [ -f "$WINE_BASE/drive_c/windows/syswow64/kernel32.dll" ] && return 0
+  rm -rf "$WINE_BASE"
   local made=$WINE_BASE.making.$$
   rm -rf "$made"
   # Its own wineserver, ended before the copy is taken as the base.
@@ -62,8 +65,9 @@ wine_win64() {
     return 1
   fi
   WINEPREFIX=$made timeout 60 wineserver -w >/dev/null 2>&1 || true
-  [ -d "$made/drive_c/windows/syswow64" ] ||
-    { rm -rf "$made"; echo "wine: the 64-bit prefix has no SysWOW64" >&2; return 1; }
+  # The 32-bit system DLLs, which only a run with 32-bit Wine at hand puts there.
+  [ -f "$made/drive_c/windows/syswow64/kernel32.dll" ] ||
+    { rm -rf "$made"; echo "wine: the 64-bit prefix has no 32-bit DLLs (is 32-bit Wine at hand?)" >&2; return 1; }
   # Another run may have made it meanwhile: theirs stays.
   mv -T "$made" "$WINE_BASE" 2>/dev/null || rm -rf "$made"
   return 0

@@ -15,14 +15,20 @@
 #      own (one byte changed): exit code 30, the PC exactly as before;
 #   4. PrnWizard64.msi installs under the 64-bit Program Files and removes;
 #      PrnWizard.msi is refused, and installs nothing.
-#   win64_test.sh BUILD_DIR
+#   win64_test.sh BUILD_DIR [road|handover|refusal|msi]...   (all when none)
 set -euo pipefail
 top=$(cd "$(dirname "$0")/../.." && pwd)
 bin=$(cd "$1" && pwd)
+shift
+sections=" ${*:-road handover refusal msi} "
+wanted() { [[ $sections == *" $1 "* ]]; }
 # shellcheck source=tools/road.sh
 source "$top/tools/road.sh"
 # The road's tools (simpc) and the fixture monitors of the 64-bit build.
 road_init "$top" "$bin/x64" "$top/build/win64-test"
+for section in $sections; do
+  case $section in road|handover|refusal|msi) ;; *) echo "FAIL: no section $section"; exit 1 ;; esac
+done
 wine_win64 || { echo "FAIL: no 64-bit base prefix"; exit 1; }
 echo "64-bit prefix: PrnWizard64.exe under 64-bit Wine, PrnWizard.exe as its guest$(
   [ "$WINE_QEMU" = 1 ] && echo " (32-bit Wine through qemu's user-mode emulation)")"
@@ -105,6 +111,7 @@ road_lab_up || { echo "FAIL: no lab"; exit 1; }
 road_servers || { echo "FAIL: no simulated servers"; exit 1; }
 started=$SECONDS
 
+if wanted road; then
 echo "== 1. the 64-bit wizard"
 pc || { echo "FAIL: no simulated PC"; exit 1; }
 before=$(pc_state)
@@ -119,6 +126,9 @@ check "PrnWizard64.exe /quiet /uninstall: exit code" 0 "$RUN_EXIT"
 check "after the uninstall: monitor" absent "$(listed)"
 check "after the uninstall: printer's port" "LPT1:" "$(port "$ROAD_PRINTER")"
 
+fi
+
+if wanted handover; then
 echo "== 2. the 32-bit wizard hands over to the 64-bit one beside it"
 pc || { echo "FAIL: no simulated PC"; exit 1; }
 shipped both PrnWizard.exe PrnWizard64.exe
@@ -129,6 +139,9 @@ check "PrnWizard.exe /quiet /server: with PrnWizard64.exe beside it: exit code" 
 contains "hand-over: the log" "$RUN_LOG" "Exit code 0: done."
 installed "through PrnWizard.exe"
 
+fi
+
+if wanted refusal; then
 echo "== 3. the 32-bit wizard with no 64-bit wizard of its own changes nothing"
 pc || { echo "FAIL: no simulated PC"; exit 1; }
 before=$(pc_state)
@@ -146,6 +159,9 @@ run "$ROAD_WORK/forged/PrnWizard.exe" forged "/server:$ROAD_SERVER"
 check "PrnWizard.exe beside another PrnWizard64.exe: exit code" 30 "$RUN_EXIT"
 check "PrnWizard.exe beside another PrnWizard64.exe: the PC as before" "$before" "$(pc_state)"
 
+fi
+
+if wanted msi; then
 echo "== 4. the packages"
 # msiexec NAME ARGS...: Wine's msiexec (64-bit) with a verbose log
 # C:\road\NAME.log; MSI_EXIT is its exit code, MSI_LOG its log.
@@ -188,6 +204,7 @@ check "PrnWizard64.msi /x: exit code" 0 "$MSI_EXIT"
 check "PrnWizard64.msi /x: the folder" absent "$(present "$folder64/PrnWizard64.exe")"
 check "PrnWizard64.msi /x: monitor" absent "$(listed)"
 check "PrnWizard64.msi /x: printer's port" "LPT1:" "$(port "$ROAD_PRINTER")"
+fi
 
 echo "(the lab's steps took $((SECONDS - started)) s)"
 echo "$failures failed"
