@@ -51,7 +51,10 @@ if [ -z "${BENCH_INSIDE:-}" ]; then
       cmake --build --preset "$preset" -j2 >/dev/null
     done
   fi
-  BENCH_INSIDE=1 WINE_QEMU=$BENCH_QEMU32 exec bash tools/sandbox.sh bash "$0" "$mode"
+  # The sandbox as the win32 build needs it (the hand-over's 32-bit exe: qemu
+  # where the machine needs it), the timed build's preset inside.
+  BENCH_INSIDE=1 WIN_PRESET=win32 WINE_QEMU=$BENCH_QEMU32 exec bash tools/sandbox.sh \
+    env WIN_PRESET="$WIN_PRESET" WIN_BUILD="$WIN_BUILD" bash "$0" "$mode"
 fi
 
 # shellcheck source=tools/road.sh
