@@ -388,7 +388,17 @@ class FaultLoop64 : public FaultLoop {
   }
 };
 
-TEST_F(FaultLoop64, UnattendedInstallationAndUninstallByTheSixtyFourBitWizard) {
+TEST_F(FaultLoop64, InstallationUpdateAndUninstallByTheSixtyFourBitWizard) {
+  // Each way of updating puts the shipped 64-bit monitor in the native
+  // system folder.
+  for (bool quietly : {true, false}) {
+    makePc64();
+    ASSERT_TRUE(quietly ? quiet("/quiet /server:10.0.0.4 \"/printer:" + kPrinter + "\"") == 0
+                        : walk(installationWalk(), nullptr));
+    const FakePc::File* installed = pc->file(kSys + "\\talomon.dll");
+    ASSERT_NE(installed, nullptr);
+    EXPECT_EQ(installed->content, "shipped x64 talomon") << (quietly ? "unattended" : "wizard");
+  }
   for (const char* line : {"/quiet /server:10.0.0.4 \"/printer:HP LaserJet 1100\" /default",
                            "/quiet /uninstall"}) {
     loops(line, [this] { makePc64(); },
@@ -399,6 +409,13 @@ TEST_F(FaultLoop64, UnattendedInstallationAndUninstallByTheSixtyFourBitWizard) {
           });
     if (HasFailure()) return;
   }
+  loops(
+      "update (64-bit wizard)", [this] { makePc64(); },
+      [this](const std::function<void()>& boundary) {
+        return walk(installationWalk(), [&](std::size_t i) {
+          if (i > 0) boundary();
+        });
+      });
 }
 
 }  // namespace
