@@ -3,6 +3,7 @@
 #include <memory>
 
 #include "app/command_line.h"
+#include "app/hand_over.h"
 #include "app/instance_guard.h"
 #include "app/session.h"
 #include "app/state/context.h"
@@ -134,7 +135,7 @@ int runWizard(platform::Platform& os, gui::Ui& ui) {
   setContext(&os, &ui);
   // What a run ended in the middle left is undone before anything else; a
   // journal that cannot be undone ends the wizard after its message.
-  journal::Recovery recovery = journal::recover({os, os, os, osMajorVersion});
+  journal::Recovery recovery = journal::recover({os, os, os, osMajorVersion, wizard64});
   if (recovery.result == journal::Recovery::Undone || recovery.result == journal::Recovery::Failed)
     os.prompter().showMessage(journal::recoveryText(recovery));
   if (recovery.result == journal::Recovery::Failed) return 0;
@@ -150,8 +151,12 @@ int runWizard(platform::Platform& os, gui::Ui& ui) {
 
 }  // namespace
 
-int runApplication(platform::Platform& os, gui::Ui& ui, const std::string& commandLine) {
+int runApplication(platform::Platform& os, gui::Ui& ui, const std::string& commandLine,
+                   const std::string& wizard64Sha256) {
   CommandLine line = parseCommandLine(commandLine);
+  // First of all: whether this process is the one to run here.
+  if (std::optional<int> code = runWhereItBelongs(os, ui, line, commandLine, wizard64Sha256))
+    return *code;
   if (line.empty || line.helpAlone) {
     Session session = currentSession(os, false);
     if (session.unseen()) return static_cast<int>(refuseWindow(os, commandLine, session));

@@ -52,6 +52,10 @@ constexpr CodeText kCodes[] = {
     {ExitCode::UndoFailed, "an earlier run that was ended in the middle could not be undone"},
     {ExitCode::RecordFailed, "the record of the changes could not be completed"},
     {ExitCode::NotYetUndone, "not set up: a run that was ended in the middle is not yet undone"},
+    {ExitCode::Needs64BitWizard,
+     "64-bit Windows: the 64-bit wizard PrnWizard64.exe shipped beside this one is needed"},
+    {ExitCode::UnsupportedWindows, "this Windows is neither x86 nor x64; nothing was changed"},
+    {ExitCode::Wizard64NotStarted, "the 64-bit wizard PrnWizard64.exe could not be started"},
     {ExitCode::AnotherInstallation, "another installation is in progress; run again later"},
 };
 
@@ -216,7 +220,7 @@ ExitCode Run::installMonitor(const std::string& address, journal::Journal& journ
   try {
     // A message means a step failed, even where the installation went on
     // with the monitor already there.
-    if (!monitor::installMonitor({os_, os_, os_, log_, osMajorVersion}, journal) ||
+    if (!monitor::installMonitor({os_, os_, os_, log_, osMajorVersion, wizard64}, journal) ||
         log_.messages() != before)
       return ExitCode::MonitorFailed;
     log_.line("The port monitor is installed.");
@@ -319,7 +323,7 @@ ExitCode Run::install() {
   }
 
   // The whole run is one step: it all stands, or nothing was changed.
-  journal::Journal journal({os_, os_, os_, osMajorVersion}, "the unattended installation");
+  journal::Journal journal({os_, os_, os_, osMajorVersion, wizard64}, "the unattended installation");
   ExitCode code = changes(server, printer, journal);
   return ended(code, journal.end(code == ExitCode::Done));
 }
@@ -328,7 +332,7 @@ ExitCode Run::uninstall() {
   journal::Journal::Ending ending;
   bool monitorRemoved = false;
   switch (monitor::uninstall(
-      {os_, os_, os_, log_, osMajorVersion}, [](bool) {}, &ending)) {
+      {os_, os_, os_, log_, osMajorVersion, wizard64}, [](bool) {}, &ending)) {
     case monitor::Removal::Removed:
       if (ExitCode e = ended(ExitCode::Done, ending); e != ExitCode::Done) return e;
       monitorRemoved = true;
@@ -512,7 +516,7 @@ ExitCode runUnattended(platform::Platform& os, gui::Ui& ui, const CommandLine& l
   if (!kept.empty()) moveKeptLogAside(os, kept);
   log.keep(kept, true);
   // What a run ended in the middle left is undone before anything else.
-  journal::Recovery recovery = journal::recover({os, os, os, osMajorVersion});
+  journal::Recovery recovery = journal::recover({os, os, os, osMajorVersion, wizard64});
   if (recovery.result != journal::Recovery::Nothing) log.line(journal::recoveryText(recovery));
   if (recovery.result == journal::Recovery::Failed) return finish(log, ExitCode::UndoFailed);
   ExitCode code = options.uninstall ? run.uninstall() : run.install();
@@ -520,6 +524,14 @@ ExitCode runUnattended(platform::Platform& os, gui::Ui& ui, const CommandLine& l
     if (run.notPutBack().empty()) log.line("Nothing was changed.");
     for (const std::string& notBack : run.notPutBack()) log.line("Not put back: " + notBack + ".");
   }
+  return finish(log, code);
+}
+
+ExitCode refuseUnattended(platform::Files& files, const CommandLine& line,
+                          const std::string& commandLine, const std::string& why, ExitCode code) {
+  LogPrompter log(files, line.options.logFile);
+  log.start(std::string(kAppTitle) + ", started with: " + commandLine);
+  logLines(log, why);
   return finish(log, code);
 }
 

@@ -33,6 +33,10 @@ enum class ExitCode : int {
   UndoFailed = 20,
   RecordFailed = 21,
   NotYetUndone = 22,
+  // The 32-bit wizard on 64-bit Windows (app/hand_over.h).
+  Needs64BitWizard = 30,
+  UnsupportedWindows = 31,
+  Wizard64NotStarted = 32,
   // Windows Installer's ERROR_INSTALL_ALREADY_RUNNING, which deployment
   // tools retry.
   AnotherInstallation = 1618,
@@ -55,6 +59,11 @@ inline constexpr unsigned kGuardWaitMs = 30 * 1000;
 // adds its lines at its end.  `session` is where this process runs.
 ExitCode runUnattended(platform::Platform& os, gui::Ui& ui, const CommandLine& line,
                        const std::string& commandLine, const Session& session);
+
+// A run refused before it began (app/hand_over.h): `why` in the /log file,
+// when one is given, and `code`.
+ExitCode refuseUnattended(platform::Files& files, const CommandLine& line,
+                          const std::string& commandLine, const std::string& why, ExitCode code);
 
 // Started where nobody can see a window (SYSTEM, session 0) without
 // /quiet: shows nothing, says why in the kept log, NoWindowHere.

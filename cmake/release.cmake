@@ -11,9 +11,16 @@
 #     PRNWIZARD_SIGN_TIMESTAMP  optional: an RFC 3161 time-stamp server's URL
 #   read from the environment when the build is configured.
 
-# The time the build stands for: SOURCE_DATE_EPOCH when given, else the last
-# commit's time (a commit configures again).
-if(DEFINED ENV{SOURCE_DATE_EPOCH})
+# The exe's file name: PrnWizard, or PrnWizard64 for the 64-bit wizard the
+# 32-bit build makes beside its own (app/CMakeLists.txt).
+set(PRNWIZARD_EXE_NAME PrnWizard CACHE STRING "The wizard's file name, without .exe")
+
+# The time the build stands for: the 32-bit build's, for its 64-bit part;
+# else SOURCE_DATE_EPOCH when given, else the last commit's time (a commit
+# configures again).
+if(DEFINED CACHE{PRNWIZARD_PARENT_EPOCH})
+  set(PRNWIZARD_EPOCH "${PRNWIZARD_PARENT_EPOCH}")
+elseif(DEFINED ENV{SOURCE_DATE_EPOCH})
   set(PRNWIZARD_EPOCH "$ENV{SOURCE_DATE_EPOCH}")
 else()
   execute_process(COMMAND git log -1 --format=%ct WORKING_DIRECTORY ${CMAKE_SOURCE_DIR}
@@ -52,9 +59,14 @@ set(PRNWIZARD_MSI_VERSION
     ${PROJECT_VERSION_MAJOR}.${PROJECT_VERSION_MINOR}.${PROJECT_VERSION_PATCH})
 
 # Signing.
-set(PRNWIZARD_SIGN_KEY "$ENV{PRNWIZARD_SIGN_KEY}")
-set(PRNWIZARD_SIGN_CERT "$ENV{PRNWIZARD_SIGN_CERT}")
-set(PRNWIZARD_SIGN_TIMESTAMP "$ENV{PRNWIZARD_SIGN_TIMESTAMP}")
+# The 64-bit part of the 32-bit build takes the 32-bit build's, given as
+# cache variables, since it may configure again later without them in the
+# environment.
+foreach(var PRNWIZARD_SIGN_KEY PRNWIZARD_SIGN_CERT PRNWIZARD_SIGN_TIMESTAMP)
+  if(NOT DEFINED CACHE{${var}})
+    set(${var} "$ENV{${var}}")
+  endif()
+endforeach()
 if(PRNWIZARD_SIGN_KEY OR PRNWIZARD_SIGN_CERT)
   if(NOT PRNWIZARD_SIGN_KEY OR NOT PRNWIZARD_SIGN_CERT)
     message(FATAL_ERROR "Signing needs both PRNWIZARD_SIGN_KEY and PRNWIZARD_SIGN_CERT.")

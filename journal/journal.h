@@ -43,6 +43,7 @@ struct Pc {
   platform::Registry& registry;
   platform::Files& files;
   std::uint8_t osMajorVersion;
+  bool x64 = false;  // the 64-bit wizard on x64 Windows (monitor/family.h)
 };
 
 // The message of a step whose journal could not be written: the step

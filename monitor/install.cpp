@@ -18,6 +18,7 @@ using platform::kOk;
 namespace {
 
 const char kCopyFailed[] = "Failed to Copy file !";
+const char kNo64BitFiles[] = "The 64-bit printer sharing driver's files are not in \"";
 const char kNotInstalled[] =
     "The Varn Vuvarode Lanwarden Utilities are not installed.\n"
     "Their folder holds the printer sharing driver's files: please install them first.";
@@ -37,7 +38,9 @@ bool recorded(bool ok, journal::Journal& journal, platform::Prompter& prompter) 
 // administrators and the system only.  False after the message.
 bool trustedCompanion(const MonitorPc& pc, const std::string& appPath, const Family& f) {
   std::vector<std::string> paths{appPath};
-  for (const std::string& base : f.copied) paths.push_back(shippedFile(appPath, base));
+  if (f.shippedFolder(appPath) != appPath) paths.push_back(f.shippedFolder(appPath));
+  for (const std::string& base : f.copied)
+    paths.push_back(shippedFile(f.shippedFolder(appPath), base));
   for (const std::string& path : paths) {
     bool writable = false;
     Error e = pc.files.writableByOthers(path, writable);
@@ -111,10 +114,27 @@ std::optional<std::uint32_t> lprGetVersion(platform::Files& files, const std::st
 }
 
 bool installMonitor(const MonitorPc& pc, journal::Journal& journal) {
-  const Family& f = familyFor(pc.osMajorVersion);
+  const Family& f = familyFor(pc.osMajorVersion, pc.x64);
   int listed = monitorInstalled(pc.spooler, pc.prompter, kMonitorName);
   if (listed < 0) return false;
-  std::string appPath = RegistryKey(pc.registry, kCompanionKey).readString(kAppPathValue);
+  // The companion utilities are a 32-bit program: the 64-bit wizard reads
+  // their key in the 32-bit view.
+  std::string appPath =
+      RegistryKey(pc.registry, kCompanionKey,
+                  pc.x64 ? RegistryKey::Access::Full32 : RegistryKey::Access::Full)
+          .readString(kAppPathValue);
+  // The 64-bit monitor's files are all there, or nothing is touched.
+  if (pc.x64 && !appPath.empty()) {
+    for (const std::string& base : f.copied) {
+      std::uint32_t attributes = 0;
+      Error e = pc.files.fileAttributes(shippedFile(f.shippedFolder(appPath), base), attributes);
+      if (e || (attributes & platform::kFileAttributeDirectory)) {
+        pc.prompter.showMessage(kNo64BitFiles + f.shippedFolder(appPath) +
+                                "\".\nNothing was changed.");
+        return false;
+      }
+    }
+  }
   std::string sys;
   // Without the system directory nothing can be compared or copied.
   if (pc.files.systemDirectory(sys) != kOk) {
@@ -134,7 +154,7 @@ bool installMonitor(const MonitorPc& pc, journal::Journal& journal) {
     for (const std::string& base : f.copied) {
       std::string copy = stagedFile(base);
       if (!recorded(journal.createdFile(copy), journal, pc.prompter)) return false;
-      Error e = pc.files.copyFile(shippedFile(appPath, base), copy, true);
+      Error e = pc.files.copyFile(shippedFile(f.shippedFolder(appPath), base), copy, true);
       // A shipped file that is missing counts as version 1, and its copy
       // into the system directory fails below.
       if (missing(e)) continue;
@@ -357,7 +377,7 @@ Removal unregisterMonitor(platform::Spooler& spooler, platform::Prompter& prompt
   }
   // The spooler deletes the monitor's whole key with it: its settings and
   // the port subkeys no job reaches the port without.  A copy is kept.
-  const Family& f = familyFor(osMajorVersion);
+  const Family& f = familyFor(osMajorVersion, journal.pc().x64);
   std::string dll = RegistryKey(journal.pc().registry, kMonitorKey).readString("Driver");
   if (!recorded(journal.savedKey(kMonitorKey), journal, prompter) ||
       !recorded(

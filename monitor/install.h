@@ -25,8 +25,10 @@ struct MonitorPc {
   platform::Registry& registry;
   platform::Prompter& prompter;
   std::uint8_t osMajorVersion;
+  // The 64-bit wizard on x64 Windows: the x64 family (family.h).
+  bool x64 = false;
 
-  journal::Pc journalPc() const { return {spooler, registry, files, osMajorVersion}; }
+  journal::Pc journalPc() const { return {spooler, registry, files, osMajorVersion, x64}; }
 };
 
 // 1 when the spooler lists a monitor of exactly this name, 0 when it does
@@ -44,6 +46,11 @@ std::optional<std::uint32_t> lprGetVersion(platform::Files& files, const std::st
 // registered); false after its message, and the caller ends the journal's
 // step, which puts back what was changed.  Sets dwDriverVersion.  A stored
 // "AppPath" that is not a string raises RegistryError.
+//
+// The 64-bit wizard takes the shipped files from AppPath\x64 and reads
+// "AppPath" in the 32-bit registry view, where the companion utilities,
+// a 32-bit program, keep it; without both files there it says so and
+// changes nothing.
 //
 // The shipped files are used only from a folder no user but the
 // administrators can write: on NT 6 and later "AppPath" and its files are

@@ -7,10 +7,12 @@ RegistryKey::RegistryKey(platform::Registry& registry, const std::string& path, 
   std::string::size_type start = path.find_first_not_of('\\');
   path_ = start == std::string::npos ? std::string() : path.substr(start);
   platform::RegKey key = 0;
-  platform::Error e = access == Access::Full ? registry_.regOpenKey(path_, key)
-                                             : registry_.regOpenKeyToRead(path_, key);
+  platform::Error e = access == Access::Full     ? registry_.regOpenKey(path_, key)
+                       : access == Access::Full32 ? registry_.regOpenKey32(path_, key)
+                                                  : registry_.regOpenKeyToRead(path_, key);
   if (e == platform::kOk) key_ = key;
-  readOnly_ = access == Access::ReadOnly;
+  // A missing key is created only in the process's own view.
+  readOnly_ = access != Access::Full;
 }
 
 RegistryKey::~RegistryKey() {

@@ -31,7 +31,8 @@ class RegistryKey {
  public:
   // How the key is opened: with full access, created by the first write
   // when missing (the wizard's way), or to read only, where a write fails.
-  enum class Access { Full, ReadOnly };
+  // Full32: with full access in the 32-bit programs' view.
+  enum class Access { Full, ReadOnly, Full32 };
   // `path` names a key under HKEY_LOCAL_MACHINE; a leading backslash is
   // dropped (the same key; Wine refuses the name with it).  Opened at once
   // when it is there.

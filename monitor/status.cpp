@@ -4,18 +4,18 @@
 
 namespace monitor {
 
-std::string installedVersionText(platform::Files& files, std::uint8_t osMajorVersion) {
+std::string installedVersionText(platform::Files& files, std::uint8_t osMajorVersion, bool x64) {
   std::string systemDirectory;
   if (files.systemDirectory(systemDirectory) != platform::kOk) return "0";
   auto version =
-      lprGetVersion(files, installedFile(systemDirectory, familyFor(osMajorVersion).monitorDll));
+      lprGetVersion(files, installedFile(systemDirectory, familyFor(osMajorVersion, x64).monitorDll));
   return std::to_string(static_cast<std::int32_t>(version.value_or(0)));
 }
 
 MonitorStatus monitorStatus(const MonitorPc& pc) {
   MonitorStatus status{};
   status.installed = monitorInstalled(pc.spooler, pc.prompter, kMonitorName) == 1;
-  status.version = installedVersionText(pc.files, pc.osMajorVersion);
+  status.version = installedVersionText(pc.files, pc.osMajorVersion, pc.x64);
   status.address = storedServerAddress(pc.registry);
   return status;
 }

@@ -16,7 +16,8 @@ struct MonitorStatus {
 };
 
 // The installed DLL's version as the welcome page shows it.
-std::string installedVersionText(platform::Files& files, std::uint8_t osMajorVersion);
+std::string installedVersionText(platform::Files& files, std::uint8_t osMajorVersion,
+                                 bool x64 = false);
 // All three, in the page's order: installed, version, address.  The address
 // read may raise RegistryError; a page that must show the first two even
 // then calls monitorInstalled, installedVersionText and storedServerAddress

@@ -66,7 +66,7 @@ void TEndForm::FormShow() {
 void TEndForm::Button1Click() {
   platform::Platform& os = app::os();
   if (CB_Default->checked()) {
-    journal::Journal journal({os, os, os, osMajorVersion}, "the change of the default printer");
+    journal::Journal journal({os, os, os, osMajorVersion, wizard64}, "the change of the default printer");
     journal.end(
         printers::makeDefaultPrinter(os, os.prompter(), osMajorVersion, LblPrn->text(), journal),
         os.prompter());

@@ -73,7 +73,7 @@ void TMainForm::FormShow() {
   platform::Platform& os = app::os();
   PanelUninstall->setVisible(monitor::monitorInstalled(os, os.prompter(), monitor::kMonitorName) ==
                              1);
-  lblVer->setText(monitor::installedVersionText(os, osMajorVersion));
+  lblVer->setText(monitor::installedVersionText(os, osMajorVersion, wizard64));
   // Emptied first: a stored value that is not a string raises its error here.
   lblIP->setText("");
   lblIP->setText(monitor::storedServerAddress(os));

@@ -77,7 +77,7 @@ void TPrnWizard::BtnNextClick() {
   };
   std::string printer = LblProduct->text();
   platform::Platform& os = app::os();
-  journal::Journal journal({os, os, os, osMajorVersion}, "the change of the printer's port");
+  journal::Journal journal({os, os, os, osMajorVersion, wizard64}, "the change of the printer's port");
   bool moved = printers::moveToRemotePort(os, os.prompter(), osMajorVersion, printer, busy,
                                           journal) == printers::MoveOutcome::Moved;
   if (!journal.end(moved, os.prompter())) return;

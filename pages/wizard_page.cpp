@@ -8,7 +8,7 @@ namespace pages {
 
 monitor::MonitorPc monitorPc() {
   platform::Platform& os = app::os();
-  return {os, os, os, os.prompter(), osMajorVersion};
+  return {os, os, os, os.prompter(), osMajorVersion, wizard64};
 }
 
 std::vector<const gui::Control*> WizardPage::labels() const {

@@ -3,6 +3,7 @@
 // (the unattended mode's log), and the folders the log is kept in.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <string>
 
@@ -59,10 +60,23 @@ namespace platform {
   /* SHGetFolderPathA for CSIDL_COMMON_APPDATA, looked up at run time in shell32, else in        \
      shfolder.dll (Windows 9x and NT 4.0 have it only with later Internet Explorers; 127). */    \
   X(SHGetFolderPath, commonAppDataFolder, doCommonAppDataFolder, (std::string & folder),        \
-    (folder), folder.clear())
+    (folder), folder.clear())                                                                   \
+  /* CreateFileA to read, sharing only reading: while the handle is open nobody can write,      \
+     replace, rename or delete the file (32). */                                                \
+  X(OpenFileToRead, openFileToRead, doOpenFileToRead, (const std::string& path, FileId& file),  \
+    (path, file), file = 0)                                                                     \
+  /* ReadFile through that handle to the end: at most `limit` bytes, else 8 (the file is too    \
+     big to be the one looked for). */                                                          \
+  X(ReadFile, readFile, doReadFile, (FileId file, std::size_t limit, std::string& bytes),       \
+    (file, limit, bytes), bytes.clear())                                                        \
+  X(CloseFile, closeFile, doCloseFile, (FileId file), (file), )
 
 enum class FilesCall : int { PLATFORM_FILES_CALLS(PLATFORM_CALL_ENUMERATOR) };
 constexpr Area areaOf(FilesCall) { return Area::Files; }
+
+// A file open to read; 0 when none.
+using FileId = std::uintptr_t;
+inline constexpr Error kErrorNotEnoughMemory = 8;
 
 // A loaded module and an export's address; 0 when none.
 using Module = std::uintptr_t;

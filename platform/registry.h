@@ -45,7 +45,12 @@ namespace platform {
   /* RegOpenKeyExA under HKEY_LOCAL_MACHINE with KEY_READ: opens an existing key to read it,       \
      creating nothing (a missing key fails with 2); writes through it fail with 5. */              \
   X(RegOpenKeyExToRead, regOpenKeyToRead, doRegOpenKeyToRead, (const std::string& path,          \
-    RegKey& key), (path, key), key = 0)
+    RegKey& key), (path, key), key = 0)                                                            \
+  /* RegOpenKeyExA under HKEY_LOCAL_MACHINE with KEY_ALL_ACCESS in the 32-bit programs' view:      \
+     a 64-bit process adds KEY_WOW64_32KEY (HKLM\Software of 32-bit programs is                   \
+     Software\WOW6432Node there); a 32-bit process sees that view anyway. */                      \
+  X(RegOpenKeyEx32, regOpenKey32, doRegOpenKey32, (const std::string& path, RegKey& key),          \
+    (path, key), key = 0)
 
 enum class RegistryCall : int { PLATFORM_REGISTRY_CALLS(PLATFORM_CALL_ENUMERATOR) };
 constexpr Area areaOf(RegistryCall) { return Area::Registry; }

@@ -55,13 +55,43 @@ using WindowId = std::uintptr_t;  // 0: no window
   /* ReleaseMutex and CloseHandle. */                                                              \
   X(ReleaseMutex, releaseMutex, doReleaseMutex, (MutexId mutex), (mutex), )                        \
   /* GetSystemTime: the date and time in UTC. */                                                   \
-  X(GetSystemTime, systemTime, doSystemTime, (SystemTime& time), (time), time = SystemTime{})
+  X(GetSystemTime, systemTime, doSystemTime, (SystemTime& time), (time), time = SystemTime{})     \
+  /* The machine's architecture and whether this process is a WOW64 guest: IsWow64Process2, else  \
+     IsWow64Process, both looked up at run time in kernel32; without either (9x, NT 4.0, 2000) a   \
+     32-bit machine.  A 64-bit process is native. */                                             \
+  X(GetMachine, machine, doMachine, (Machine& machine), (machine), machine = Machine{})            \
+  /* GetModuleFileNameA of the program itself. */                                                 \
+  X(GetModuleFileName, programPath, doProgramPath, (std::string& path), (path), path.clear())     \
+  /* CreateProcessA of `program` with `commandLine` as its whole command line (the program's       \
+     quoted path first), no window of its own asked for; `process` to wait for. */                 \
+  X(CreateProcess, startProcess, doStartProcess,                                                   \
+    (const std::string& program, const std::string& commandLine, ProcessId& process),             \
+    (program, commandLine, process), process = 0)                                                  \
+  /* WaitForSingleObject without a time-out, then GetExitCodeProcess and CloseHandle: the process  \
+     is one the user runs, waited for as long as it runs. */                                       \
+  X(WaitForProcess, waitForProcess, doWaitForProcess,                                              \
+    (ProcessId process, std::uint32_t& exitCode), (process, exitCode), exitCode = 0)
 
 // Who a process runs as.
 struct Account {
   bool system = false;  // LocalSystem, the account services and deployment tools run as
   std::string name;     // DOMAIN\user
 };
+
+// The machine the program runs on.  `guest`: this process is a 32-bit
+// program under WOW64 on a 64-bit machine, whose system folder is
+// redirected and whose registry is the 32-bit view.
+enum class Architecture { X86, X64, Arm64 };
+struct Machine {
+  Architecture native = Architecture::X86;
+  bool guest = false;
+  // This process is a 64-bit program (not a guest on a 64-bit machine).
+  bool process64() const { return native != Architecture::X86 && !guest; }
+  bool operator==(const Machine&) const = default;
+};
+
+// A started process; 0 when none.
+using ProcessId = std::uintptr_t;
 
 // A mutex this process owns; 0 when none.
 using MutexId = std::uintptr_t;

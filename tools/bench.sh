@@ -10,10 +10,14 @@
 #   bash tools/bench.sh startup    only the start-up rows (and the size)
 #   bash tools/bench.sh tick       only the browse-list tick rows
 #   bash tools/bench.sh steps      only the step rows
+#   bash tools/bench.sh handover   only the hand-over rows
 #
 # It times the fastest build the machine runs natively (win32; win64 under
 # 64-bit Wine where 32-bit Wine needs emulation) and says which; the size row
-# is always the shipped build/win32/PrnWizard.exe.  It sets up and builds
+# is always the shipped build/win32/PrnWizard.exe.  The hand-over rows time
+# the shipped pair of build/win32 in a 64-bit prefix: the 32-bit exe
+# starting the 64-bit one, against the 64-bit one alone (where 32-bit Wine
+# runs only under qemu's emulation, the rows say so).  It sets up and builds
 # what it needs (tools/setup.sh, the presets), then runs in a sandbox of its own (tools/sandbox.sh) with its own lab
 # (labA the PC, labB the LAN with 255 simulated servers), display and
 # simulator, and removes everything at the end.  It runs at nice -10
@@ -25,7 +29,7 @@ set -euo pipefail
 top=$(cd "$(dirname "$0")/.." && pwd)
 cd "$top"
 mode=${1:-table}
-case $mode in table|timeline|startup|tick|steps) ;; *) echo "usage: bench.sh [timeline|startup|tick|steps]" >&2; exit 2 ;; esac
+case $mode in table|timeline|startup|tick|steps|handover) ;; *) echo "usage: bench.sh [timeline|startup|tick|steps|handover]" >&2; exit 2 ;; esac
 
 if [ -z "${BENCH_INSIDE:-}" ]; then
   # BENCH_BIN measures the programs of another build folder instead.
@@ -33,6 +37,8 @@ if [ -z "${BENCH_INSIDE:-}" ]; then
   # win64 under 64-bit Wine where 32-bit Wine would need emulation.
   # shellcheck source=tools/wine_env.sh
   source tools/wine_env.sh
+  # Whether 32-bit programs need the sandbox's emulation (the hand-over).
+  export BENCH_QEMU32=$WINE_QEMU
   if [ -z "${BENCH_BIN:-}" ] && [ "$WIN_PRESET" = win32 ] && [ "$WINE_QEMU" = 1 ]; then
     export WIN_PRESET=win64
     export BENCH_WHY="the shipped win32 build would run under qemu's emulation here"
@@ -45,7 +51,10 @@ if [ -z "${BENCH_INSIDE:-}" ]; then
       cmake --build --preset "$preset" -j2 >/dev/null
     done
   fi
-  BENCH_INSIDE=1 exec bash tools/sandbox.sh bash "$0" "$mode"
+  # The sandbox as the win32 build needs it (the hand-over's 32-bit exe: qemu
+  # where the machine needs it), the timed build's preset inside.
+  BENCH_INSIDE=1 WIN_PRESET=win32 WINE_QEMU=$BENCH_QEMU32 exec bash tools/sandbox.sh \
+    env WIN_PRESET="$WIN_PRESET" WIN_BUILD="$WIN_BUILD" bash "$0" "$mode"
 fi
 
 # shellcheck source=tools/road.sh
@@ -252,7 +261,59 @@ case $mode in table|timeline|tick) tick_rows " (one CPU)" ;; esac
 case $mode in table|timeline|startup) startup_rows " (one CPU)" ;; esac
 
 # 6. Size: the shipped 32-bit exe, whichever build was timed.
-row "PrnWizard.exe size (build/win32)" "$(stat -c %s "$top/build/win32/PrnWizard.exe" 2>/dev/null || echo '?') bytes"
+case $mode in table|timeline|startup)
+  row "PrnWizard.exe size (build/win32)" "$(stat -c %s "$top/build/win32/PrnWizard.exe" 2>/dev/null || echo '?') bytes"
+  row "PrnWizard64.exe size (build/win32)" "$(stat -c %s "$top/build/win32/PrnWizard64.exe" 2>/dev/null || echo '?') bytes" ;;
+esac
+
+# 7. The hand-over on 64-bit Windows, in a 64-bit prefix of its own: the
+#    shipped pair (build/win32) in one folder, PrnWizard.exe /quiet /status
+#    (which hands over) against PrnWizard64.exe /quiet /status, alternating,
+#    8 runs each after one unmeasured start; the process's start to its end.
+handover_rows() {
+  local ship=$work/handover t0 t1 saved
+  # The timed build's Wine comes back after (the timeline uses it).
+  saved=$(export -p | grep -E ' (WINEARCH|WINELOADER|WINE_BASE|PATH)=' | sed 's/^declare -x /declare -gx /')
+  if [ ! -f "$top/build/win32/PrnWizard64.exe" ]; then
+    row "hand-over: PrnWizard.exe /quiet /status" "? (no build/win32/PrnWizard64.exe)"
+    return 0
+  fi
+  mkdir -p "$ship"
+  cp "$top/build/win32/PrnWizard.exe" "$top/build/win32/PrnWizard64.exe" "$ship/"
+  wine_win64 || { row "hand-over: PrnWizard.exe /quiet /status" "? (no 64-bit prefix)"; return 0; }
+  road_pc_fresh
+  pin_all
+  : > "$work/direct.txt"
+  : > "$work/handed.txt"
+  w 120 "$ship/PrnWizard64.exe" /quiet /status >/dev/null || true
+  w 120 "$ship/PrnWizard.exe" /quiet /status >/dev/null || true
+  for _ in $(seq 8); do
+    sleep 0.3
+    t0=$(now_ms); w 120 "$ship/PrnWizard64.exe" /quiet /status >/dev/null || true; t1=$(now_ms)
+    echo $((t1 - t0)) >> "$work/direct.txt"
+    sleep 0.3
+    t0=$(now_ms); w 120 "$ship/PrnWizard.exe" /quiet /status >/dev/null || true; t1=$(now_ms)
+    echo $((t1 - t0)) >> "$work/handed.txt"
+  done
+  # Both runs end with the same code, or the 32-bit exe refused (30-32)
+  # and timed no hand-over.
+  local d h how="" code64=0 code32=0
+  (cd / && timeout 120 bash "$top/tools/lab.sh" wine labA "$ship/PrnWizard64.exe" /quiet /status \
+    >/dev/null 2>&1 </dev/null) || code64=$?
+  (cd / && timeout 120 bash "$top/tools/lab.sh" wine labA "$ship/PrnWizard.exe" /quiet /status \
+    >/dev/null 2>&1 </dev/null) || code32=$?
+  [ "$code32" = "$code64" ] || how="; NO hand-over: PrnWizard.exe ended with $code32, PrnWizard64.exe with $code64"
+  d=$(stats < "$work/direct.txt" | cut -d/ -f2)
+  h=$(stats < "$work/handed.txt" | cut -d/ -f2)
+  [ "${BENCH_QEMU32:-0}" = 1 ] && how="$how; the 32-bit exe under qemu's emulation here (no 32-bit user mode), so the cost is the emulation's too"
+  row "hand-over: PrnWizard64.exe /quiet /status" "$(stats < "$work/direct.txt") ms, start to end (64-bit Wine$( [ ${#pin[@]} -gt 0 ] && echo ', one CPU'))"
+  row "hand-over: PrnWizard.exe /quiet /status" "$(stats < "$work/handed.txt") ms, start to end, through PrnWizard64.exe"
+  unset WINELOADER
+  eval "$saved"
+  road_pc_fresh
+  row "hand-over: its cost" "$(awk -v a="$h" -v b="$d" 'BEGIN { if (a != "" && b != "") printf "%d", a - b; else print "?" }') ms (medians)$how"
+}
+case $mode in table|timeline|handover) handover_rows ;; esac
 
 echo
 echo "Benchmark ($(date -u +%Y-%m-%dT%H:%MZ), $(nproc) cores, load $(cut -d' ' -f1-3 /proc/loadavg))"

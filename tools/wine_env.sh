@@ -38,6 +38,41 @@ wine_how() {
     echo " (through qemu's user-mode emulation: this machine has no 32-bit user mode)")"
 }
 
+# --- a 64-bit Windows ---------------------------------------------------------
+#   wine_win64               from now on, prefixes are 64-bit Windows: 64-bit
+#                            Wine (native here) for 64-bit programs, and
+#                            32-bit programs as its guests under 32-bit Wine
+#                            (emulated where the machine needs it: run inside
+#                            tools/sandbox.sh); WINE_BASE is
+#                            build/wine-base-wow64, made once (about 30 s;
+#                            not build/wine-base-win64, the win64 preset's,
+#                            which tools/setup.sh makes without 32-bit Wine)
+wine_win64() {
+  export WINEARCH=win64 WINELOADER=/usr/lib/wine/wine64
+  case ":$PATH:" in *":$wine_env_top/tools/wine64:"*) ;; *) PATH=$wine_env_top/tools/wine64:$PATH ;; esac
+  export PATH
+  export WINE_BASE=$wine_env_top/build/wine-base-wow64
+  [ -f "$WINE_BASE/drive_c/windows/syswow64/kernel32.dll" ] && return 0
+  rm -rf "$WINE_BASE"
+  local made=$WINE_BASE.making.$$
+  rm -rf "$made"
+  # Its own wineserver, ended before the copy is taken as the base.
+  if ! (cd / && WINEPREFIX=$made timeout $((300 * WINE_SLOW)) /usr/lib/wine/wine64 wineboot -i \
+          >/dev/null 2>&1 </dev/null); then
+    WINEPREFIX=$made timeout 20 wineserver -k >/dev/null 2>&1 || true
+    rm -rf "$made"
+    echo "wine: could not make the 64-bit base prefix" >&2
+    return 1
+  fi
+  WINEPREFIX=$made timeout 60 wineserver -w >/dev/null 2>&1 || true
+  # The 32-bit system DLLs, which only a run with 32-bit Wine at hand puts there.
+  [ -f "$made/drive_c/windows/syswow64/kernel32.dll" ] ||
+    { rm -rf "$made"; echo "wine: the 64-bit prefix has no 32-bit DLLs (is 32-bit Wine at hand?)" >&2; return 1; }
+  # Another run may have made it meanwhile: theirs stays.
+  mv -T "$made" "$WINE_BASE" 2>/dev/null || rm -rf "$made"
+  return 0
+}
+
 # --- a session ---------------------------------------------------------------
 #   wine_display [WxH]       an Xvfb display of its own (DISPLAY, WINE_XVFB)
 #   wine_prefix DIR [CMD...] DIR a fresh copy of the base prefix (WINEPREFIX),

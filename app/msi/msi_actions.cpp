@@ -171,7 +171,7 @@ UINT failed(MSIHANDLE install, const Run& run) {
 // switch of its own.
 extern "C" __declspec(dllexport) UINT __stdcall PrepareUnattendedInstall(MSIHANDLE install) {
   if (!installerBound()) return ERROR_INSTALL_FAILURE;
-  std::string data = property(install, "INSTALLDIR") + "PrnWizard.exe|" +
+  std::string data = property(install, "INSTALLDIR") + PRNWIZARD_EXE_FILE "|" +
                      app::installSwitches(property(install, "SERVER"), property(install, "PRINTER"),
                                           app::propertyOn(property(install, "DEFAULT")),
                                           app::propertyOn(property(install, "TESTPAGE")),

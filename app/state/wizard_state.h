@@ -9,6 +9,9 @@ inline constexpr char kAppClass[] = "TApplication";
 
 // Windows major version, taken once at start-up: 4 and below is the 9x branch.
 extern std::uint8_t osMajorVersion;
+// This process is the 64-bit wizard on x64 Windows (app/hand_over.h), taken
+// once at start-up: the monitor's x64 family.
+extern bool wizard64;
 // The port monitor's version as settled by the last installation run.
 extern std::uint32_t dwDriverVersion;
 // Ticks of the detection page's timer since its search started.

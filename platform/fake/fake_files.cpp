@@ -134,7 +134,7 @@ std::string FakePc::difference(const State& a, const State& b) {
     return t + " }";
   });
   compareMaps(out, "file", a.files, b.files, [](const File& f) {
-    return "'" + f.content + "'" + (f.readOnly ? " read-only" : "") +
+    return "'" + f.content + "'" + (f.bits != 32 ? " 64-bit" : "") + (f.readOnly ? " read-only" : "") +
            (f.writableByOthers ? " open" : "");
   });
   compareSets(out, "folder", a.folders, b.folders);
@@ -159,6 +159,31 @@ void FakePc::newProcess() {
   openKeys_.clear();
   printerHandles.clear();
   dcs_.clear();
+  openFiles_.clear();
+  processes_.clear();
+}
+
+bool FakePc::held(const std::string& path) const {
+  if (lockedFiles.count(path)) return true;
+  for (const auto& [id, p] : openFiles_)
+    if (same(p, path)) return true;
+  return false;
+}
+
+std::string FakePc::redirected(const std::string& path) const {
+  if (!machine.guest) return path;
+  if (same(path, systemDir)) return kSysWow64;
+  if (path.size() > systemDir.size() && path[systemDir.size()] == '\\' &&
+      same(path.substr(0, systemDir.size()), systemDir))
+    return kSysWow64 + path.substr(systemDir.size());
+  return path;
+}
+
+void FakePc::setMachine(Machine m) {
+  machine = m;
+  if (machine.native == Architecture::X86) return;
+  addFolder(kSysWow64);
+  files[systemDir + "\\localspl.dll"].bits = 64;
 }
 
 Error FakePc::doSystemDirectory(std::string& directory) {
@@ -170,17 +195,20 @@ Error FakePc::doSystemDirectory(std::string& directory) {
 // Where a path that is not there fails: 2 in a folder that exists, else 3.
 #define MISSING(path) (folders.count(folderOf(path)) ? kErrorFileNotFound : kErrorPathNotFound)
 
-Error FakePc::doCopyFile(const std::string& from, const std::string& to, bool failIfExists) {
+Error FakePc::doCopyFile(const std::string& from_, const std::string& to_, bool failIfExists) {
+  const std::string from = redirected(from_);
+  const std::string to = redirected(to_);
+
   auto source = files.find(from);
   if (source == files.end()) return MISSING(from);
-  if (lockedFiles.count(from)) return kErrorSharingViolation;
+  if (lockedFiles.count(from)) return kErrorSharingViolation;  // copies read, which we share
   if (!folders.count(folderOf(to))) return kErrorPathNotFound;
   if (folders.count(to)) return kErrorAccessDenied;
   if (const File* old = file(to)) {
     if (failIfExists) return kErrorFileExists;
     if (old->readOnly) return kErrorAccessDenied;
     // A DLL in use, or a file open elsewhere, cannot be overwritten.
-    if (inUse(to) || lockedFiles.count(to)) return kErrorSharingViolation;
+    if (inUse(to) || held(to)) return kErrorSharingViolation;
   }
   File copy = source->second;
   // A new file takes its rights from its folder; the attributes go with it.
@@ -189,10 +217,13 @@ Error FakePc::doCopyFile(const std::string& from, const std::string& to, bool fa
   return kOk;
 }
 
-Error FakePc::doMoveFile(const std::string& from, const std::string& to) {
+Error FakePc::doMoveFile(const std::string& from_, const std::string& to_) {
+  const std::string from = redirected(from_);
+  const std::string to = redirected(to_);
+
   auto source = files.find(from);
   if (source == files.end()) return folders.count(from) ? kErrorAccessDenied : MISSING(from);
-  if (lockedFiles.count(from)) return kErrorSharingViolation;
+  if (held(from)) return kErrorSharingViolation;
   if (!folders.count(folderOf(to))) return kErrorPathNotFound;
   if (files.count(to) || folders.count(to)) return kErrorAlreadyExists;
   // A renamed file keeps its rights and attributes.
@@ -203,16 +234,19 @@ Error FakePc::doMoveFile(const std::string& from, const std::string& to) {
   return kOk;
 }
 
-Error FakePc::doDeleteFile(const std::string& path) {
+Error FakePc::doDeleteFile(const std::string& path_) {
+  const std::string path = redirected(path_);
   auto f = files.find(path);
   if (f == files.end()) return folders.count(path) ? kErrorAccessDenied : MISSING(path);
-  if (lockedFiles.count(path)) return kErrorSharingViolation;
+  if (held(path)) return kErrorSharingViolation;
   if (f->second.readOnly || inUse(path)) return kErrorAccessDenied;
   files.erase(f);
   return kOk;
 }
 
-Error FakePc::doCreateDirectory(const std::string& path, bool adminOnly) {
+Error FakePc::doCreateDirectory(const std::string& path_, bool adminOnly) {
+  const std::string path = redirected(path_);
+
   std::string parent = folderOf(path);
   if (parent.empty() || !folders.count(parent)) return kErrorPathNotFound;
   if (folders.count(path) || files.count(path)) return kErrorAlreadyExists;
@@ -225,7 +259,8 @@ Error FakePc::doCreateDirectory(const std::string& path, bool adminOnly) {
   return kOk;
 }
 
-Error FakePc::doRemoveDirectory(const std::string& path) {
+Error FakePc::doRemoveDirectory(const std::string& path_) {
+  const std::string path = redirected(path_);
   if (files.count(path)) return kErrorDirectory;
   if (!folders.count(path)) return MISSING(path);
   for (const auto& [p, f] : files)
@@ -238,7 +273,8 @@ Error FakePc::doRemoveDirectory(const std::string& path) {
   return kOk;
 }
 
-Error FakePc::doFileAttributes(const std::string& path, std::uint32_t& attributes) {
+Error FakePc::doFileAttributes(const std::string& path_, std::uint32_t& attributes) {
+  const std::string path = redirected(path_);
   if (folders.count(path)) {
     attributes = kFileAttributeDirectory;
     return kOk;
@@ -249,7 +285,8 @@ Error FakePc::doFileAttributes(const std::string& path, std::uint32_t& attribute
   return kOk;
 }
 
-Error FakePc::doSetFileAttributes(const std::string& path, std::uint32_t attributes) {
+Error FakePc::doSetFileAttributes(const std::string& path_, std::uint32_t attributes) {
+  const std::string path = redirected(path_);
   if (folders.count(path)) return kOk;  // a folder's read-only flag means nothing
   auto f = files.find(path);
   if (f == files.end()) return MISSING(path);
@@ -257,7 +294,8 @@ Error FakePc::doSetFileAttributes(const std::string& path, std::uint32_t attribu
   return kOk;
 }
 
-Error FakePc::doWritableByOthers(const std::string& path, bool& writable) {
+Error FakePc::doWritableByOthers(const std::string& path_, bool& writable) {
+  const std::string path = redirected(path_);
   if (win9xFamily()) return kErrorCallNotImplemented;
   if (folders.count(path)) {
     writable = openFolders.count(path) > 0;
@@ -269,9 +307,11 @@ Error FakePc::doWritableByOthers(const std::string& path, bool& writable) {
   return kOk;
 }
 
-Error FakePc::doWriteFile(const std::string& path, const std::string& text, bool append) {
+Error FakePc::doWriteFile(const std::string& path_, const std::string& text, bool append) {
+  const std::string path = redirected(path_);
   if (!folders.count(folderOf(path))) return kErrorPathNotFound;
   if (folders.count(path) || fileLoaded(path)) return kErrorAccessDenied;
+  if (held(path)) return kErrorSharingViolation;
   auto existing = files.find(path);
   if (existing != files.end() && existing->second.readOnly) return kErrorAccessDenied;
   File& f = files[path];
@@ -286,11 +326,12 @@ Error FakePc::doCommonAppDataFolder(std::string& folder) {
   return kOk;
 }
 
-Error FakePc::doLoadLibrary(const std::string& path, Module& module) {
+Error FakePc::doLoadLibrary(const std::string& path_, Module& module) {
+  const std::string path = redirected(path_);
   libraryLoads.push_back(path);
   auto f = files.find(path);
   if (f == files.end()) return kErrorModNotFound;
-  if (!f->second.dll) return kErrorBadExeFormat;
+  if (!f->second.dll || f->second.bits != processBits()) return kErrorBadExeFormat;
   module = nextModule_;
   nextModule_ += 0x10000;
   modules_[module] = path;
@@ -311,6 +352,32 @@ Error FakePc::doGetProcAddress(Module module, const std::string& name, Proc& pro
 
 Error FakePc::doFreeLibrary(Module module) {
   return modules_.erase(module) ? kOk : kErrorModNotFound;
+}
+
+Error FakePc::doOpenFileToRead(const std::string& path_, FileId& file) {
+  const std::string path = redirected(path_);
+  if (folders.count(path)) return kErrorAccessDenied;
+  if (!files.count(path)) return MISSING(path);
+  // Another process's handle that shares nothing keeps this one out.
+  if (lockedFiles.count(path)) return kErrorSharingViolation;
+  file = nextFile_;
+  nextFile_ += 4;
+  openFiles_[file] = path;
+  return kOk;
+}
+
+Error FakePc::doReadFile(FileId file, std::size_t limit, std::string& bytes) {
+  auto open = openFiles_.find(file);
+  if (open == openFiles_.end()) return kErrorInvalidHandle;
+  const File* f = this->file(open->second);
+  if (!f) return kErrorInvalidHandle;
+  if (f->content.size() > limit) return kErrorNotEnoughMemory;
+  bytes = f->content;
+  return kOk;
+}
+
+Error FakePc::doCloseFile(FileId file) {
+  return openFiles_.erase(file) ? kOk : kErrorInvalidHandle;
 }
 
 std::uint32_t FakePc::doCallDwordProc(Proc proc) {

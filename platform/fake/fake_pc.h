@@ -35,6 +35,38 @@ class FakePc : public Platform, public AnswerQueue {
   };
 
   std::uint32_t version = 0x0A280105;  // Windows XP: major 5
+  // The machine and this process on it (GetMachine): a 32-bit machine by
+  // default.  setMachine lays out a 64-bit one: its SysWOW64 folder, where
+  // a guest's file calls in the system folder go (GetSystemDirectoryA
+  // still names system32), and its spooler's own DLL 64-bit.  On a 64-bit
+  // machine the spooler takes only its own environment (1805) and DLLs of
+  // its own bitness; a process loads only DLLs of its own (193).  A guest,
+  // and a 64-bit process opening the 32-bit view (RegOpenKeyEx32), see
+  // HKLM\Software as Software\WOW6432Node.
+  Machine machine;
+  static constexpr char kSysWow64[] = "C:\\windows\\SysWOW64";
+  void setMachine(Machine m);
+  // The bitness of this process and of the spooler.
+  int processBits() const { return machine.process64() ? 64 : 32; }
+  int spoolerBits() const { return machine.native == Architecture::X86 ? 32 : 64; }
+  // The spooler's own environment name.
+  std::string nativeEnvironment() const;
+  // Where a file call of this process goes: a guest's system folder is
+  // SysWOW64.
+  std::string redirected(const std::string& path) const;
+  // The registry path a key of this process is kept at (`view32`: the
+  // 32-bit view asked for).
+  std::string registryView(const std::string& path, bool view32 = false) const;
+
+  // The program's own path (GetModuleFileNameA), and the processes it
+  // starts: each runs `onStart`, a test's stand-in for the program, at once
+  // (CreateProcessA returns after it), which gives its exit code.
+  std::string programPath = "C:\\Setup\\PrnWizard.exe";
+  struct StartedProcess {
+    std::string program, commandLine;
+  };
+  std::vector<StartedProcess> started;
+  std::function<std::uint32_t(const StartedProcess&)> onStart;
   std::string computer = "TESTPC";      // GetComputerNameA
   bool win9xFamily() const { return (version & 0x80000000u) != 0; }
   std::uint8_t majorVersion() const { return static_cast<std::uint8_t>(version & 0xFF); }
@@ -211,6 +243,7 @@ class FakePc : public Platform, public AnswerQueue {
     // Wine's does).
     std::vector<std::string> ports;
     bool initFails = false;
+    int bits = 32;  // a DLL's or a program's: 32 or 64
     bool operator==(const File&) const = default;
   };
   // A monitor DLL: InitializePrintMonitor2, the port "Remote Port", and
@@ -367,6 +400,12 @@ class FakePc : public Platform, public AnswerQueue {
   std::map<Proc, Export> procs_;
   std::uintptr_t nextModule_ = 0x10000000;
   bool fileLoaded(const std::string& path) const;
+  // Files this process holds open to read, sharing only reading.
+  std::map<FileId, std::string> openFiles_;
+  FileId nextFile_ = 0x3000;
+  bool held(const std::string& path) const;
+  std::map<ProcessId, std::uint32_t> processes_;  // started, not yet waited for
+  ProcessId nextProcess_ = 0x8000;
 };
 
 }  // namespace platform

@@ -99,7 +99,8 @@ std::vector<std::string> FakePc::registrySubkeys(const std::string& path) const 
   return names;
 }
 
-Error FakePc::doRegCreateKey(const std::string& path, RegKey& key) {
+Error FakePc::doRegCreateKey(const std::string& path_, RegKey& key) {
+  const std::string path = registryView(path_);
   if (!validPath(path)) return kErrorBadPathname;
   if (!registryWritable) return kErrorAccessDenied;
   for (std::string p = path; !p.empty(); p = parentOf(p)) registry[p];
@@ -109,7 +110,8 @@ Error FakePc::doRegCreateKey(const std::string& path, RegKey& key) {
   return kOk;
 }
 
-Error FakePc::doRegOpenKey(const std::string& path, RegKey& key) {
+Error FakePc::doRegOpenKey(const std::string& path_, RegKey& key) {
+  const std::string path = registryView(path_);
   if (!validPath(path)) return kErrorBadPathname;
   if (!registryWritable) return kErrorAccessDenied;
   if (!registry.count(path)) return kErrorFileNotFound;
@@ -177,7 +179,8 @@ Error FakePc::doRegDeleteValue(RegKey key, const std::string& name) {
 }
 
 // As the NT family's RegDeleteKeyA: a key with subkeys is refused (5).
-Error FakePc::doRegDeleteKey(const std::string& path) {
+Error FakePc::doRegDeleteKey(const std::string& path_) {
+  const std::string path = registryView(path_);
   if (!validPath(path)) return kErrorBadPathname;
   if (!registryWritable) return kErrorAccessDenied;
   if (!registry.count(path)) return kErrorFileNotFound;
@@ -191,7 +194,8 @@ Error FakePc::doRegCloseKey(RegKey key) {
   return openKeys_.erase(key) ? kOk : kErrorInvalidHandle;
 }
 
-Error FakePc::doRegOpenKeyToRead(const std::string& path, RegKey& key) {
+Error FakePc::doRegOpenKeyToRead(const std::string& path_, RegKey& key) {
+  const std::string path = registryView(path_);
   if (!validPath(path)) return kErrorBadPathname;
   if (!registry.count(path)) return kErrorFileNotFound;
   key = nextKey_;
@@ -199,6 +203,23 @@ Error FakePc::doRegOpenKeyToRead(const std::string& path, RegKey& key) {
   openKeys_[key] = path;
   readOnlyKeys_.insert(key);
   return kOk;
+}
+
+std::string FakePc::registryView(const std::string& path, bool view32) const {
+  static const std::string kSoftware = "Software\\";
+  static const std::string kWow = "Software\\WOW6432Node";
+  if (machine.native == Architecture::X86 || !(view32 || machine.guest)) return path;
+  NoCase less;
+  auto starts = [&](const std::string& prefix) {
+    std::string head = path.substr(0, prefix.size());
+    return !less(head, prefix) && !less(prefix, head);
+  };
+  if (!starts(kSoftware) || starts(kWow)) return path;
+  return kWow + path.substr(kSoftware.size() - 1);
+}
+
+Error FakePc::doRegOpenKey32(const std::string& path, RegKey& key) {
+  return doRegOpenKey(registryView(path, true), key);
 }
 
 }  // namespace platform

@@ -223,6 +223,16 @@ void FakePc::registerMonitor(const std::string& name, const std::string& dllName
   spoolerModules[name] = systemDir + "\\" + dllName;
 }
 
+std::string FakePc::nativeEnvironment() const {
+  if (win9xFamily()) return "Windows 4.0";
+  switch (machine.native) {
+    case Architecture::X64: return "Windows x64";
+    case Architecture::Arm64: return "Windows ARM64";
+    case Architecture::X86: break;
+  }
+  return "Windows NT x86";
+}
+
 std::map<std::string, std::string, FakePc::NoCase> FakePc::startSpoolerModules() {
   return {{"Local Port", "C:\\windows\\system32\\localspl.dll"}};
 }
@@ -291,14 +301,23 @@ Error FakePc::doAddMonitor(const MonitorInfo2& m) {
     return e;
   };
   if (m.name.empty()) return answer(kErrorInvalidParameter);
+  // A 64-bit machine's spooler takes its own environment only, a 32-bit
+  // one none of a 64-bit machine (Wine's takes any it knows).
   if (!m.environment.empty() && !sameText(m.environment, "Windows NT x86") &&
-      !sameText(m.environment, "Windows x64") && !sameText(m.environment, "Windows 4.0"))
+      !sameText(m.environment, "Windows x64") && !sameText(m.environment, "Windows 4.0") &&
+      !sameText(m.environment, "Windows ARM64"))
+    return answer(kErrorInvalidEnvironment);
+  const bool env64 =
+      sameText(m.environment, "Windows x64") || sameText(m.environment, "Windows ARM64");
+  if (machine.native == Architecture::X86 ? env64
+                                          : !sameText(m.environment, nativeEnvironment()) &&
+                                                !m.environment.empty())
     return answer(kErrorInvalidEnvironment);
   if (m.dllName.empty()) return answer(kErrorInvalidParameter);
   // The spooler loads the DLL from the system directory and starts it.
   const File* dll = file(systemDir + "\\" + m.dllName);
   if (!dll) return answer(kErrorModNotFound);
-  if (!dll->dll) return answer(kErrorBadExeFormat);
+  if (!dll->dll || dll->bits != spoolerBits()) return answer(kErrorBadExeFormat);
   if (!dll->exports.count("InitializePrintMonitor2") && !dll->exports.count("InitializePrintMonitor"))
     return answer(kErrorProcNotFound);
   // A key made beforehand (settings written before the registration) is

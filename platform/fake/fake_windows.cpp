@@ -129,4 +129,40 @@ Error FakePc::doSystemTime(SystemTime& time) {
   return kOk;
 }
 
+Error FakePc::doMachine(Machine& m) {
+  m = machine;
+  return kOk;
+}
+
+Error FakePc::doProgramPath(std::string& path) {
+  path = programPath;
+  return kOk;
+}
+
+Error FakePc::doStartProcess(const std::string& program_, const std::string& commandLine,
+                             ProcessId& process) {
+  const std::string program = redirected(program_);
+  const File* f = file(program);
+  if (!f) return folders.count(program) ? kErrorAccessDenied : kErrorFileNotFound;
+  // Another process's handle that shares nothing keeps the loader out; ours
+  // shares reading, which is what it needs.
+  if (lockedFiles.count(program)) return kErrorSharingViolation;
+  if (f->dll || (f->bits == 64 && machine.native == Architecture::X86))
+    return kErrorBadExeFormat;
+  started.push_back({program, commandLine});
+  std::uint32_t code = onStart ? onStart(started.back()) : 0;
+  process = nextProcess_;
+  nextProcess_ += 4;
+  processes_[process] = code;
+  return kOk;
+}
+
+Error FakePc::doWaitForProcess(ProcessId process, std::uint32_t& exitCode) {
+  auto p = processes_.find(process);
+  if (p == processes_.end()) return kErrorInvalidHandle;
+  exitCode = p->second;
+  processes_.erase(p);
+  return kOk;
+}
+
 }  // namespace platform

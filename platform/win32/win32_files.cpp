@@ -155,3 +155,38 @@ std::uint32_t Win32Platform::doCallDwordProc(Proc proc) {
 }
 
 }  // namespace platform
+
+namespace platform {
+
+Error Win32Platform::doOpenFileToRead(const std::string& path, FileId& file) {
+  HANDLE h = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                         FILE_ATTRIBUTE_NORMAL, nullptr);
+  if (h == INVALID_HANDLE_VALUE) return lastWin32Error();
+  file = reinterpret_cast<FileId>(h);
+  return kOk;
+}
+
+Error Win32Platform::doReadFile(FileId file, std::size_t limit, std::string& bytes) {
+  HANDLE h = reinterpret_cast<HANDLE>(file);
+  char chunk[64 * 1024];
+  for (;;) {
+    DWORD got = 0;
+    if (!::ReadFile(h, chunk, sizeof chunk, &got, nullptr)) {
+      Error e = lastWin32Error();
+      bytes.clear();
+      return e;
+    }
+    if (got == 0) return kOk;
+    if (bytes.size() + got > limit) {
+      bytes.clear();
+      return kErrorNotEnoughMemory;
+    }
+    bytes.append(chunk, got);
+  }
+}
+
+Error Win32Platform::doCloseFile(FileId file) {
+  return CloseHandle(reinterpret_cast<HANDLE>(file)) ? kOk : lastWin32Error();
+}
+
+}  // namespace platform

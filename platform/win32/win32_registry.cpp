@@ -112,3 +112,22 @@ Error Win32Platform::doRegOpenKeyToRead(const std::string& path, RegKey& key) {
 }
 
 }  // namespace platform
+
+namespace platform {
+
+Error Win32Platform::doRegOpenKey32(const std::string& path, RegKey& key) {
+  // A 32-bit process sees the 32-bit view without the flag, which Windows
+  // 2000 and earlier do not know.
+#ifdef _WIN64
+  const REGSAM view = KEY_WOW64_32KEY;
+#else
+  const REGSAM view = 0;
+#endif
+  HKEY opened = nullptr;
+  LONG r = RegOpenKeyExA(HKEY_LOCAL_MACHINE, path.c_str(), 0, KEY_ALL_ACCESS | view, &opened);
+  if (r != ERROR_SUCCESS) return static_cast<Error>(r);
+  key = reinterpret_cast<RegKey>(opened);
+  return kOk;
+}
+
+}  // namespace platform

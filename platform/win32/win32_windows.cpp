@@ -177,3 +177,84 @@ Error Win32Platform::doSystemTime(SystemTime& time) {
 }
 
 }  // namespace platform
+
+namespace platform {
+
+namespace {
+constexpr USHORT kMachineUnknown = 0;  // IMAGE_FILE_MACHINE_UNKNOWN: not a guest
+constexpr USHORT kMachineArm64 = 0xAA64;
+constexpr USHORT kMachineX64 = 0x8664;
+
+// A function of kernel32 that older Windows lack: looked up, never imported,
+// so that the program starts where it is missing.
+template <class F>
+F kernel32Function(const char* name) {
+  HMODULE kernel32 = GetModuleHandleA("kernel32.dll");
+  return kernel32 ? reinterpret_cast<F>(reinterpret_cast<void*>(GetProcAddress(kernel32, name)))
+                  : nullptr;
+}
+}  // namespace
+
+Error Win32Platform::doMachine(Machine& machine) {
+  using IsWow64Process2 = BOOL(WINAPI*)(HANDLE, USHORT*, USHORT*);
+  if (auto query2 = kernel32Function<IsWow64Process2>("IsWow64Process2")) {
+    USHORT process = kMachineUnknown, native = kMachineUnknown;
+    if (query2(GetCurrentProcess(), &process, &native)) {
+      machine.native = native == kMachineArm64  ? Architecture::Arm64
+                       : native == kMachineX64 ? Architecture::X64
+                                               : Architecture::X86;
+      machine.guest = process != kMachineUnknown;
+      return kOk;
+    }
+  }
+#ifdef _WIN64
+  // A 64-bit program runs on x64 unless IsWow64Process2 said otherwise.
+  machine.native = Architecture::X64;
+  return kOk;
+#else
+  using IsWow64Process = BOOL(WINAPI*)(HANDLE, BOOL*);
+  auto query = kernel32Function<IsWow64Process>("IsWow64Process");
+  if (!query) return kOk;  // no WOW64 at all: a 32-bit machine
+  BOOL wow64 = FALSE;
+  if (!query(GetCurrentProcess(), &wow64)) return lastWin32Error();
+  if (wow64) machine = {Architecture::X64, true};
+  return kOk;
+#endif
+}
+
+Error Win32Platform::doProgramPath(std::string& path) {
+  char buffer[MAX_PATH * 4];
+  DWORD n = GetModuleFileNameA(nullptr, buffer, sizeof buffer);
+  if (n == 0) return lastWin32Error();
+  if (n >= sizeof buffer) return ERROR_INSUFFICIENT_BUFFER;
+  path.assign(buffer, n);
+  return kOk;
+}
+
+Error Win32Platform::doStartProcess(const std::string& program, const std::string& commandLine,
+                                    ProcessId& process) {
+  STARTUPINFOA startup{};
+  startup.cb = sizeof startup;
+  PROCESS_INFORMATION started{};
+  std::vector<char> line(commandLine.begin(), commandLine.end());
+  line.push_back('\0');
+  if (!CreateProcessA(program.c_str(), line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
+                      &startup, &started))
+    return lastWin32Error();
+  CloseHandle(started.hThread);
+  process = reinterpret_cast<ProcessId>(started.hProcess);
+  return kOk;
+}
+
+Error Win32Platform::doWaitForProcess(ProcessId process, std::uint32_t& exitCode) {
+  HANDLE h = reinterpret_cast<HANDLE>(process);
+  Error e = kOk;
+  DWORD code = 0;
+  if (WaitForSingleObject(h, INFINITE) == WAIT_FAILED || !GetExitCodeProcess(h, &code))
+    e = lastWin32Error();
+  CloseHandle(h);
+  if (!e) exitCode = code;
+  return e;
+}
+
+}  // namespace platform

@@ -91,7 +91,7 @@ check "the installed wizard's /status" 0 "$STATUS_EXIT"
 echo "== 2. a newer package upgrades it"
 (cd "$ROAD_BIN" && wixl -o "$ROAD_WORK/PrnWizard-next.msi" -D Version=99.0.0 \
   -D ProductCode={D0000000-0000-4000-8000-000000000099} -D Exe=PrnWizard.exe \
-  -D Actions=msi_actions.dll "$ROAD_TOP/app/msi/PrnWizard.wxs")
+  -D Actions=msi_actions.dll -D Arch=x86 "$ROAD_TOP/app/msi/PrnWizard.wxs")
 next=$(package "$ROAD_WORK/PrnWizard-next.msi")
 msiexec upgrade /i "$next" /qn SERVER=$ROAD_SERVER
 check "upgrade: exit code" 0 "$MSI_EXIT"

@@ -364,3 +364,58 @@ TEST_F(FaultLoop, UnattendedUninstall) {
 }
 
 }  // namespace
+
+namespace {
+
+// The same runs by the 64-bit wizard on x64 Windows: the companion's key in
+// the 32-bit view, its 64-bit files in AppPath\x64, the older monitor
+// 64-bit.
+class FaultLoop64 : public FaultLoop {
+ protected:
+  void makePc64() {
+    makePc(2u);
+    olderMonitorAtWork();
+    pc->setMachine({platform::Architecture::X64, false});
+    pc->deleteRegistryTree(monitor::kCompanionKey);
+    pc->setRegistryString("Software\\WOW6432Node\\Varn\\Varn Vuvarode Lanwarden Utilities",
+                          "AppPath", kAppPath);
+    FakePc::File talomon = FakePc::monitorDll(2u, "shipped x64 talomon");
+    FakePc::File taloui = FakePc::plainDll("shipped x64 taloui");
+    talomon.bits = taloui.bits = 64;
+    pc->putFile(kAppPath + "\\x64\\talomon.dl_", talomon);
+    pc->putFile(kAppPath + "\\x64\\taloui.dl_", taloui);
+    for (const char* installed : {"\\talomon.dll", "\\taloui.dll"}) pc->files[kSys + installed].bits = 64;
+  }
+};
+
+TEST_F(FaultLoop64, InstallationUpdateAndUninstallByTheSixtyFourBitWizard) {
+  // Each way of updating puts the shipped 64-bit monitor in the native
+  // system folder.
+  for (bool quietly : {true, false}) {
+    makePc64();
+    ASSERT_TRUE(quietly ? quiet("/quiet /server:10.0.0.4 \"/printer:" + kPrinter + "\"") == 0
+                        : walk(installationWalk(), nullptr));
+    const FakePc::File* installed = pc->file(kSys + "\\talomon.dll");
+    ASSERT_NE(installed, nullptr);
+    EXPECT_EQ(installed->content, "shipped x64 talomon") << (quietly ? "unattended" : "wizard");
+  }
+  for (const char* line : {"/quiet /server:10.0.0.4 \"/printer:HP LaserJet 1100\" /default",
+                           "/quiet /uninstall"}) {
+    loops(line, [this] { makePc64(); },
+          [this, line](const std::function<void()>& boundary) {
+            int code = quiet(line);
+            if (code == 0) boundary();
+            return code == 0;
+          });
+    if (HasFailure()) return;
+  }
+  loops(
+      "update (64-bit wizard)", [this] { makePc64(); },
+      [this](const std::function<void()>& boundary) {
+        return walk(installationWalk(), [&](std::size_t i) {
+          if (i > 0) boundary();
+        });
+      });
+}
+
+}  // namespace

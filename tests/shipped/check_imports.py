@@ -19,8 +19,10 @@ KNOWN = {
     "kernel32.dll", "user32.dll", "gdi32.dll", "advapi32.dll", "shell32.dll", "comdlg32.dll",
     "ole32.dll", "oleaut32.dll", "msvcrt.dll", "ws2_32.dll", "comctl32.dll",
 }
-# Looked up at run time: missing on 9x, NT 4 and older 2000/XP/Vista/7.
-RUN_TIME_ONLY = {"SetDefaultDllDirectories", "SetDllDirectoryA"}
+# Looked up at run time: missing on 9x, NT 4 and older 2000/XP/Vista/7
+# (IsWow64Process: XP SP2; IsWow64Process2: Windows 10 1709).
+RUN_TIME_ONLY = {"SetDefaultDllDirectories", "SetDllDirectoryA", "IsWow64Process",
+                 "IsWow64Process2"}
 
 
 def imports(objdump, path):

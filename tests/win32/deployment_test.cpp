@@ -136,3 +136,48 @@ TEST(Win32Deployment, AdminOnlyFoldersAreClosedToOthers) {
 }
 
 }  // namespace
+
+namespace {
+
+// The calls the 32-bit wizard hands over with on 64-bit Windows: the
+// machine as this process sees it, the program's own path, a file held
+// against writes, renames and deletion while it is hashed and started, and
+// the exit code of the program started.
+TEST(Win32Deployment, TheHandOverCallsHoldTheProgramAndPassItsExitCode) {
+  platform::Win32Platform os;
+  platform::Machine machine;
+  ASSERT_EQ(os.machine(machine), platform::kOk);
+  EXPECT_EQ(machine.process64(), sizeof(void*) == 8);
+  if (machine.native == platform::Architecture::X86) {
+    EXPECT_FALSE(machine.guest);
+  }
+  std::string self;
+  ASSERT_EQ(os.programPath(self), platform::kOk);
+  EXPECT_EQ(lower(self), lower(wintest::exeDir() + "\\win32_deployment_test.exe"));
+
+  const std::string folder = wintest::exeDir() + "\\hand_over_test";
+  const std::string program = folder + "\\PrnWizard64.exe";
+  CreateDirectoryA(folder.c_str(), nullptr);
+  ASSERT_TRUE(CopyFileA((wintest::exeDir() + "\\hold_guard.exe").c_str(), program.c_str(), FALSE));
+  platform::FileId held = 0;
+  ASSERT_EQ(os.openFileToRead(program, held), platform::kOk);
+  std::string bytes;
+  ASSERT_EQ(os.readFile(held, 1u << 26, bytes), platform::kOk);
+  EXPECT_EQ(bytes.substr(0, 2), "MZ");
+  EXPECT_EQ(os.readFile(held, 16, bytes), platform::kOk) << "read to its end already";
+  EXPECT_TRUE(bytes.empty());
+  EXPECT_EQ(os.writeFile(program, "x", true), platform::kErrorSharingViolation);
+  EXPECT_EQ(os.moveFile(program, folder + "\\aside.exe"), platform::kErrorSharingViolation);
+  EXPECT_EQ(os.deleteFile(program), platform::kErrorSharingViolation);
+  platform::ProcessId process = 0;
+  // No argument: the fixture's usage, exit code 2.
+  ASSERT_EQ(os.startProcess(program, "\"" + program + "\"", process), platform::kOk);
+  EXPECT_EQ(os.closeFile(held), platform::kOk);
+  std::uint32_t code = 0;
+  ASSERT_EQ(os.waitForProcess(process, code), platform::kOk);
+  EXPECT_EQ(code, 2u);
+  EXPECT_EQ(os.deleteFile(program), platform::kOk) << "let go";
+  RemoveDirectoryA(folder.c_str());
+}
+
+}  // namespace
