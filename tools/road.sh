@@ -160,6 +160,14 @@ road_ctl() { road_run_tool winctl.exe "$@"; }
 # Answers the message box titled $1 with the button $2; prints its text.
 road_answer() { road_run_tool answer_box.exe "$@"; }
 road_simpc() { road_run_tool simpc.exe "$@"; }
+# The lab tests' readers of the simulated PC.  A reader that fails says so:
+# an empty port or an absent monitor must be a finding, not a failed read.
+port() { local p; p=$(road_simpc port "$1") || p="(simpc failed: $p)"; echo "$p"; }
+listed() {
+  local names
+  names=$(road_simpc monitors) || { echo "(simpc failed: $names)"; return; }
+  if grep -qxF "$ROAD_MONITOR" <<<"$names"; then echo listed; else echo absent; fi
+}
 
 road_reg() {
   (cd / && timeout "$(road_slow 60)" bash "$ROAD_TOP/tools/lab.sh" wine labA reg "$@" </dev/null 2>/dev/null \

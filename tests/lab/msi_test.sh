@@ -18,9 +18,7 @@ top=$(cd "$(dirname "$0")/../.." && pwd)
 # shellcheck source=tools/road.sh
 source "$top/tools/road.sh"
 road_init "$top" "$1" "$top/build/msi-test"
-port() { road_simpc port "$1"; }
 address() { road_reg_value "$ROAD_MONITOR_KEY" "Server Address"; }
-listed() { if road_simpc monitor "$ROAD_MONITOR" >/dev/null; then echo listed; else echo absent; fi; }
 exe=$(road_unix 'C:\Program Files\Printer Sharing Server Setup Wizard\PrnWizard.exe')
 present() { if [ -e "$1" ]; then echo present; else echo absent; fi; }
 shortcut() { find "$ROAD_PFX/drive_c" -name "Printer Sharing Server Setup Wizard.lnk" -print -quit; }

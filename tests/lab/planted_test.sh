@@ -14,9 +14,6 @@ top=$(cd "$(dirname "$0")/../.." && pwd)
 # shellcheck source=tools/road.sh
 source "$top/tools/road.sh"
 road_init "$top" "$1" "$top/build/planted-test"
-listed() {
-  if road_simpc monitor "$ROAD_MONITOR" >/dev/null; then echo listed; else echo absent; fi
-}
 
 planted_names=(winspool.drv wsock32.dll iphlpapi.dll)
 downloads=$(road_unix 'C:\Users\Public\Downloads')

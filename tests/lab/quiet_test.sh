@@ -21,9 +21,7 @@ source "$top/tools/road.sh"
 road_init "$top" "$1" "$top/build/quiet-test"
 sysdir=$ROAD_PFX/drive_c/windows/system32
 kept_log=$(road_unix 'C:\ProgramData\Varn\PRN WIZARD\PrnWizard.log')
-port() { road_simpc port "$1"; }
 address() { road_reg_value "$ROAD_MONITOR_KEY" "Server Address"; }
-listed() { if road_simpc monitor "$ROAD_MONITOR" >/dev/null; then echo listed; else echo absent; fi; }
 
 # quiet NAME ARGS...: runs PrnWizard.exe /quiet ARGS /log:C:\road\NAME.log;
 # QUIET_EXIT is its exit code, QUIET_LOG its log.

@@ -26,10 +26,8 @@ step() {
 }
 
 sysdir=$ROAD_PFX/drive_c/windows/system32
-port() { road_simpc port "$1"; }
 address() { road_reg_value "$ROAD_MONITOR_KEY" "Server Address"; }
 monitors() { road_simpc monitors; }
-listed() { if road_simpc monitor "$ROAD_MONITOR" >/dev/null; then echo listed; else echo absent; fi; }
 # Whether system32\$1 is the fixture DLL $2 byte for byte.
 same_file() {
   if cmp -s "$sysdir/$1" "$bin/$2"; then pass "$1 in the system directory is $2"

@@ -22,9 +22,7 @@ road_init "$top" "$1" "$top/build/undo-test"
 sysdir=$ROAD_PFX/drive_c/windows/system32
 appdir=$(road_unix "$ROAD_APPPATH")
 journal_key='HKLM\Software\Varn\PRN WIZARD\Journal'
-port() { road_simpc port "$1"; }
 address() { road_reg_value "$ROAD_MONITOR_KEY" "Server Address"; }
-listed() { if road_simpc monitor "$ROAD_MONITOR" >/dev/null; then echo listed; else echo absent; fi; }
 key() { if road_reg query "$1" >/dev/null; then echo there; else echo missing; fi; }
 
 # quiet NAME ARGS...: PrnWizard.exe /quiet ARGS /log:C:\road\NAME.log;

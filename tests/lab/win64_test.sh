@@ -35,9 +35,7 @@ echo "64-bit prefix: PrnWizard64.exe under 64-bit Wine, PrnWizard.exe as its gue
 
 sys64=$ROAD_PFX/drive_c/windows/system32
 wow=$ROAD_PFX/drive_c/windows/syswow64
-port() { road_simpc port "$1"; }
 address() { road_reg_value "$ROAD_MONITOR_KEY" "Server Address"; }
-listed() { if road_simpc monitor "$ROAD_MONITOR" >/dev/null; then echo listed; else echo absent; fi; }
 present() { if [ -e "$1" ]; then echo present; else echo absent; fi; }
 # Everything a run could change: the monitor's files in both system
 # folders, its key, the spooler's list, and each printer's port.
