@@ -181,6 +181,19 @@ road_reg_value() {
 
 road_unix() { local p=${1#C:\\}; echo "$ROAD_PFX/drive_c/${p//\\//}"; }
 
+# msiexec NAME ARGS...: Wine's msiexec in labA with a verbose log
+# C:\road\NAME.log; MSI_EXIT is its exit code, MSI_LOG its log.
+msiexec() {
+  local name=$1
+  shift
+  MSI_EXIT=0
+  (cd / && timeout "$(road_slow 300)" bash "$ROAD_TOP/tools/lab.sh" wine labA msiexec "$@" \
+    /l*v "C:\\road\\$name.log") </dev/null >/dev/null 2>&1 || MSI_EXIT=$?
+  MSI_LOG=$(tr -d '\r' < "$(road_unix "C:\\road\\$name.log")" 2>/dev/null || echo "(no log)")
+}
+# package UNIX_PATH: its Windows path on Wine's Z: drive.
+package() { echo "Z:${1//\//\\}"; }
+
 # --- the simulated PC ----------------------------------------------------------
 
 # A fresh PC with its printers (on ports $1 and $2, "LPT1:"), the companion

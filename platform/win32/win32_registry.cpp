@@ -8,6 +8,15 @@ namespace platform {
 
 namespace {
 HKEY hkey(RegKey key) { return reinterpret_cast<HKEY>(key); }
+
+// RegOpenKeyExA under HKEY_LOCAL_MACHINE with `access`.
+Error openKey(const std::string& path, REGSAM access, RegKey& key) {
+  HKEY opened = nullptr;
+  LONG r = RegOpenKeyExA(HKEY_LOCAL_MACHINE, path.c_str(), 0, access, &opened);
+  if (r != ERROR_SUCCESS) return static_cast<Error>(r);
+  key = reinterpret_cast<RegKey>(opened);
+  return kOk;
+}
 }  // namespace
 
 Error Win32Platform::doRegCreateKey(const std::string& path, RegKey& key) {
@@ -20,11 +29,7 @@ Error Win32Platform::doRegCreateKey(const std::string& path, RegKey& key) {
 }
 
 Error Win32Platform::doRegOpenKey(const std::string& path, RegKey& key) {
-  HKEY opened = nullptr;
-  LONG r = RegOpenKeyExA(HKEY_LOCAL_MACHINE, path.c_str(), 0, KEY_ALL_ACCESS, &opened);
-  if (r != ERROR_SUCCESS) return static_cast<Error>(r);
-  key = reinterpret_cast<RegKey>(opened);
-  return kOk;
+  return openKey(path, KEY_ALL_ACCESS, key);
 }
 
 Error Win32Platform::doRegQueryValue(RegKey key, const std::string& name, std::uint32_t& type,
@@ -104,16 +109,8 @@ Error Win32Platform::doRegCloseKey(RegKey key) {
 }
 
 Error Win32Platform::doRegOpenKeyToRead(const std::string& path, RegKey& key) {
-  HKEY opened = nullptr;
-  LONG r = RegOpenKeyExA(HKEY_LOCAL_MACHINE, path.c_str(), 0, KEY_READ, &opened);
-  if (r != ERROR_SUCCESS) return static_cast<Error>(r);
-  key = reinterpret_cast<RegKey>(opened);
-  return kOk;
+  return openKey(path, KEY_READ, key);
 }
-
-}  // namespace platform
-
-namespace platform {
 
 Error Win32Platform::doRegOpenKey32(const std::string& path, RegKey& key) {
   // A 32-bit process sees the 32-bit view without the flag, which Windows
@@ -123,11 +120,7 @@ Error Win32Platform::doRegOpenKey32(const std::string& path, RegKey& key) {
 #else
   const REGSAM view = 0;
 #endif
-  HKEY opened = nullptr;
-  LONG r = RegOpenKeyExA(HKEY_LOCAL_MACHINE, path.c_str(), 0, KEY_ALL_ACCESS | view, &opened);
-  if (r != ERROR_SUCCESS) return static_cast<Error>(r);
-  key = reinterpret_cast<RegKey>(opened);
-  return kOk;
+  return openKey(path, KEY_ALL_ACCESS | view, key);
 }
 
 }  // namespace platform

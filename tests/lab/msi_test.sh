@@ -33,17 +33,6 @@ versions() {
     | tr -d '\r' | sed -n 's/^ *DisplayVersion *REG_SZ *//p' | sort -u | tr '\n' ' ' | sed 's/ $//'
 }
 
-# msiexec NAME ARGS...: Wine's msiexec with a verbose log C:\road\NAME.log;
-# MSI_EXIT is its exit code, MSI_LOG its log.
-msiexec() {
-  local name=$1
-  shift
-  MSI_EXIT=0
-  (cd / && timeout "$(road_slow 300)" bash "$ROAD_TOP/tools/lab.sh" wine labA msiexec "$@" \
-    /l*v "C:\\road\\$name.log") </dev/null >/dev/null 2>&1 || MSI_EXIT=$?
-  MSI_LOG=$(tr -d '\r' < "$(road_unix "C:\\road\\$name.log")" 2>/dev/null || echo "(no log)")
-}
-package() { echo "Z:${1//\//\\}"; }
 
 [ -n "${DISPLAY:-}" ] || { echo "FAIL: no DISPLAY (the test suite provides Xvfb)"; exit 1; }
 road_lab_up || { echo "FAIL: no lab"; exit 1; }

@@ -161,17 +161,6 @@ fi
 
 if wanted msi; then
 echo "== 4. the packages"
-# msiexec NAME ARGS...: Wine's msiexec (64-bit) with a verbose log
-# C:\road\NAME.log; MSI_EXIT is its exit code, MSI_LOG its log.
-msiexec() {
-  local name=$1
-  shift
-  MSI_EXIT=0
-  (cd / && timeout "$(road_slow 300)" bash "$ROAD_TOP/tools/lab.sh" wine labA msiexec "$@" \
-    /l*v "C:\\road\\$name.log") </dev/null >/dev/null 2>&1 || MSI_EXIT=$?
-  MSI_LOG=$(tr -d '\r' < "$(road_unix "C:\\road\\$name.log")" 2>/dev/null || echo "(no log)")
-}
-package() { echo "Z:${1//\//\\}"; }
 folder64=$ROAD_PFX/drive_c/Program\ Files/Printer\ Sharing\ Server\ Setup\ Wizard
 folder32=$ROAD_PFX/drive_c/Program\ Files\ \(x86\)/Printer\ Sharing\ Server\ Setup\ Wizard
 pc || { echo "FAIL: no simulated PC"; exit 1; }
